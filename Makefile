@@ -1,0 +1,42 @@
+# Convenience front end over CMake and CTest. Each target configures its own build folder.
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+CMAKE_FLAGS ?=
+
+RELEASE := build/release
+ASAN := build/asan
+FUZZ := build/fuzz
+FUZZ_SECONDS ?= 20
+
+.PHONY: build run test asan fuzz microbench clean
+
+build:
+	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+	cmake --build $(RELEASE) -j $(JOBS)
+
+# Validates the sample data directory shipped in examples/data.
+run: build
+	./$(RELEASE)/unitcheck examples/data
+
+test: build
+	ctest --test-dir $(RELEASE) --output-on-failure -j $(JOBS)
+
+# The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
+asan:
+	cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DUNITCHECK_SANITIZE=ON $(CMAKE_FLAGS)
+	cmake --build $(ASAN) -j $(JOBS)
+	ctest --test-dir $(ASAN) --output-on-failure -j $(JOBS)
+
+# Builds the libFuzzer targets with clang and runs each for FUZZ_SECONDS on its corpus.
+fuzz:
+	cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	  -DUNITCHECK_FUZZ=ON -DUNITCHECK_TESTS=OFF -DUNITCHECK_TOOLS=OFF
+	cmake --build $(FUZZ) -j $(JOBS)
+	bash fuzz/run_fuzzers.sh $(FUZZ) $(FUZZ_SECONDS)
+
+microbench:
+	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release -DUNITCHECK_BENCH=ON $(CMAKE_FLAGS)
+	cmake --build $(RELEASE) -j $(JOBS)
+	./$(RELEASE)/tools/unitcheck-microbench
+
+clean:
+	rm -rf build

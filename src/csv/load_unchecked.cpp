@@ -1,0 +1,78 @@
+#include "csv/load_unchecked.h"
+
+#include <algorithm>
+#include <string_view>
+#include <vector>
+
+#include "csv/line_reader.h"
+#include "csv/split_delimited_text.h"
+#include "platform/console.h"
+#include "platform/failure.h"
+#include "tables/convert.h"
+#include "tables/mem_table.h"
+
+namespace unitcheck {
+
+namespace {
+
+// Stores one cell into the record being appended, by the field's type. Conversions that fail
+// store 0; a boolean word that is not known and every Integer field stay null.
+void store_cell(MemTable& table, const Field& field, std::string_view cell) {
+  switch (field.type()) {
+    case FieldType::Text:
+      table.set_text(field, cell);
+      break;
+    case FieldType::Boolean:
+      if (cell == "TRUE" || cell == "1") {
+        table.set_boolean(field, true);
+      } else if (cell == "FALSE" || cell == "0" || cell.empty()) {
+        table.set_boolean(field, false);
+      }
+      break;
+    case FieldType::Float:
+      table.set_float(field, convert_float(cell).value);
+      break;
+    case FieldType::Int64:
+      table.set_int64(field, convert_int64(cell).value);
+      break;
+    case FieldType::Integer:
+      break;
+  }
+}
+
+void load_lines(PartListLineReader& reader, MemTable& table, int first_line) {
+  std::vector<std::string> cells;
+  std::string_view line;
+  int line_number = 1;
+  while (reader.next_line(line)) {
+    ++line_number;  // now the number of the line after this one
+    if (line_number <= first_line) continue;
+    if (line.empty() || line.front() == ',') continue;
+    table.append();
+    split_delimited_text(line, cells);
+    const std::size_t stored =
+        std::min(cells.size(), static_cast<std::size_t>(table.field_count()));
+    for (std::size_t k = 0; k < stored; ++k)
+      store_cell(table, table.field_at(static_cast<int>(k)), cells[k]);
+    table.post();
+  }
+}
+
+}  // namespace
+
+void load_csv_unchecked(const std::string& path, MemTable& table, int first_line,
+                        Console& console) {
+  console.write("Processing ").write(path).write(" no error checks -");
+  try {
+    PartListLineReader reader(path);
+    table.clear_records();
+    table.open();
+    load_lines(reader, table, first_line);
+  } catch (const Failure&) {
+    console.end_line();  // the failure report starts on a line of its own
+    throw;
+  }
+  console.write(" Done.").end_line();
+}
+
+}  // namespace unitcheck

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <cstddef>
+#include <cstring>
+#include <string_view>
+
+namespace unitcheck {
+
+// The shape of a unit line: how many cells it has (empty ones and the one after a trailing
+// comma included) and whether splitting stopped because it had more than the field limit.
+struct RowShape {
+  int cell_count;
+  bool too_many;
+};
+
+// Cuts a unit line (at least one byte, not beginning with a comma) into cells, calling
+// on_cell(int column_index, std::string_view cell) for each cell as soon as it is cut, empty
+// cells included, with column indexes 0, 1, 2, ... Cells are views into line; nothing is
+// allocated. The rules:
+// - A quote opens a cell that the next quote closes; its text is taken unchanged (a comma in
+//   it is text, there is no escape). Text before the opening quote is dropped.
+// - Outside quotes a comma ends the cell that began after the previous comma (or at the start
+//   of the line). A comma that follows a quoted cell ends nothing; it only opens the next cell,
+//   so the text between the closing quote and that comma is dropped.
+// - The last byte of the line ends the last cell: it runs from after the last opening comma,
+//   or over the whole line when a quoted cell came after that comma, an unclosed quote included.
+// - Once field_limit cells are cut, any further byte stops splitting with too_many set.
+// - A last byte that is a comma counts one more, empty, cell that is not delivered.
+template <class OnCell>
+RowShape split_unit_row(std::string_view line, int field_limit, OnCell&& on_cell);
+
+namespace split_unit_row_detail {
+
+// The first comma or quote in [from, end), or end.
+inline const char* find_comma_or_quote(const char* from, const char* end) {
+  while (from != end && *from != ',' && *from != '"') ++from;
+  return from;
+}
+
+}  // namespace split_unit_row_detail
+
+template <class OnCell>
+RowShape split_unit_row(std::string_view line, int field_limit, OnCell&& on_cell) {
+  const char* const first = line.data();
+  const char* const end = first + line.size();
+  int column = 0;
+  bool too_many = false;
+  // Start of the cell opened by the last comma (or the line start); null after a quoted cell.
+  const char* cell_start = first;
+  const char* k = first;
+  auto deliver = [&](const char* from, const char* to) {
+    on_cell(column, std::string_view(from, static_cast<std::size_t>(to - from)));
+    ++column;
+  };
+  // Delivers the last cell, which ends at the end of the line.
+  auto deliver_last = [&] { deliver(cell_start != nullptr ? cell_start : first, end); };
+
+  while (k != end) {
+    if (column >= field_limit) {
+      too_many = true;
+      break;
+    }
+    if (*k == '"') {
+      const void* close = std::memchr(k + 1, '"', static_cast<std::size_t>(end - (k + 1)));
+      if (close == nullptr) {
+        deliver_last();  // the unclosed quote and the rest of the line
+        break;
+      }
+      deliver(k + 1, static_cast<const char*>(close));
+      cell_start = nullptr;
+      k = static_cast<const char*>(close) + 1;
+    } else if (*k == ',') {
+      const bool delivered = cell_start != nullptr;
+      if (delivered) deliver(cell_start, k);
+      cell_start = ++k;
+      if (k == end && !delivered) deliver_last();  // the empty cell after the comma
+    } else {
+      k = split_unit_row_detail::find_comma_or_quote(k + 1, end);
+      if (k == end) deliver_last();
+    }
+  }
+  if (!line.empty() && line.back() == ',') ++column;
+  return RowShape{column, too_many};
+}
+
+}  // namespace unitcheck

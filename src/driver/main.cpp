@@ -1,0 +1,14 @@
+// unitcheck [DATADIR]: validates the unit database of the game's data directory.
+#include <cstdlib>
+
+#include "driver/invocation.h"
+#include "driver/run.h"
+#include "platform/console.h"
+
+int main(int argc, char** argv) {
+  unitcheck::Invocation invocation;
+  if (argc > 1) invocation.first_argument = argv[1];
+  if (const char* home = std::getenv("HOME")) invocation.home = home;
+  unitcheck::Console console = unitcheck::Console::standard_output();
+  return unitcheck::run_program(console, invocation);
+}

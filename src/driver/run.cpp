@@ -1,0 +1,37 @@
+#include "driver/run.h"
+
+#include <memory>
+
+#include "driver/data_directory.h"
+#include "driver/failure_report.h"
+#include "platform/failure.h"
+#include "validate/run_parser.h"
+
+namespace unitcheck {
+
+namespace {
+
+void run_stages(Run& run, const Invocation& invocation) {
+  create_tables(run.tables);
+  find_data_directory(run, invocation);
+  if (!run.data_directory.empty()) run_parser(run);
+  print_max_field_lengths(run.max_lengths, run.console);
+}
+
+}  // namespace
+
+int run_program(Console& console, const Invocation& invocation) {
+  try {
+    auto run = std::make_unique<Run>(console);
+    run_stages(*run, invocation);
+    run.reset();
+    console.flush();
+    return 0;
+  } catch (const Failure& failure) {
+    // The run's state is released on the way out; then the report is written.
+    report_failure(failure, console);
+    return kExitFailure;
+  }
+}
+
+}  // namespace unitcheck

@@ -1,0 +1,82 @@
+#include "platform/console.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/failure.h"
+
+namespace unitcheck {
+
+Console Console::standard_output() {
+  Console console(STDOUT_FILENO, isatty(STDOUT_FILENO) == 1);
+  console.buffer_.reserve(kBufferLimit);
+  return console;
+}
+
+Console::Console(Console&& other) noexcept
+    : sink_(other.sink_),
+      fd_(other.fd_),
+      flush_each_line_(other.flush_each_line_),
+      buffer_(std::move(other.buffer_)) {
+  other.fd_ = -1;
+  other.sink_ = nullptr;
+}
+
+Console::~Console() {
+  // The driver flushes explicitly; a destructor must not throw, so anything left is best effort.
+  if (fd_ >= 0 && !buffer_.empty()) {
+    try {
+      flush();
+    } catch (...) {
+    }
+  }
+}
+
+Console& Console::write(std::string_view text) {
+  if (sink_ != nullptr) {
+    sink_->append(text);
+    return *this;
+  }
+  buffer_.append(text);
+  if (buffer_.size() >= kBufferLimit) flush();
+  return *this;
+}
+
+Console& Console::write_int(std::int64_t value) {
+  // Digits are produced from the unsigned magnitude, so the most negative value needs no case.
+  char digits[24];
+  char* end = digits + sizeof digits;
+  char* p = end;
+  std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : value;
+  do {
+    *--p = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (value < 0) *--p = '-';
+  return write(std::string_view(p, static_cast<std::size_t>(end - p)));
+}
+
+void Console::end_line() {
+  write("\n");
+  if (flush_each_line_) flush();
+}
+
+void Console::flush() {
+  if (sink_ != nullptr) return;
+  std::size_t done = 0;
+  while (done < buffer_.size()) {
+    const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      const std::string reason = n < 0 ? std::strerror(errno) : "nothing written";
+      buffer_.clear();
+      throw Failure("EInOutError", "Write error on standard output: " + reason);
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  buffer_.clear();
+}
+
+}  // namespace unitcheck

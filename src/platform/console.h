@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace unitcheck {
+
+// The one output stream of a run. Messages are written piece by piece and ended by end_line().
+// Output is buffered; when the stream is a terminal every ended line is flushed at once.
+// A write that the system refuses raises a Failure, so a run whose output is lost never ends
+// with status 0.
+class Console {
+ public:
+  // Standard output (file descriptor 1), flushing per line when it is a terminal.
+  static Console standard_output();
+  // Writes into a string instead: for tests.
+  explicit Console(std::string& sink) : sink_(&sink) {}
+  Console(const Console&) = delete;
+  Console& operator=(const Console&) = delete;
+  Console(Console&& other) noexcept;
+  ~Console();
+
+  Console& write(std::string_view text);
+  Console& write_int(std::int64_t value);
+  // Ends the current line with a line feed.
+  void end_line();
+  // Writes the text and ends the line.
+  void line(std::string_view text) {
+    write(text);
+    end_line();
+  }
+  // Hands every buffered byte to the system; raises a Failure when it refuses them.
+  void flush();
+  // Drops what is buffered without writing it: after a failed write nothing more can be said.
+  void discard() { buffer_.clear(); }
+
+ private:
+  Console(int fd, bool flush_each_line) : fd_(fd), flush_each_line_(flush_each_line) {}
+
+  static constexpr std::size_t kBufferLimit = 1 << 16;
+  std::string* sink_ = nullptr;
+  int fd_ = -1;
+  bool flush_each_line_ = false;
+  std::string buffer_;
+};
+
+}  // namespace unitcheck

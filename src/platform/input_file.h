@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace unitcheck {
+
+// A file opened for reading raw bytes. Opening or reading it fails with the Failure
+// EFOpenError 'Unable to open file "PATH"': a directory opens on Linux, and only the read fails.
+class InputFile {
+ public:
+  explicit InputFile(std::string path);
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+  ~InputFile();
+
+  // Reads up to size bytes into buffer; 0 at the end of the file.
+  std::size_t read(char* buffer, std::size_t size);
+  const std::string& path() const { return path_; }
+
+ private:
+  [[noreturn]] void fail() const;
+
+  std::string path_;
+  int fd_ = -1;
+};
+
+}  // namespace unitcheck

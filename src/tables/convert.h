@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace unitcheck {
+
+// The result of a text-to-number conversion. error_position is 0 on success; otherwise the
+// 1-based position where conversion stopped, length + 1 when the text ended too early, or 256
+// for a text longer than 255 bytes. value is 0 whenever error_position is not 0.
+template <class T>
+struct Converted {
+  T value;
+  int error_position;
+};
+
+Converted<std::int32_t> convert_int32(std::string_view text);
+Converted<std::int64_t> convert_int64(std::string_view text);
+// Builds the number in extended precision (long double) and rounds it to a double.
+Converted<double> convert_float(std::string_view text);
+// The error position that convert_float gives for the text, found from its syntax alone,
+// without building the value.
+int float_error_position(std::string_view text);
+
+// Plain decimal, a minus sign first when negative.
+std::string int_to_text(std::int64_t value);
+
+}  // namespace unitcheck

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <array>
+#include <string_view>
+
+namespace unitcheck {
+
+// A set of bytes, tested by table lookup.
+class CharSet {
+ public:
+  constexpr explicit CharSet(std::string_view members) : members_{} {
+    for (char c : members) members_[static_cast<unsigned char>(c)] = true;
+  }
+  constexpr bool contains(char c) const { return members_[static_cast<unsigned char>(c)]; }
+
+ private:
+  std::array<bool, 256> members_;
+};
+
+// The bytes an integer cell may hold: no plus sign, no blank.
+inline constexpr CharSet integer_chars("-0123456789");
+// The bytes a floating-point cell may hold.
+inline constexpr CharSet float_chars("+-.0123456789Ee");
+// The bytes that cut a Mesh cell into pieces.
+inline constexpr CharSet mesh_delimiters(";{}");
+
+// True when every byte of text belongs to set; true for empty text.
+constexpr bool all_chars_in(std::string_view text, const CharSet& set) {
+  for (char c : text)
+    if (!set.contains(c)) return false;
+  return true;
+}
+
+}  // namespace unitcheck

@@ -1,0 +1,151 @@
+#include "validate/nested_list.h"
+
+#include "tables/convert.h"
+#include "tables/max_lengths.h"
+#include "validate/category_list.h"
+#include "validate/char_sets.h"
+#include "validate/messages.h"
+#include "validate/part_index.h"
+
+namespace unitcheck {
+
+namespace {
+
+NestedRole role_of(std::string_view table, std::string_view field) {
+  if (table == "cargo_import" && field == "Cat") return NestedRole::Category;
+  if (table == "cargo" && field == "filename") return NestedRole::PartName;
+  if (table == "cargo" && field == "Category") return NestedRole::CargoCategory;
+  return NestedRole::None;
+}
+
+// The state of one cell's parse that the value checks share.
+struct CellState {
+  const NestedList& list;
+  int row;
+  NestedContext& context;
+  std::string_view part_name;  // the last cargo filename of this cell
+};
+
+void check_text(CellState& state, const NestedField& field, std::string_view value) {
+  NestedContext& context = state.context;
+  const int length = static_cast<int>(value.size());
+  context.max_lengths.update_max_length(field.key, length);
+  const std::string_view table = state.list.table_name;
+  if (length >= field.data_size)
+    messages::nested_text_too_long(context.console, state.row, table, field.name, field.data_size,
+                                   length);
+  switch (field.role) {
+    case NestedRole::Category:
+      if (!context.category_list.contains(value))
+        messages::category_not_found(context.console, state.row, table, field.name, value);
+      break;
+    case NestedRole::PartName:
+      state.part_name = value;
+      break;
+    case NestedRole::CargoCategory:
+      if (!context.parts.knows(state.part_name, value))
+        messages::cargo_part_not_found(context.console, state.row, table, field.name,
+                                       state.part_name, value);
+      break;
+    case NestedRole::None:
+      break;
+  }
+}
+
+void check_integer(CellState& state, const NestedField& field, std::string_view value,
+                   int position) {
+  if (value.empty()) return;
+  Console& out = state.context.console;
+  if (!all_chars_in(value, integer_chars)) {
+    messages::nested_not_integer(out, state.row, state.list.table_name, field.name, value);
+    return;
+  }
+  const int error_position = convert_int32(value).error_position;
+  if (error_position > 0)
+    messages::nested_integer_conversion(out, state.row, state.list.table_name, field.name, value,
+                                        error_position, position);
+}
+
+void check_boolean(CellState& state, const NestedField& field, std::string_view value) {
+  if (value.empty() || value == "1" || value == "0") return;
+  messages::nested_not_boolean(state.context.console, state.row, state.list.table_name,
+                               field.name, value);
+}
+
+void check_float(CellState& state, const NestedField& field, std::string_view value,
+                 int position) {
+  if (value.empty()) return;
+  Console& out = state.context.console;
+  if (!all_chars_in(value, float_chars)) {
+    messages::nested_not_float(out, state.row, state.list.table_name, field.name, value);
+    return;
+  }
+  const int error_position = float_error_position(value);
+  if (error_position > 0)
+    messages::nested_float_conversion(out, state.row, state.list.table_name, field.name, value,
+                                      error_position, position);
+}
+
+// Checks one value by its field's type; position is that of the byte that ended it.
+void check_value(CellState& state, const NestedField& field, std::string_view value,
+                 int position) {
+  switch (field.type) {
+    case FieldType::Text:
+      check_text(state, field, value);
+      break;
+    case FieldType::Integer:
+      check_integer(state, field, value, position);
+      break;
+    case FieldType::Boolean:
+      check_boolean(state, field, value);
+      break;
+    case FieldType::Float:
+      check_float(state, field, value, position);
+      break;
+    case FieldType::Int64:
+      break;
+  }
+}
+
+}  // namespace
+
+NestedList::NestedList(const MemTable& table) : table_name(table.name()) {
+  for (int i = 0; i < table.field_count(); ++i) {
+    const Field& field = table.field_at(i);
+    fields.push_back(NestedField{field.name(), field.type(), field.data_size(),
+                                 table_name + "." + field.name(),
+                                 role_of(table_name, field.name())});
+  }
+}
+
+void check_nested_list(std::string_view cell, const NestedList& list, int row_number,
+                       NestedContext& context) {
+  CellState state{list, row_number, context, {}};
+  const std::size_t field_count = list.fields.size();
+  std::size_t field_index = 0;
+  std::size_t start = 0;  // 1-based position of the last brace or semicolon; 0 before any
+  bool closed = true;
+  for (std::size_t k = 1; k <= cell.size(); ++k) {
+    const char c = cell[k - 1];
+    if (c == '{') {
+      field_index = 0;
+      start = k;
+      if (!closed)
+        messages::unclosed_group(context.console, row_number, list.table_name,
+                                 static_cast<int>(k));
+      closed = false;
+    } else if (c == ';' || c == '}') {
+      if (field_index >= field_count) {
+        messages::too_many_values(context.console, row_number, list.table_name);
+      } else {
+        check_value(state, list.fields[field_index], cell.substr(start, k - 1 - start),
+                    static_cast<int>(k));
+      }
+      ++field_index;
+      start = k;
+      if (c == '}') closed = true;
+    }
+  }
+}
+
+}  // namespace unitcheck

@@ -1,0 +1,16 @@
+#include "validate/part_index.h"
+
+#include "tables/mem_table.h"
+
+namespace unitcheck {
+
+PartIndex::PartIndex(MemTable& masterpartslist) {
+  const Field& file = masterpartslist.field_by_name("file");
+  const Field& categoryname = masterpartslist.field_by_name("categoryname");
+  for (masterpartslist.first(); !masterpartslist.eof(); masterpartslist.next()) {
+    files_.emplace(file.as_text());
+    categories_.emplace(categoryname.as_text());
+  }
+}
+
+}  // namespace unitcheck
