@@ -1,0 +1,97 @@
+// Splits arbitrary bytes as a unit line, the field limit taken from the first byte, and checks
+// the cells against a position-by-position model of the rules and against the row's shape.
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "csv/split_unit_row.h"
+
+namespace {
+
+struct Cell {
+  int column;
+  std::size_t offset;
+  std::size_t size;
+  bool operator==(const Cell&) const = default;
+};
+
+struct Result {
+  std::vector<Cell> cells;
+  unitcheck::RowShape shape;
+};
+
+// The rules followed one position at a time: k from 1 to n, p the last opening comma (-1 for
+// none), q the open quote (0 for none).
+Result model(std::string_view s, int limit) {
+  Result r{{}, {0, false}};
+  const long n = static_cast<long>(s.size());
+  int column = 0;
+  long p = 0;
+  long q = 0;
+  auto deliver = [&](long from, long to) {  // 1-based, inclusive
+    r.cells.push_back(
+        {column++, static_cast<std::size_t>(from - 1), static_cast<std::size_t>(to - from + 1)});
+  };
+  for (long k = 1; k <= n; ++k) {
+    if (column >= limit) {
+      r.shape.too_many = true;
+      break;
+    }
+    bool delivered = false;
+    const char c = s[static_cast<std::size_t>(k - 1)];
+    if (c == '"') {
+      if (q == 0) {
+        q = k;
+      } else {
+        deliver(q + 1, k - 1);
+        q = 0;
+        p = -1;
+        delivered = true;
+      }
+    }
+    if (!delivered && q == 0 && c == ',') {
+      if (p != -1) {
+        deliver(p + 1, k - 1);
+        delivered = true;
+      }
+      p = k;
+    }
+    if (!delivered && k == n) deliver(p == -1 ? 1 : p + 1, n);
+  }
+  if (n > 0 && s.back() == ',') ++column;
+  r.shape.cell_count = column;
+  return r;
+}
+
+void check(bool condition) {
+  if (!condition) __builtin_trap();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return 0;
+  const int limit = static_cast<int>(data[0] % 32) - 1;
+  const std::string_view line(reinterpret_cast<const char*>(data) + 1, size - 1);
+
+  Result got{{}, {0, false}};
+  got.shape = unitcheck::split_unit_row(line, limit, [&](int column, std::string_view cell) {
+    check(cell.data() >= line.data() && cell.data() + cell.size() <= line.data() + line.size());
+    check(column == static_cast<int>(got.cells.size()));
+    got.cells.push_back({column, static_cast<std::size_t>(cell.data() - line.data()), cell.size()});
+  });
+
+  const int delivered = static_cast<int>(got.cells.size());
+  const bool trailing_comma = !line.empty() && line.back() == ',';
+  check(got.shape.cell_count == delivered + (trailing_comma ? 1 : 0));
+  check(delivered <= (limit > 0 ? limit : 0));
+  if (got.shape.too_many) check(delivered == (limit > 0 ? limit : 0));
+  if (!got.shape.too_many && !line.empty()) check(delivered > 0);
+
+  const Result expected = model(line, limit);
+  check(got.cells == expected.cells);
+  check(got.shape.cell_count == expected.shape.cell_count);
+  check(got.shape.too_many == expected.shape.too_many);
+  return 0;
+}
