@@ -33,7 +33,8 @@ void report_failure(const Failure& failure, Console& console) {
     console.end_line();
     console.write(failure.kind()).write(" : ").write(failure.message());
     console.end_line();
-    for (std::uintptr_t address : addresses) console.write("  ").write(hex_address(address)).end_line();
+    for (std::uintptr_t address : addresses)
+      console.write("  ").write(hex_address(address)).end_line();
     console.end_line();
     console.flush();
   } catch (const Failure&) {

@@ -8,7 +8,9 @@ namespace unitcheck {
 namespace {
 
 // A path holding a zero byte names nothing: the system would see only the text before it.
-bool is_representable(const std::string& path) { return path.find('\0') == std::string::npos; }
+bool is_representable(const std::string& path) {
+  return path.find('\0') == std::string::npos;
+}
 
 }  // namespace
 

@@ -27,6 +27,8 @@ std::size_t InputFile::read(char* buffer, std::size_t size) {
   }
 }
 
-void InputFile::fail() const { throw Failure("EFOpenError", "Unable to open file \"" + path_ + "\""); }
+void InputFile::fail() const {
+  throw Failure("EFOpenError", "Unable to open file \"" + path_ + "\"");
+}
 
 }  // namespace unitcheck

@@ -11,7 +11,9 @@ namespace {
 
 constexpr int kMaxTextSize = 8192;
 
-char upper_ascii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+char upper_ascii(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 // Names are compared with the letters a to z folded to capitals; every other byte is exact.
 bool same_name(std::string_view a, std::string_view b) {
@@ -45,7 +47,9 @@ int Field::data_size() const {
   return 0;
 }
 
-std::string_view Field::as_text() const { return table_->text_at(position_); }
+std::string_view Field::as_text() const {
+  return table_->text_at(position_);
+}
 
 void MemTable::add_field_def(std::string name, FieldType type, int size, bool required) {
   if (name.empty()) database_error("Field needs a name");
@@ -79,7 +83,8 @@ void MemTable::clear_records() {
 }
 
 void MemTable::require_active() const {
-  if (state_ == State::Closed) database_error("Operation cannot be performed on an inactive dataset");
+  if (state_ == State::Closed)
+    database_error("Operation cannot be performed on an inactive dataset");
 }
 
 void MemTable::append() {
@@ -104,9 +109,15 @@ void MemTable::set_text(const Field& field, std::string_view text) {
   value.text.assign(text.substr(0, static_cast<std::size_t>(field.size())));
 }
 
-void MemTable::set_boolean(const Field& field, bool v) { appended_value(field).boolean = v; }
-void MemTable::set_float(const Field& field, double v) { appended_value(field).real = v; }
-void MemTable::set_int64(const Field& field, std::int64_t v) { appended_value(field).integer = v; }
+void MemTable::set_boolean(const Field& field, bool v) {
+  appended_value(field).boolean = v;
+}
+void MemTable::set_float(const Field& field, double v) {
+  appended_value(field).real = v;
+}
+void MemTable::set_int64(const Field& field, std::int64_t v) {
+  appended_value(field).integer = v;
+}
 
 void MemTable::post() {
   if (state_ != State::Appending)

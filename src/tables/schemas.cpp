@@ -16,11 +16,8 @@ struct Column {
 using enum FieldType;
 
 constexpr Column kCargoImportColumns[] = {
-    {"Cat", Text, 50},
-    {"price", Float, 0},
-    {"pricestddev", Float, 0},
-    {"quant", Float, 0},
-    {"quantstddev", Float, 0},
+    {"Cat", Text, 50},   {"price", Float, 0},       {"pricestddev", Float, 0},
+    {"quant", Float, 0}, {"quantstddev", Float, 0},
 };
 
 constexpr Column kUpgradesColumns[] = {
@@ -30,30 +27,17 @@ constexpr Column kUpgradesColumns[] = {
 };
 
 constexpr Column kSubunitColumns[] = {
-    {"filename", Text, 40},
-    {"x", Float, 0},
-    {"y", Float, 0},
-    {"z", Float, 0},
-    {"forex", Float, 0},
-    {"forey", Float, 0},
-    {"forez", Float, 0},
-    {"upx", Float, 0},
-    {"upy", Float, 0},
-    {"upz", Float, 0},
-    {"restricted", Float, 0},
+    {"filename", Text, 40}, {"x", Float, 0},     {"y", Float, 0},          {"z", Float, 0},
+    {"forex", Float, 0},    {"forey", Float, 0}, {"forez", Float, 0},      {"upx", Float, 0},
+    {"upy", Float, 0},      {"upz", Float, 0},   {"restricted", Float, 0},
 };
 
 constexpr Column kLightColumns[] = {
-    {"meshfile", Text, 40},
-    {"x", Float, 0},
-    {"y", Float, 0},
-    {"z", Float, 0},
-    {"scale", Float, 0},
-    {"r", Float, 0},
-    {"g", Float, 0},
-    {"b", Float, 0},
-    {"a", Float, 0},
-    {"activationspeed", Float, 0},
+    {"meshfile", Text, 40}, {"x", Float, 0},
+    {"y", Float, 0},        {"z", Float, 0},
+    {"scale", Float, 0},    {"r", Float, 0},
+    {"g", Float, 0},        {"b", Float, 0},
+    {"a", Float, 0},        {"activationspeed", Float, 0},
 };
 
 constexpr Column kMountsColumns[] = {
@@ -77,25 +61,16 @@ constexpr Column kMountsColumns[] = {
 };
 
 constexpr Column kDockColumns[] = {
-    {"INTERNAL", Boolean, 0},
-    {"x", Float, 0},
-    {"y", Float, 0},
-    {"z", Float, 0},
-    {"size", Float, 0},
-    {"minsize", Float, 0},
+    {"INTERNAL", Boolean, 0}, {"x", Float, 0},    {"y", Float, 0},
+    {"z", Float, 0},          {"size", Float, 0}, {"minsize", Float, 0},
 };
 
 constexpr Column kCargoColumns[] = {
-    {"filename", Text, 30},
-    {"Category", Text, 60},
-    {"price", Float, 0},
-    {"quant", Integer, 0},
-    {"mass", Float, 0},
-    {"volume", Float, 0},
-    {"functionality", Float, 0},
-    {"maxfunctionality", Float, 0},
-    {"description", Text, 65},
-    {"missionCargo", Boolean, 0},
+    {"filename", Text, 30},      {"Category", Text, 60},
+    {"price", Float, 0},         {"quant", Integer, 0},
+    {"mass", Float, 0},          {"volume", Float, 0},
+    {"functionality", Float, 0}, {"maxfunctionality", Float, 0},
+    {"description", Text, 65},   {"missionCargo", Boolean, 0},
 };
 
 constexpr Column kUnitsColumns[] = {
@@ -218,12 +193,8 @@ constexpr Column kUnitsColumns[] = {
 };
 
 constexpr Column kMasterPartsListColumns[] = {
-    {"file", Text, 35},
-    {"categoryname", Text, 60},
-    {"price", Int64, 0},
-    {"mass", Float, 0},
-    {"volume", Float, 0},
-    {"description", Integer, 0},
+    {"file", Text, 35}, {"categoryname", Text, 60}, {"price", Int64, 0},
+    {"mass", Float, 0}, {"volume", Float, 0},       {"description", Integer, 0},
 };
 
 void define(MemTable& table, std::span<const Column> columns) {

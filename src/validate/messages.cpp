@@ -20,9 +20,15 @@ constexpr std::string_view kQuote = "\"";
 
 }  // namespace
 
-void unknown_fields_heading(Console& out) { out.line("Unknown fields: "); }
-void unknown_field(Console& out, std::string_view name) { out.write(name).write("  "); }
-void no_unknown_fields(Console& out) { out.write(" .. None."); }
+void unknown_fields_heading(Console& out) {
+  out.line("Unknown fields: ");
+}
+void unknown_field(Console& out, std::string_view name) {
+  out.write(name).write("  ");
+}
+void no_unknown_fields(Console& out) {
+  out.write(" .. None.");
+}
 
 void text_too_long(Console& out, int row, int column_index, std::string_view name,
                    std::string_view value, int declared_size) {
@@ -140,9 +146,8 @@ void nested_not_float(Console& out, int row, std::string_view table, std::string
   out.write(kQuote).write(value).write(kQuote).write(" doesn't seem to be a float.").end_line();
 }
 
-void nested_float_conversion(Console& out, int row, std::string_view table,
-                             std::string_view field, std::string_view value, int error_position,
-                             int position) {
+void nested_float_conversion(Console& out, int row, std::string_view table, std::string_view field,
+                             std::string_view value, int error_position, int position) {
   nested(out, row, " ", table).write(" ").write(field).write(" ").write(value);
   out.write(" Float conversion of ").write(kQuote).write(value).write(kQuote);
   out.write(" fails offset ").write_int(error_position);

@@ -56,9 +56,8 @@ void nested_integer_conversion(Console& out, int row, std::string_view table,
                                int position);
 void nested_not_float(Console& out, int row, std::string_view table, std::string_view field,
                       std::string_view value);
-void nested_float_conversion(Console& out, int row, std::string_view table,
-                             std::string_view field, std::string_view value, int error_position,
-                             int position);
+void nested_float_conversion(Console& out, int row, std::string_view table, std::string_view field,
+                             std::string_view value, int error_position, int position);
 
 }  // namespace messages
 }  // namespace unitcheck

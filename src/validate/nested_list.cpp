@@ -68,12 +68,11 @@ void check_integer(CellState& state, const NestedField& field, std::string_view 
 
 void check_boolean(CellState& state, const NestedField& field, std::string_view value) {
   if (value.empty() || value == "1" || value == "0") return;
-  messages::nested_not_boolean(state.context.console, state.row, state.list.table_name,
-                               field.name, value);
+  messages::nested_not_boolean(state.context.console, state.row, state.list.table_name, field.name,
+                               value);
 }
 
-void check_float(CellState& state, const NestedField& field, std::string_view value,
-                 int position) {
+void check_float(CellState& state, const NestedField& field, std::string_view value, int position) {
   if (value.empty()) return;
   Console& out = state.context.console;
   if (!all_chars_in(value, float_chars)) {
@@ -87,8 +86,7 @@ void check_float(CellState& state, const NestedField& field, std::string_view va
 }
 
 // Checks one value by its field's type; position is that of the byte that ended it.
-void check_value(CellState& state, const NestedField& field, std::string_view value,
-                 int position) {
+void check_value(CellState& state, const NestedField& field, std::string_view value, int position) {
   switch (field.type) {
     case FieldType::Text:
       check_text(state, field, value);
@@ -131,8 +129,7 @@ void check_nested_list(std::string_view cell, const NestedList& list, int row_nu
       field_index = 0;
       start = k;
       if (!closed)
-        messages::unclosed_group(context.console, row_number, list.table_name,
-                                 static_cast<int>(k));
+        messages::unclosed_group(context.console, row_number, list.table_name, static_cast<int>(k));
       closed = false;
     } else if (c == ';' || c == '}') {
       if (field_index >= field_count) {

@@ -15,7 +15,8 @@ class PartIndex {
 
   // True when some part is named part_name or some part has this category.
   bool knows(std::string_view part_name, std::string_view category) const {
-    return files_.find(part_name) != files_.end() || categories_.find(category) != categories_.end();
+    return files_.find(part_name) != files_.end() ||
+           categories_.find(category) != categories_.end();
   }
 
  private:

@@ -45,8 +45,8 @@ struct NestedColumns {
 
   const NestedList* find(std::string_view column) const {
     const std::pair<std::string_view, const NestedList*> columns[] = {
-        {"Upgrades", &upgrades}, {"Sub_Units", &subunit},        {"Light", &light},
-        {"Mounts", &mounts},     {"Dock", &dock},                {"Cargo_Import", &cargo_import},
+        {"Upgrades", &upgrades}, {"Sub_Units", &subunit}, {"Light", &light},
+        {"Mounts", &mounts},     {"Dock", &dock},         {"Cargo_Import", &cargo_import},
         {"Cargo", &cargo}};
     for (const auto& [name, list] : columns)
       if (column == name) return list;
@@ -128,11 +128,11 @@ class RowChecker {
     row_ = row;
     const int field_count = run_.tables.units.field_count();
     const RowShape shape = split_unit_row(
-        line, field_count, [this](int column_index, std::string_view value) {
-          check_cell(column_index, value);
-        });
+        line, field_count,
+        [this](int column_index, std::string_view value) { check_cell(column_index, value); });
     if (shape.too_many) messages::too_many_fields(out_, row);
-    if (shape.cell_count < field_count) messages::too_few_fields(out_, field_count, shape.cell_count);
+    if (shape.cell_count < field_count)
+      messages::too_few_fields(out_, field_count, shape.cell_count);
   }
 
  private:
@@ -150,7 +150,8 @@ class RowChecker {
         check_nested_list(value, *plan.nested, row_, context_);
         break;
       case CellKind::Boolean:
-        if (!is_boolean_word(value)) messages::not_boolean(out_, row_, column_index, plan.name, value);
+        if (!is_boolean_word(value))
+          messages::not_boolean(out_, row_, column_index, plan.name, value);
         break;
       case CellKind::Float:
         check_float(plan, column_index, value);

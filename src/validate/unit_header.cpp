@@ -23,7 +23,8 @@ TextSet field_names(const MemTable& units) {
 
 ColumnMap map_unit_header(std::string_view header, const MemTable& units, Console& console) {
   const TextSet known_names = field_names(units);
-  const std::size_t count = 1 + static_cast<std::size_t>(std::count(header.begin(), header.end(), ','));
+  const std::size_t count =
+      1 + static_cast<std::size_t>(std::count(header.begin(), header.end(), ','));
   ColumnMap column_map;
   column_map.reserve(count);
   messages::unknown_fields_heading(console);

@@ -1,0 +1,140 @@
+#include "validate/nested_list.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/console.h"
+#include "tables/max_lengths.h"
+#include "tables/schemas.h"
+#include "validate/category_list.h"
+#include "validate/part_index.h"
+
+namespace unitcheck {
+namespace {
+
+// A part list of two parts, its categories, and a console that writes into a string.
+class NestedListCheck : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    create_tables(tables);
+    add_part("Laser_Cannon", "Weapons/Guns");
+    add_part("Tungsten", "Raw_Materials/Metals/Heavy\xC9l\xE9ments");
+    build_category_list(tables.masterpartslist, categories);
+    parts = std::make_unique<PartIndex>(tables.masterpartslist);
+  }
+
+  void add_part(std::string_view file, std::string_view category) {
+    MemTable& list = tables.masterpartslist;
+    list.append();
+    list.set_text(list.field_by_name("file"), file);
+    list.set_text(list.field_by_name("categoryname"), category);
+    list.post();
+  }
+
+  // The transcript of checking cell as a list of the given table, on row 5.
+  std::string check(std::string_view cell, const MemTable& table) {
+    std::string out;
+    Console console(out);
+    NestedContext context{console, max_lengths, categories, *parts};
+    check_nested_list(cell, NestedList(table), 5, context);
+    return out;
+  }
+
+  Tables tables;
+  CategoryList categories;
+  std::unique_ptr<PartIndex> parts;
+  MaxLengths max_lengths;
+};
+
+TEST_F(NestedListCheck, GroupStructure) {
+  const struct {
+    const char* cell;
+    const char* transcript;
+  } cases[] = {
+      // The first group is never closed: reported at the second brace; its value ended by a
+      // semicolon is checked, the text after it is not.
+      {"{1;1.5;zz{0;2;3}", "row 5 - dock subquery: unclosed. Data offset: 10\n"},
+      {"{1;a;2}", "row 5 dock.x \"a\" doesn't seem to be a float.\n"},
+      {"{1;1;x", ""},        // an open last group is neither reported nor its last value checked
+      {"{1;2}ab{0;3}", ""},  // text between groups is ignored
+      {"{1}q;{0}", "row 5 dock.x \"q\" doesn't seem to be a float.\n"},  // unless a ';' ends it
+      {"{}", ""},  // one empty value for the first field
+      {"yes;1;x;",
+       "row 5 dock INTERNAL yes not known boolean value (range of 0..1 expected).\n"
+       "row 5 dock.y \"x\" doesn't seem to be a float.\n"},  // no braces at all
+      {"{1;2;3;4;5;6;7}", "row 5 - dock subquery: field count exceeds known.\n"},
+      {"{1;2;3;4;5;6;7;8}",
+       "row 5 - dock subquery: field count exceeds known.\n"
+       "row 5 - dock subquery: field count exceeds known.\n"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(check(c.cell, tables.dock), c.transcript) << c.cell;
+}
+
+TEST_F(NestedListCheck, ValuesByFieldType) {
+  const struct {
+    const MemTable& table;
+    std::string cell;
+    std::string transcript;
+  } cases[] = {
+      {tables.dock, "{true}",
+       "row 5 dock INTERNAL true not known boolean value (range of 0..1 "
+       "expected).\n"},
+      {tables.dock, "{1;1.2.3}",
+       "row 5 dock x 1.2.3 Float conversion of \"1.2.3\" fails offset 4 strpos 9\n"},
+      {tables.cargo, "{Laser_Cannon;Weapons/Guns;1;x}",
+       "row 5 cargo.quant \"x\" doesn't seem to be an integer.\n"},
+      {tables.cargo, "{Laser_Cannon;Weapons/Guns;1;1-2}",
+       "row 5 cargo.quant \"1-2\" Int conversion of \"1-2\" fails offset 2 strpos 33\n"},
+      {tables.upgrades, "{u;+5}",
+       "row 5 upgrades.mountoffset \"+5\" doesn't seem to be an integer.\n"},
+      {tables.upgrades, "{u;99999999999}",
+       "row 5 upgrades.mountoffset \"99999999999\" Int conversion of \"99999999999\" fails offset "
+       "10 "
+       "strpos 15\n"},
+      {tables.cargo_import, "{" + std::string(50, 'c') + "}",
+       "row 5 cargo_import Cat " + std::string(50, 'c') + " not found in master part list\n"},
+      {tables.cargo_import, "{" + std::string(51, 'c') + "}",
+       "row 5 cargo_import Cat - max avail: 51 actual: 51\n"
+       "row 5 cargo_import Cat " +
+           std::string(51, 'c') + " not found in master part list\n"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(check(c.cell, c.table), c.transcript) << c.cell;
+}
+
+TEST_F(NestedListCheck, CategoriesMatchInAnyLetterCaseIncludingLatin1) {
+  EXPECT_EQ(check("{weapons}{WEAPONS/guns}{raw_materials/metals}", tables.cargo_import), "");
+  EXPECT_EQ(check("{RAW_MATERIALS/METALS/HEAVY\xC9L\xC9MENTS}", tables.cargo_import), "");
+  EXPECT_EQ(check("{Weapon}", tables.cargo_import),
+            "row 5 cargo_import Cat Weapon not found in master part list\n");
+  // 0xD7 and 0xF7 are signs, not letters: they never match each other.
+  add_part("Odd", "A\xD7");
+  CategoryList rebuilt;
+  build_category_list(tables.masterpartslist, rebuilt);
+  EXPECT_TRUE(rebuilt.contains("a\xD7"));
+  EXPECT_FALSE(rebuilt.contains("a\xF7"));
+}
+
+TEST_F(NestedListCheck, CargoNeedsAKnownPartOrAKnownCategory) {
+  EXPECT_EQ(check("{Laser_Cannon;Anything}{Unknown;Weapons/Guns}", tables.cargo), "");
+  EXPECT_EQ(check("{Unknown;weapons/guns}", tables.cargo),  // exact case only
+            "row 5 cargo Category Unknown - weapons/guns not found in master part list\n");
+  // The part name is remembered within one cell only, and until the next filename.
+  EXPECT_EQ(check("{Laser_Cannon;x}{Nope;y}", tables.cargo),
+            "row 5 cargo Category Nope - y not found in master part list\n");
+  EXPECT_EQ(check("{;x}", tables.cargo),
+            "row 5 cargo Category  - x not found in master part list\n");
+}
+
+TEST_F(NestedListCheck, TextLengthsAreRecordedEvenWhenEmpty) {
+  check("{;0;2}", tables.mounts);
+  check("{ab;0;2;" + std::string(81, 's') + "}", tables.mounts);
+  ASSERT_EQ(max_lengths.entries().size(), 2u);
+  EXPECT_EQ(max_lengths.entries()[0].key, "mounts.SIZE");
+  EXPECT_EQ(max_lengths.entries()[0].max_length, 81);
+  EXPECT_EQ(max_lengths.entries()[1].key, "mounts.type");
+  EXPECT_EQ(max_lengths.entries()[1].max_length, 2);
+}
+
+}  // namespace
+}  // namespace unitcheck
