@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "csv/split_unit_row.h"
-#include "driver/data_directory.h"
 #include "driver/run.h"
 #include "platform/file_system.h"
 #include "tables/convert.h"
@@ -105,6 +104,20 @@ std::string_view mesh_file_name(std::string_view value) {
   return value.substr(first + 1, end - first - 1);
 }
 
+// Sets path to the three pieces one after another, reusing its memory.
+void build_path(std::string& path, std::string_view base, std::string_view middle,
+                std::string_view name) {
+  path.assign(base);
+  path.append(middle);
+  path.append(name);
+}
+
+// Every backslash becomes a slash.
+void convert_separators(std::string& path) {
+  for (char& c : path)
+    if (c == '\\') c = '/';
+}
+
 bool is_boolean_word(std::string_view value) {
   return value == "TRUE" || value == "true" || value == "false" || value == "FALSE" ||
          value == "0" || value == "1";
@@ -185,8 +198,9 @@ class RowChecker {
   }
 
   void check_directory(int column_index, std::string_view value) {
-    unit_directory_ = normalize_separators(run_.data_directory + "units/" + std::string(value));
-    if (!is_directory(unit_directory_)) {
+    build_path(unit_directory_, run_.data_directory, "units/", value);
+    convert_separators(unit_directory_);
+    if (!file_tests_.is_directory(unit_directory_)) {
       messages::directory_missing(out_, row_, column_index, value);
       unit_directory_.clear();
     }
@@ -194,14 +208,19 @@ class RowChecker {
 
   void check_cockpit(int column_index, std::string_view value) {
     if (value == "no-cockpit") return;
-    if (!is_directory(run_.data_directory + "cockpits/" + std::string(value)))
+    build_path(path_, run_.data_directory, "cockpits/", value);
+    if (!file_tests_.is_directory(path_))
       messages::cockpit_missing(out_, row_, column_index, value);
   }
 
   // A mesh file passes when it is in the unit's directory or in the shared meshes/ folder.
   void check_mesh(const ColumnPlan& plan, int column_index, std::string_view file) {
-    if (exists(normalize_separators(unit_directory_ + "/" + std::string(file)))) return;
-    if (exists(normalize_separators(run_.data_directory + "meshes/" + std::string(file)))) return;
+    build_path(path_, unit_directory_, "/", file);
+    convert_separators(path_);
+    if (file_tests_.exists(path_)) return;
+    build_path(path_, run_.data_directory, "meshes/", file);
+    convert_separators(path_);
+    if (file_tests_.exists(path_)) return;
     messages::mesh_missing(out_, row_, column_index, plan.name, file);
   }
 
@@ -230,7 +249,9 @@ class RowChecker {
   NestedColumns nested_columns_;
   NestedContext context_;
   std::vector<ColumnPlan> plans_;
+  CachedFileTests file_tests_;
   std::string unit_directory_;
+  std::string path_;  // reused for every path a check builds
   int row_ = 0;
 };
 
