@@ -4,6 +4,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "csv/byte_scan.h"
+
 namespace unitcheck {
 
 // The shape of a unit line: how many cells it has (empty ones and the one after a trailing
@@ -29,15 +31,6 @@ struct RowShape {
 template <class OnCell>
 RowShape split_unit_row(std::string_view line, int field_limit, OnCell&& on_cell);
 
-namespace split_unit_row_detail {
-
-// The first comma or quote in [from, end), or end.
-inline const char* find_comma_or_quote(const char* from, const char* end) {
-  while (from != end && *from != ',' && *from != '"') ++from;
-  return from;
-}
-
-}  // namespace split_unit_row_detail
 
 template <class OnCell>
 RowShape split_unit_row(std::string_view line, int field_limit, OnCell&& on_cell) {
@@ -75,7 +68,7 @@ RowShape split_unit_row(std::string_view line, int field_limit, OnCell&& on_cell
       cell_start = ++k;
       if (k == end && !delivered) deliver_last();  // the empty cell after the comma
     } else {
-      k = split_unit_row_detail::find_comma_or_quote(k + 1, end);
+      k = find_any_of(k + 1, end, ',', '"', ',');
       if (k == end) deliver_last();
     }
   }

@@ -27,6 +27,8 @@ void report_failure(const Failure& failure, Console& console) {
   try {
     // Whatever a failed write left in the buffer is lost; the report starts cleanly.
     if (failure.kind() == "EInOutError") console.discard();
+    // A line cut short by the failure (memory ran out while it was built) is ended first.
+    console.finish_line();
     console.write("An unhandled exception occurred at ")
         .write(hex_address(addresses.empty() ? 0 : addresses.front()))
         .write(" :");

@@ -1,6 +1,7 @@
 #include "driver/run.h"
 
 #include <memory>
+#include <new>
 
 #include "driver/data_directory.h"
 #include "driver/failure_report.h"
@@ -30,6 +31,11 @@ int run_program(Console& console, const Invocation& invocation) {
   } catch (const Failure& failure) {
     // The run's state is released on the way out; then the report is written.
     report_failure(failure, console);
+    return kExitFailure;
+  } catch (const std::bad_alloc&) {
+    // Input too large for the memory at hand ends the run like any other failure, not with an
+    // abort; the run's state is already released, so the report has room to be written.
+    report_failure(Failure("EOutOfMemory", "Out of memory"), console);
     return kExitFailure;
   }
 }

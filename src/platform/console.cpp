@@ -19,7 +19,8 @@ Console::Console(Console&& other) noexcept
     : sink_(other.sink_),
       fd_(other.fd_),
       flush_each_line_(other.flush_each_line_),
-      buffer_(std::move(other.buffer_)) {
+      buffer_(std::move(other.buffer_)),
+      line_open_(other.line_open_) {
   other.fd_ = -1;
   other.sink_ = nullptr;
 }
@@ -35,6 +36,7 @@ Console::~Console() {
 }
 
 Console& Console::write(std::string_view text) {
+  if (!text.empty()) line_open_ = text.back() != '\n';
   if (sink_ != nullptr) {
     sink_->append(text);
     return *this;

@@ -34,6 +34,10 @@ class Console {
   void flush();
   // Drops what is buffered without writing it: after a failed write nothing more can be said.
   void discard() { buffer_.clear(); }
+  // Ends the current line when some of it has been written, so that what follows starts a line.
+  void finish_line() {
+    if (line_open_) end_line();
+  }
 
  private:
   Console(int fd, bool flush_each_line) : fd_(fd), flush_each_line_(flush_each_line) {}
@@ -43,6 +47,7 @@ class Console {
   int fd_ = -1;
   bool flush_each_line_ = false;
   std::string buffer_;
+  bool line_open_ = false;  // the last byte written is not a line feed
 };
 
 }  // namespace unitcheck

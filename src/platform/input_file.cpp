@@ -1,6 +1,7 @@
 #include "platform/input_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,8 +12,18 @@
 namespace unitcheck {
 
 InputFile::InputFile(std::string path) : path_(std::move(path)) {
-  if (path_.find('\0') == std::string::npos) fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+  // O_NONBLOCK keeps a FIFO without a writer from blocking the open; it changes nothing for
+  // the reads of a regular file, the only kind that is read.
+  if (path_.find('\0') == std::string::npos)
+    fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd_ < 0) fail();
+  // A directory, FIFO or device is no data file: /dev/zero would never end a line.
+  struct stat info {};
+  if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd_);  // no destructor runs for a constructor that throws
+    fd_ = -1;
+    fail();
+  }
 }
 
 InputFile::~InputFile() {

@@ -5,8 +5,9 @@
 
 namespace unitcheck {
 
-// A file opened for reading raw bytes. Opening or reading it fails with the Failure
-// EFOpenError 'Unable to open file "PATH"': a directory opens on Linux, and only the read fails.
+// A regular file opened for reading raw bytes. Opening or reading it fails with the Failure
+// EFOpenError 'Unable to open file "PATH"', and so does opening anything but a regular file
+// (a directory, a FIFO, a device), following symbolic links.
 class InputFile {
  public:
   explicit InputFile(std::string path);

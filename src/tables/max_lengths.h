@@ -28,6 +28,21 @@ class MaxLengths {
   std::vector<StrMaxSize> entries_;
 };
 
+// The longest length seen under one key, gathered where values are seen and handed to
+// MaxLengths in one go: the report is the same, and the hot loop does no key lookups.
+struct LengthTally {
+  std::string key;
+  int longest = -1;  // nothing seen yet
+
+  void record(int length) {
+    if (length > longest) longest = length;
+  }
+  void flush_into(MaxLengths& max_lengths) {
+    if (longest >= 0) max_lengths.update_max_length(key, longest);
+    longest = -1;
+  }
+};
+
 // The closing report: its two heading lines and one line per entry.
 void print_max_field_lengths(const MaxLengths& max_lengths, Console& console);
 

@@ -1,7 +1,7 @@
 #include "validate/nested_list.h"
 
+#include "csv/byte_scan.h"
 #include "tables/convert.h"
-#include "tables/max_lengths.h"
 #include "validate/category_list.h"
 #include "validate/char_sets.h"
 #include "validate/messages.h"
@@ -20,16 +20,16 @@ NestedRole role_of(std::string_view table, std::string_view field) {
 
 // The state of one cell's parse that the value checks share.
 struct CellState {
-  const NestedList& list;
+  NestedList& list;
   int row;
   NestedContext& context;
   std::string_view part_name;  // the last cargo filename of this cell
 };
 
-void check_text(CellState& state, const NestedField& field, std::string_view value) {
+void check_text(CellState& state, NestedField& field, std::string_view value) {
   NestedContext& context = state.context;
   const int length = static_cast<int>(value.size());
-  context.max_lengths.update_max_length(field.key, length);
+  field.length.record(length);
   const std::string_view table = state.list.table_name;
   if (length >= field.data_size)
     messages::nested_text_too_long(context.console, state.row, table, field.name, field.data_size,
@@ -86,7 +86,7 @@ void check_float(CellState& state, const NestedField& field, std::string_view va
 }
 
 // Checks one value by its field's type; position is that of the byte that ended it.
-void check_value(CellState& state, const NestedField& field, std::string_view value, int position) {
+void check_value(CellState& state, NestedField& field, std::string_view value, int position) {
   switch (field.type) {
     case FieldType::Text:
       check_text(state, field, value);
@@ -111,38 +111,44 @@ NestedList::NestedList(const MemTable& table) : table_name(table.name()) {
   for (int i = 0; i < table.field_count(); ++i) {
     const Field& field = table.field_at(i);
     fields.push_back(NestedField{field.name(), field.type(), field.data_size(),
-                                 table_name + "." + field.name(),
+                                 LengthTally{table_name + "." + field.name()},
                                  role_of(table_name, field.name())});
   }
 }
 
-void check_nested_list(std::string_view cell, const NestedList& list, int row_number,
+void NestedList::flush_lengths(MaxLengths& max_lengths) {
+  for (NestedField& field : fields) field.length.flush_into(max_lengths);
+}
+
+void check_nested_list(std::string_view cell, NestedList& list, int row_number,
                        NestedContext& context) {
   CellState state{list, row_number, context, {}};
   const std::size_t field_count = list.fields.size();
   std::size_t field_index = 0;
   std::size_t start = 0;  // 1-based position of the last brace or semicolon; 0 before any
   bool closed = true;
-  for (std::size_t k = 1; k <= cell.size(); ++k) {
-    const char c = cell[k - 1];
-    if (c == '{') {
+  // Only braces and semicolons move the parse; every other byte is value text.
+  for_each_byte_of(cell, '{', ';', '}', [&](std::size_t index) {
+    const std::size_t k = index + 1;
+    if (cell[index] == '{') {
       field_index = 0;
       start = k;
       if (!closed)
-        messages::unclosed_group(context.console, row_number, list.table_name, static_cast<int>(k));
+        messages::unclosed_group(context.console, row_number, list.table_name,
+                                 static_cast<int>(k));
       closed = false;
-    } else if (c == ';' || c == '}') {
-      if (field_index >= field_count) {
-        messages::too_many_values(context.console, row_number, list.table_name);
-      } else {
-        check_value(state, list.fields[field_index], cell.substr(start, k - 1 - start),
-                    static_cast<int>(k));
-      }
-      ++field_index;
-      start = k;
-      if (c == '}') closed = true;
+      return;
     }
-  }
+    if (field_index >= field_count) {
+      messages::too_many_values(context.console, row_number, list.table_name);
+    } else {
+      check_value(state, list.fields[field_index], cell.substr(start, k - 1 - start),
+                  static_cast<int>(k));
+    }
+    ++field_index;
+    start = k;
+    if (cell[index] == '}') closed = true;
+  });
 }
 
 }  // namespace unitcheck

@@ -4,13 +4,13 @@
 #include <string_view>
 #include <vector>
 
+#include "tables/max_lengths.h"
 #include "tables/mem_table.h"
 
 namespace unitcheck {
 
 class CategoryList;
 class Console;
-class MaxLengths;
 class PartIndex;
 
 // What a value of a nested list is checked against besides its type.
@@ -26,13 +26,16 @@ struct NestedField {
   std::string name;
   FieldType type;
   int data_size;
-  std::string key;  // statistics key: table name, ".", field name
+  LengthTally length;  // under the key table name, ".", field name
   NestedRole role;
 };
 
 // The description of the groups of one nested-list column, taken from the table's schema.
 struct NestedList {
   explicit NestedList(const MemTable& table);
+
+  // Hands the longest text lengths seen so far to the statistics.
+  void flush_lengths(MaxLengths& max_lengths);
 
   std::string table_name;
   std::vector<NestedField> fields;
@@ -41,14 +44,14 @@ struct NestedList {
 // What the checks of a nested list read and write besides the cell.
 struct NestedContext {
   Console& console;
-  MaxLengths& max_lengths;
   const CategoryList& category_list;
   const PartIndex& parts;
 };
 
 // Parses a cell of groups in braces, values separated by semicolons, and checks each value
-// against the field at its position in the group. Every fault is one line on the console.
-void check_nested_list(std::string_view cell, const NestedList& list, int row_number,
+// against the field at its position in the group. Every fault is one line on the console;
+// text lengths are gathered in the list until flush_lengths.
+void check_nested_list(std::string_view cell, NestedList& list, int row_number,
                        NestedContext& context);
 
 }  // namespace unitcheck

@@ -25,10 +25,10 @@ enum class TextRole { Plain, Directory, Cockpit, Mesh, MeshFile };
 struct ColumnPlan {
   CellKind kind = CellKind::Unchecked;
   std::string_view name;  // the column name as mapped
-  std::string key;        // statistics key of a Text column
+  LengthTally length;     // of a Text column, under "units." and the name
   int declared_size = 0;
   TextRole role = TextRole::Plain;
-  const NestedList* nested = nullptr;
+  NestedList* nested = nullptr;
 };
 
 // The seven nested-list columns and the tables that describe their groups.
@@ -42,14 +42,18 @@ struct NestedColumns {
         cargo_import(tables.cargo_import),
         cargo(tables.cargo) {}
 
-  const NestedList* find(std::string_view column) const {
-    const std::pair<std::string_view, const NestedList*> columns[] = {
+  NestedList* find(std::string_view column) {
+    const std::pair<std::string_view, NestedList*> columns[] = {
         {"Upgrades", &upgrades}, {"Sub_Units", &subunit}, {"Light", &light},
         {"Mounts", &mounts},     {"Dock", &dock},         {"Cargo_Import", &cargo_import},
         {"Cargo", &cargo}};
     for (const auto& [name, list] : columns)
       if (column == name) return list;
     return nullptr;
+  }
+
+  std::array<NestedList*, 7> all() {
+    return {&upgrades, &subunit, &light, &mounts, &dock, &cargo_import, &cargo};
   }
 
   NestedList upgrades, subunit, light, mounts, dock, cargo_import, cargo;
@@ -64,8 +68,7 @@ TextRole text_role(std::string_view name) {
   return TextRole::Plain;
 }
 
-ColumnPlan plan_column(const ColumnEntry& entry, const MemTable& units,
-                       const NestedColumns& nested) {
+ColumnPlan plan_column(const ColumnEntry& entry, const MemTable& units, NestedColumns& nested) {
   ColumnPlan plan;
   if (!entry.known) return plan;
   plan.name = entry.column_name;
@@ -73,7 +76,7 @@ ColumnPlan plan_column(const ColumnEntry& entry, const MemTable& units,
   switch (field.type()) {
     case FieldType::Text:
       plan.kind = CellKind::Text;
-      plan.key = "units." + entry.column_name;
+      plan.length.key = "units." + entry.column_name;
       plan.declared_size = field.size();
       plan.role = text_role(entry.column_name);
       break;
@@ -130,7 +133,7 @@ class RowChecker {
       : run_(run),
         out_(run.console),
         nested_columns_(run.tables),
-        context_{run.console, run.max_lengths, run.category_list, parts} {
+        context_{run.console, run.category_list, parts} {
     plans_.reserve(column_map.size());
     for (const ColumnEntry& entry : column_map)
       plans_.push_back(plan_column(entry, run.tables.units, nested_columns_));
@@ -148,11 +151,17 @@ class RowChecker {
       messages::too_few_fields(out_, field_count, shape.cell_count);
   }
 
+  // Hands the text lengths gathered over all lines to the statistics.
+  void flush_lengths() {
+    for (ColumnPlan& plan : plans_) plan.length.flush_into(run_.max_lengths);
+    for (NestedList* list : nested_columns_.all()) list->flush_lengths(run_.max_lengths);
+  }
+
  private:
   void check_cell(int column_index, std::string_view value) {
     // Cells beyond the header's last column have no name and are not checked.
     if (value.empty() || static_cast<std::size_t>(column_index) >= plans_.size()) return;
-    const ColumnPlan& plan = plans_[static_cast<std::size_t>(column_index)];
+    ColumnPlan& plan = plans_[static_cast<std::size_t>(column_index)];
     switch (plan.kind) {
       case CellKind::Unchecked:
         break;
@@ -175,8 +184,8 @@ class RowChecker {
     }
   }
 
-  void check_text(const ColumnPlan& plan, int column_index, std::string_view value) {
-    run_.max_lengths.update_max_length(plan.key, static_cast<int>(value.size()));
+  void check_text(ColumnPlan& plan, int column_index, std::string_view value) {
+    plan.length.record(static_cast<int>(value.size()));
     if (value.size() > static_cast<std::size_t>(plan.declared_size))
       messages::text_too_long(out_, row_, column_index, plan.name, value, plan.declared_size);
     switch (plan.role) {
@@ -267,6 +276,7 @@ void check_unit_rows(Run& run, UnitLineReader& reader, const ColumnMap& column_m
     if (line.empty() || line.front() == ',') continue;
     checker.check_line(line, row_number);
   } while (!reader.at_end());
+  checker.flush_lengths();
   run.console.line("Database processed.");
 }
 

@@ -25,10 +25,13 @@ ColumnMap map_unit_header(std::string_view header, const MemTable& units, Consol
   const TextSet known_names = field_names(units);
   const std::size_t count =
       1 + static_cast<std::size_t>(std::count(header.begin(), header.end(), ','));
+  // A unit line never yields more cells than the schema has fields, so columns past that are
+  // only reported, not kept: a header of a million commas costs no million entries.
+  const std::size_t kept = std::min(count, static_cast<std::size_t>(units.field_count()));
   ColumnMap column_map;
-  column_map.reserve(count);
+  column_map.reserve(kept);
   messages::unknown_fields_heading(console);
-  int unknown = 0;
+  bool any_unknown = false;
   std::size_t start = 0;
   for (std::size_t i = 0; i < count; ++i) {
     const std::size_t end = std::min(header.find(',', start), header.size());
@@ -43,12 +46,12 @@ ColumnMap map_unit_header(std::string_view header, const MemTable& units, Consol
       entry.known = known_names.contains(entry.column_name);
     }
     if (!entry.known) {
-      ++unknown;
+      any_unknown = true;
       messages::unknown_field(console, entry.column_name);
     }
-    column_map.push_back(std::move(entry));
+    if (i < kept) column_map.push_back(std::move(entry));
   }
-  if (unknown == 0) messages::no_unknown_fields(console);
+  if (!any_unknown) messages::no_unknown_fields(console);
   console.end_line();
   console.line("Header Processed.");
   return column_map;

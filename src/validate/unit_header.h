@@ -23,6 +23,8 @@ class MemTable;
 
 // Maps the header line onto the units schema, printing the unknown columns: one column per
 // comma-separated piece, quotes meaning nothing; column 0 is always the known "Index".
+// Every column is printed when unknown, but the map keeps only as many entries as the schema
+// has fields: no cell of a unit line lies beyond them.
 ColumnMap map_unit_header(std::string_view header, const MemTable& units, Console& console);
 
 // The unit table opened for reading, positioned after its two header lines, and its header.

@@ -36,8 +36,10 @@ class NestedListCheck : public ::testing::Test {
   std::string check(std::string_view cell, const MemTable& table) {
     std::string out;
     Console console(out);
-    NestedContext context{console, max_lengths, categories, *parts};
-    check_nested_list(cell, NestedList(table), 5, context);
+    NestedContext context{console, categories, *parts};
+    NestedList list(table);
+    check_nested_list(cell, list, 5, context);
+    list.flush_lengths(max_lengths);
     return out;
   }
 
