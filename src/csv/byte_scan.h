@@ -15,9 +15,9 @@ namespace unitcheck {
 inline std::uint32_t match_mask16(const char* p, char a, char b, char c) {
 #if defined(__SSE2__)
   const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-  const __m128i hits = _mm_or_si128(
-      _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(a)), _mm_cmpeq_epi8(bytes, _mm_set1_epi8(b))),
-      _mm_cmpeq_epi8(bytes, _mm_set1_epi8(c)));
+  const __m128i hits = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(a)),
+                                                 _mm_cmpeq_epi8(bytes, _mm_set1_epi8(b))),
+                                    _mm_cmpeq_epi8(bytes, _mm_set1_epi8(c)));
   return static_cast<std::uint32_t>(_mm_movemask_epi8(hits));
 #else
   std::uint32_t mask = 0;

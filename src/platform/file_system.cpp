@@ -23,13 +23,4 @@ bool is_directory(const std::string& path) {
   return is_representable(path) && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool CachedFileTests::remembered(Answers& answers, const std::string& path,
-                                 bool (*test)(const std::string&)) {
-  if (const auto found = answers.find(path); found != answers.end()) return found->second;
-  if (answers.size() >= max_entries_) answers.clear();
-  const bool answer = test(path);
-  answers.emplace(path, answer);
-  return answer;
-}
-
 }  // namespace unitcheck

@@ -16,7 +16,7 @@ void CategoryList::append(std::string_view category) {
 }
 
 bool CategoryList::contains(std::string_view category) const {
-  return folded_.find(fold_latin1(category)) != folded_.end();
+  return folded_.contains(fold_latin1(category));
 }
 
 void build_category_list(MemTable& masterpartslist, CategoryList& category_list) {

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "validate/text_set.h"
+#include "tables/text_map.h"
 
 namespace unitcheck {
 

@@ -32,3 +32,41 @@ constexpr bool all_chars_in(std::string_view text, const CharSet& set) {
 }
 
 }  // namespace unitcheck
+
+namespace unitcheck {
+
+// The common shapes of number cells, recognised in one pass. Text of these shapes passes both
+// the character-set test and the conversion, so the checks can stop there; any other text
+// takes the full path. Bounds keep them well inside the conversions' limits.
+
+constexpr bool is_decimal_digit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// An optional sign, digits, and an optional point with more digits: one digit at least.
+constexpr bool is_plain_float(std::string_view text) {
+  if (text.size() > 255) return false;
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  if (p != end && (*p == '-' || *p == '+')) ++p;
+  const char* const digits = p;
+  while (p != end && is_decimal_digit(*p)) ++p;
+  std::ptrdiff_t digit_count = p - digits;
+  if (p != end && *p == '.') {
+    const char* const fraction = ++p;
+    while (p != end && is_decimal_digit(*p)) ++p;
+    digit_count += p - fraction;
+  }
+  return p == end && digit_count > 0;
+}
+
+// An optional minus sign and 1 to max_digits decimal digits.
+constexpr bool is_plain_integer(std::string_view text, std::size_t max_digits) {
+  if (!text.empty() && text.front() == '-') text.remove_prefix(1);
+  if (text.empty() || text.size() > max_digits) return false;
+  for (char c : text)
+    if (!is_decimal_digit(c)) return false;
+  return true;
+}
+
+}  // namespace unitcheck

@@ -8,8 +8,8 @@ PartIndex::PartIndex(MemTable& masterpartslist) {
   const Field& file = masterpartslist.field_by_name("file");
   const Field& categoryname = masterpartslist.field_by_name("categoryname");
   for (masterpartslist.first(); !masterpartslist.eof(); masterpartslist.next()) {
-    files_.emplace(file.as_text());
-    categories_.emplace(categoryname.as_text());
+    files_.insert(file.as_text());
+    categories_.insert(categoryname.as_text());
   }
 }
 

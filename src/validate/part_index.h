@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "validate/text_set.h"
+#include "tables/text_map.h"
 
 namespace unitcheck {
 
@@ -15,8 +15,7 @@ class PartIndex {
 
   // True when some part is named part_name or some part has this category.
   bool knows(std::string_view part_name, std::string_view category) const {
-    return files_.find(part_name) != files_.end() ||
-           categories_.find(category) != categories_.end();
+    return files_.contains(part_name) || categories_.contains(category);
   }
 
  private:

@@ -8,8 +8,8 @@
 
 #include "csv/split_unit_row.h"
 #include "driver/run.h"
-#include "platform/file_system.h"
 #include "tables/convert.h"
+#include "validate/cached_file_tests.h"
 #include "validate/char_sets.h"
 #include "validate/messages.h"
 #include "validate/nested_list.h"
@@ -234,6 +234,7 @@ class RowChecker {
   }
 
   void check_float(const ColumnPlan& plan, int column_index, std::string_view value) {
+    if (is_plain_float(value)) return;
     if (!all_chars_in(value, float_chars)) {
       messages::not_float(out_, row_, column_index, plan.name, value);
       return;
@@ -244,6 +245,7 @@ class RowChecker {
   }
 
   void check_int64(const ColumnPlan& plan, int column_index, std::string_view value) {
+    if (is_plain_integer(value, 18)) return;
     if (!all_chars_in(value, integer_chars)) {
       messages::not_integer(out_, row_, column_index, plan.name, value);
       return;

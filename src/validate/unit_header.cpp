@@ -5,8 +5,8 @@
 
 #include "driver/run.h"
 #include "tables/convert.h"
+#include "tables/text_map.h"
 #include "validate/messages.h"
-#include "validate/text_set.h"
 
 namespace unitcheck {
 
@@ -15,7 +15,7 @@ namespace {
 // The exact, case-sensitive names of the schema's fields.
 TextSet field_names(const MemTable& units) {
   TextSet names;
-  for (int i = 0; i < units.field_count(); ++i) names.emplace(units.field_at(i).name());
+  for (int i = 0; i < units.field_count(); ++i) names.insert(units.field_at(i).name());
   return names;
 }
 

@@ -1,0 +1,115 @@
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace unitcheck {
+
+// A hash map from byte strings to small values, for lookups in the hot loop: open addressing
+// with linear probing over one array of slots, the keys' bytes kept together in one arena.
+// A lookup usually touches one slot and the key's bytes, nothing else.
+template <class Value>
+class TextMap {
+ public:
+  const Value* find(std::string_view key) const {
+    if (slots_.empty()) return nullptr;
+    const std::uint64_t hash = hash_of(key);
+    for (std::size_t i = hash & mask_;; i = (i + 1) & mask_) {
+      const Slot& slot = slots_[i];
+      if (slot.hash == 0) return nullptr;
+      if (slot.hash == hash && key_at(slot) == key) return &slot.value;
+    }
+  }
+  bool contains(std::string_view key) const { return find(key) != nullptr; }
+
+  // Adds the key with its value; a key already present keeps its first value.
+  void insert(std::string_view key, Value value) {
+    if ((size_ + 1) * 2 > slots_.size()) grow();
+    if (place(hash_of(key), key, value)) ++size_;
+  }
+
+  std::size_t size() const { return size_; }
+  void clear() {
+    slots_.clear();
+    arena_.clear();
+    size_ = 0;
+    mask_ = 0;
+  }
+
+ private:
+  struct Slot {
+    std::uint64_t hash = 0;  // 0 marks an empty slot; real hashes are never 0
+    std::size_t offset = 0;
+    std::size_t length = 0;
+    Value value{};
+  };
+
+  // Eight bytes at a time, each mixed in by a multiplication; the result is never 0.
+  static std::uint64_t hash_of(std::string_view key) {
+    constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+    std::uint64_t h = key.size() * kMultiplier;
+    std::size_t i = 0;
+    for (; i + 8 <= key.size(); i += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, key.data() + i, 8);
+      h = (h ^ word) * kMultiplier;
+      h ^= h >> 29;
+    }
+    std::uint64_t tail = 0;
+    if (i < key.size()) std::memcpy(&tail, key.data() + i, key.size() - i);
+    h = (h ^ tail) * kMultiplier;
+    h ^= h >> 32;
+    return h | 1;
+  }
+
+  std::string_view key_at(const Slot& slot) const {
+    return std::string_view(arena_).substr(slot.offset, slot.length);
+  }
+
+  // Puts the key into its slot unless it is there already; true when it was added.
+  bool place(std::uint64_t hash, std::string_view key, const Value& value) {
+    for (std::size_t i = hash & mask_;; i = (i + 1) & mask_) {
+      Slot& slot = slots_[i];
+      if (slot.hash == hash && key_at(slot) == key) return false;
+      if (slot.hash != 0) continue;
+      slot = Slot{hash, arena_.size(), key.size(), value};
+      arena_.append(key);
+      return true;
+    }
+  }
+
+  void grow() {
+    std::vector<Slot> old = std::move(slots_);
+    slots_.assign(old.empty() ? 16 : old.size() * 2, Slot{});
+    mask_ = slots_.size() - 1;
+    for (const Slot& slot : old) {
+      if (slot.hash == 0) continue;
+      for (std::size_t i = slot.hash & mask_;; i = (i + 1) & mask_) {
+        if (slots_[i].hash != 0) continue;
+        slots_[i] = slot;
+        break;
+      }
+    }
+  }
+
+  std::vector<Slot> slots_;
+  std::string arena_;
+  std::size_t size_ = 0;
+  std::size_t mask_ = 0;
+};
+
+// A set of byte strings.
+class TextSet {
+ public:
+  bool contains(std::string_view key) const { return map_.contains(key); }
+  void insert(std::string_view key) { map_.insert(key, true); }
+  std::size_t size() const { return map_.size(); }
+
+ private:
+  TextMap<bool> map_;
+};
+
+}  // namespace unitcheck
