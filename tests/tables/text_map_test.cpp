@@ -1,0 +1,47 @@
+#include "tables/text_map.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace unitcheck {
+namespace {
+
+TEST(TextMap, FindsEveryKeyAcrossGrowthAndKeepsTheFirstValue) {
+  TextMap<int> map;
+  for (int i = 0; i < 5000; ++i) map.insert("key" + std::to_string(i), i);
+  map.insert("key7", 99);  // already present
+  EXPECT_EQ(map.size(), 5000u);
+  for (int i = 0; i < 5000; ++i) {
+    const int* value = map.find("key" + std::to_string(i));
+    ASSERT_NE(value, nullptr) << i;
+    EXPECT_EQ(*value, i);
+  }
+  EXPECT_EQ(map.find("key5000"), nullptr);
+  EXPECT_EQ(map.find("key"), nullptr);
+}
+
+TEST(TextMap, KeysAreBytesOfAnyLength) {
+  TextSet set;
+  const std::string keys[] = {"", std::string(1, '\0'), std::string(2, '\0'), "a", "A",
+                              "\xE9", std::string(100, 'x'), std::string(101, 'x')};
+  for (const std::string& key : keys) set.insert(key);
+  EXPECT_EQ(set.size(), std::size(keys));
+  for (const std::string& key : keys) EXPECT_TRUE(set.contains(key));
+  EXPECT_FALSE(set.contains(std::string(3, '\0')));
+  EXPECT_FALSE(set.contains(std::string(99, 'x')));
+}
+
+TEST(TextMap, ClearForgetsEverything) {
+  TextMap<bool> map;
+  map.insert("a", true);
+  map.clear();
+  EXPECT_EQ(map.size(), 0u);
+  EXPECT_EQ(map.find("a"), nullptr);
+  map.insert("a", false);
+  ASSERT_NE(map.find("a"), nullptr);
+  EXPECT_FALSE(*map.find("a"));
+}
+
+}  // namespace
+}  // namespace unitcheck
