@@ -7,7 +7,7 @@ ASAN := build/asan
 FUZZ := build/fuzz
 FUZZ_SECONDS ?= 20
 
-.PHONY: build run test asan fuzz microbench clean
+.PHONY: build run test asan fuzz microbench bench clean
 
 build:
 	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
@@ -37,6 +37,10 @@ microbench:
 	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release -DUNITCHECK_BENCH=ON $(CMAKE_FLAGS)
 	cmake --build $(RELEASE) -j $(JOBS)
 	./$(RELEASE)/tools/unitcheck-microbench
+
+# Times unitcheck and reference programs on generated tables of 10,000 to 1,000,000 rows.
+bench: build
+	bash tools/bench/run_bench.sh $(RELEASE)
 
 clean:
 	rm -rf build

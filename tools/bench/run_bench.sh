@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# The benchmark at scale: generates data directories of several sizes and times unitcheck on
+# each, side by side with reference programs over the same units/units.csv:
+#   cat to /dev/null and wc -l (the I/O floor), Python's csv module merely parsing the file,
+#   and Miller's CSV-to-JSON pass. Prints each as a ratio to unitcheck.
+# Usage: run_bench.sh BUILD_DIR   (environment: BENCH_SIZES, BENCH_RUNS, BENCH_DIR, BENCH_PARTS)
+set -euo pipefail
+build=${1:?usage: run_bench.sh BUILD_DIR}
+sizes=${BENCH_SIZES:-"10000 100000 1000000"}
+runs=${BENCH_RUNS:-5}
+parts=${BENCH_PARTS:-10000}
+work=${BENCH_DIR:-/tmp/unitcheck-bench}
+unitcheck=$(realpath "$build/unitcheck")
+generator=$(realpath "$build/tools/unitcheck-gen")
+
+need=()
+command -v hyperfine >/dev/null || need+=(hyperfine)
+command -v mlr >/dev/null || need+=(miller)
+[ -x /usr/bin/time ] || need+=(time)
+if [ ${#need[@]} -gt 0 ]; then
+  echo "installing: ${need[*]}"
+  if [ "$(id -u)" = 0 ]; then apt-get install -y "${need[@]}"; else sudo apt-get install -y "${need[@]}"; fi
+fi
+
+mkdir -p "$work"
+echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
+echo "unitcheck: $unitcheck"
+echo
+
+for rows in $sizes; do
+  data="$work/rows-$rows"
+  stamp="rows=$rows parts=$parts"
+  if [ "$(cat "$data/.generated" 2>/dev/null)" != "$stamp" ]; then
+    rm -rf "$data"
+    "$generator" --rows "$rows" --parts "$parts" "$data" >/dev/null
+    echo "$stamp" >"$data/.generated"
+  fi
+  csv="$data/units/units.csv"
+  bytes=$(stat -c %s "$csv")
+  # Drop nothing from the page cache: every program reads a warm file, after one warm-up run.
+  hyperfine --style basic -N --warmup 1 --runs "$runs" --export-json "$work/rows-$rows.json" \
+    -n unitcheck "$unitcheck $data" \
+    -n cat "cat $csv" \
+    -n "wc -l" "wc -l $csv" \
+    -n "python csv" "python3 -c 'import csv,sys
+for _ in csv.reader(open(sys.argv[1], newline=\"\")): pass' $csv" \
+    -n "mlr csv-to-json" "mlr --icsv --ojson --allow-ragged-csv-input cat $csv" \
+    --output=null >/dev/null 2>"$work/hyperfine.log"
+  peak_kb=$(for _ in 1 2 3; do /usr/bin/time -f %M "$unitcheck" "$data" 2>&1 >/dev/null | tail -1; done |
+    sort -n | sed -n 2p)
+  python3 - "$work/rows-$rows.json" "$rows" "$bytes" "$peak_kb" <<'PY'
+import json, statistics, sys
+path, rows, size, peak_kb = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), int(sys.argv[4])
+results = json.load(open(path))["results"]
+base = statistics.median(next(r for r in results if r["command"] == "unitcheck")["times"])
+print(f"{rows} rows, {size / 1e6:.1f} MB, unitcheck peak memory {peak_kb / 1024:.1f} MB")
+print(f"  {'program':<16}{'median s':>10}{'user s':>9}{'sys s':>8}{'MB/s':>9}{'rows/s':>12}{'ratio':>8}")
+for r in results:
+    median = statistics.median(r["times"])
+    print(f"  {r['command']:<16}{median:>10.3f}{r['user']:>9.3f}{r['system']:>8.3f}"
+          f"{size / 1e6 / median:>9.0f}{rows / median:>12.0f}{median / base:>8.2f}")
+print(f"  unitcheck time per row: {base / rows * 1e6:.2f} us")
+print()
+PY
+done
