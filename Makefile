@@ -7,7 +7,7 @@ ASAN := build/asan
 FUZZ := build/fuzz
 FUZZ_SECONDS ?= 20
 
-.PHONY: build run test asan fuzz microbench bench clean
+.PHONY: build run test asan fuzz microbench bench package clean
 
 build:
 	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
@@ -41,6 +41,10 @@ microbench:
 # Times unitcheck and reference programs on generated tables of 10,000 to 1,000,000 rows.
 bench: build
 	bash tools/bench/run_bench.sh $(RELEASE)
+
+# The Debian package of the release build (executable and man page), left in build/release/.
+package: build
+	cd $(RELEASE) && cpack -G DEB
 
 clean:
 	rm -rf build
