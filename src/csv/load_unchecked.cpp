@@ -43,7 +43,7 @@ void store_cell(MemTable& table, const Field& field, std::string_view cell) {
 void load_lines(PartListLineReader& reader, MemTable& table, int first_line) {
   std::vector<std::string> cells;
   std::string_view line;
-  int line_number = 1;
+  std::int64_t line_number = 1;
   while (reader.next_line(line)) {
     ++line_number;  // now the number of the line after this one
     if (line_number <= first_line) continue;

@@ -10,25 +10,17 @@ std::string fold_latin1(std::string_view text) {
   return folded;
 }
 
-void CategoryList::append(std::string_view category) {
-  entries_.emplace_back(category);
-  folded_.insert(fold_latin1(category));
-}
-
-bool CategoryList::contains(std::string_view category) const {
-  return folded_.contains(fold_latin1(category));
-}
-
 void build_category_list(MemTable& masterpartslist, CategoryList& category_list) {
   const Field& categoryname = masterpartslist.field_by_name("categoryname");
   for (masterpartslist.first(); !masterpartslist.eof(); masterpartslist.next()) {
-    const std::string_view category = categoryname.as_text();
-    category_list.append(category);
+    // Folding works byte by byte, so the prefixes of the folded text are the folded prefixes.
+    const std::string category = fold_latin1(categoryname.as_text());
+    category_list.append_folded(category);
     // A slash in the first position never makes a prefix, so no prefix is empty.
     for (std::size_t i = 1; i < category.size(); ++i) {
       if (category[i] != '/') continue;
-      const std::string_view prefix = category.substr(0, i);
-      if (!category_list.contains(prefix)) category_list.append(prefix);
+      const std::string_view prefix = std::string_view(category).substr(0, i);
+      if (!category_list.contains_folded(prefix)) category_list.append_folded(prefix);
     }
   }
 }

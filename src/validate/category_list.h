@@ -19,17 +19,20 @@ constexpr unsigned char fold_latin1(unsigned char c) {
 
 std::string fold_latin1(std::string_view text);
 
-// The part categories of the master part list and their slash prefixes, in the order they
-// were added (duplicates kept), looked up without regard to letter case.
+// The part categories of the master part list and their slash prefixes, looked up without
+// regard to letter case. Only the lookup is ever asked of the list, so it keeps each entry
+// once, folded.
 class CategoryList {
  public:
-  void append(std::string_view category);
-  bool contains(std::string_view category) const;
-  const std::vector<std::string>& entries() const { return entries_; }
+  void append(std::string_view category) { append_folded(fold_latin1(category)); }
+  bool contains(std::string_view category) const { return contains_folded(fold_latin1(category)); }
+  // The same, for text that is folded already.
+  void append_folded(std::string_view folded) { folded_.insert(folded); }
+  bool contains_folded(std::string_view folded) const { return folded_.contains(folded); }
+  std::size_t size() const { return folded_.size(); }
 
  private:
-  std::vector<std::string> entries_;
-  TextSet folded_;  // every entry, folded: the lookup index
+  TextSet folded_;
 };
 
 // Fills the list from the categoryname of every record of masterpartslist: each category,

@@ -21,7 +21,7 @@ NestedRole role_of(std::string_view table, std::string_view field) {
 // The state of one cell's parse that the value checks share.
 struct CellState {
   NestedList& list;
-  int row;
+  std::int64_t row;
   NestedContext& context;
   std::string_view part_name;  // the last cargo filename of this cell
 };
@@ -120,7 +120,7 @@ void NestedList::flush_lengths(MaxLengths& max_lengths) {
   for (NestedField& field : fields) field.length.flush_into(max_lengths);
 }
 
-void check_nested_list(std::string_view cell, NestedList& list, int row_number,
+void check_nested_list(std::string_view cell, NestedList& list, std::int64_t row_number,
                        NestedContext& context) {
   CellState state{list, row_number, context, {}};
   const std::size_t field_count = list.fields.size();

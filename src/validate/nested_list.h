@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,7 +52,7 @@ struct NestedContext {
 // Parses a cell of groups in braces, values separated by semicolons, and checks each value
 // against the field at its position in the group. Every fault is one line on the console;
 // text lengths are gathered in the list until flush_lengths.
-void check_nested_list(std::string_view cell, NestedList& list, int row_number,
+void check_nested_list(std::string_view cell, NestedList& list, std::int64_t row_number,
                        NestedContext& context);
 
 }  // namespace unitcheck

@@ -139,7 +139,7 @@ class RowChecker {
       plans_.push_back(plan_column(entry, run.tables.units, nested_columns_));
   }
 
-  void check_line(std::string_view line, int row) {
+  void check_line(std::string_view line, std::int64_t row) {
     unit_directory_.clear();
     row_ = row;
     const int field_count = run_.tables.units.field_count();
@@ -263,7 +263,7 @@ class RowChecker {
   CachedFileTests file_tests_;
   std::string unit_directory_;
   std::string path_;  // reused for every path a check builds
-  int row_ = 0;
+  std::int64_t row_ = 0;
 };
 
 }  // namespace
@@ -271,7 +271,7 @@ class RowChecker {
 void check_unit_rows(Run& run, UnitLineReader& reader, const ColumnMap& column_map,
                      const PartIndex& parts) {
   RowChecker checker(run, column_map, parts);
-  int row_number = 2;
+  std::int64_t row_number = 2;
   do {
     const std::string_view line = reader.read_line();
     ++row_number;
