@@ -1,5 +1,6 @@
 #include "tables/mem_table.h"
 
+#include <bit>
 #include <utility>
 
 #include "platform/failure.h"
@@ -57,9 +58,7 @@ void MemTable::add_field_def(std::string name, FieldType type, int size, bool re
 }
 
 void MemTable::create_storage() {
-  records_.clear();
-  current_ = -1;
-  eof_ = true;
+  clear_records();
 }
 
 void MemTable::open() {
@@ -77,7 +76,8 @@ void MemTable::open() {
 }
 
 void MemTable::clear_records() {
-  records_.clear();
+  columns_.clear();
+  record_count_ = 0;
   current_ = -1;
   eof_ = true;
 }
@@ -123,22 +123,44 @@ void MemTable::post() {
   if (state_ != State::Appending)
     database_error(name_ + " : Operation not allowed, dataset \"" + name_ +
                    "\" is not in an edit or insert state.");
-  records_.push_back(std::move(appending_));
+  columns_.resize(fields_.size());
+  for (std::size_t i = 0; i < fields_.size(); ++i) {
+    Column& column = columns_[i];
+    const Value& value = appending_[i];
+    column.nulls.push_back(value.is_null);
+    switch (fields_[i].type()) {
+      case FieldType::Text:
+        column.text_starts.push_back(column.texts.size());
+        column.texts.append(value.text);
+        break;
+      case FieldType::Float:
+        column.scalars.push_back(std::bit_cast<std::uint64_t>(value.real));
+        break;
+      case FieldType::Boolean:
+        column.scalars.push_back(value.boolean ? 1 : 0);
+        break;
+      case FieldType::Integer:
+      case FieldType::Int64:
+        column.scalars.push_back(static_cast<std::uint64_t>(value.integer));
+        break;
+    }
+  }
   appending_.clear();
+  ++record_count_;
   state_ = State::Browsing;
-  current_ = static_cast<int>(records_.size()) - 1;
+  current_ = static_cast<int>(record_count_) - 1;
   eof_ = false;
 }
 
 void MemTable::first() {
   require_active();
-  current_ = records_.empty() ? -1 : 0;
-  eof_ = records_.empty();
+  current_ = record_count_ == 0 ? -1 : 0;
+  eof_ = record_count_ == 0;
 }
 
 void MemTable::next() {
   require_active();
-  if (current_ + 1 < static_cast<int>(records_.size())) {
+  if (static_cast<std::size_t>(current_ + 1) < record_count_) {
     ++current_;
   } else {
     eof_ = true;
@@ -147,7 +169,7 @@ void MemTable::next() {
 
 int MemTable::record_count() const {
   require_active();
-  return static_cast<int>(records_.size());
+  return static_cast<int>(record_count_);
 }
 
 const Field& MemTable::field_at(int position) const {
@@ -167,36 +189,50 @@ const Field& MemTable::field_by_name(std::string_view name) const {
   database_error(name_ + " : Field not found : \"" + std::string(name) + "\"");
 }
 
-const MemTable::Value* MemTable::current_value(int position) const {
-  const std::size_t index = static_cast<std::size_t>(position);
-  if (state_ == State::Appending) return &appending_.at(index);
-  if (current_ < 0) return nullptr;
-  return &records_[static_cast<std::size_t>(current_)].at(index);
+const MemTable::Column* MemTable::current_column(int position) const {
+  if (state_ == State::Appending || current_ < 0) return nullptr;
+  return &columns_.at(static_cast<std::size_t>(position));
 }
 
 std::string_view MemTable::text_at(int position) const {
-  const Value* value = current_value(position);
-  return value == nullptr || value->is_null ? std::string_view() : std::string_view(value->text);
+  if (state_ == State::Appending) {
+    const Value& value = appending_.at(static_cast<std::size_t>(position));
+    return value.is_null ? std::string_view() : std::string_view(value.text);
+  }
+  const Column* column = current_column(position);
+  const auto record = static_cast<std::size_t>(current_);
+  if (column == nullptr || column->nulls[record] || column->text_starts.empty()) return {};
+  const std::size_t start = column->text_starts[record];
+  const std::size_t end = record + 1 < column->text_starts.size() ? column->text_starts[record + 1]
+                                                                  : column->texts.size();
+  return std::string_view(column->texts).substr(start, end - start);
 }
 
 bool MemTable::is_null_at(int position) const {
-  const Value* value = current_value(position);
-  return value == nullptr || value->is_null;
+  if (state_ == State::Appending) return appending_.at(static_cast<std::size_t>(position)).is_null;
+  const Column* column = current_column(position);
+  return column == nullptr || column->nulls[static_cast<std::size_t>(current_)];
 }
 
 std::int64_t MemTable::int64_at(int position) const {
-  const Value* value = current_value(position);
-  return value == nullptr ? 0 : value->integer;
+  if (state_ == State::Appending) return appending_.at(static_cast<std::size_t>(position)).integer;
+  const Column* column = current_column(position);
+  if (column == nullptr || column->scalars.empty()) return 0;
+  return static_cast<std::int64_t>(column->scalars[static_cast<std::size_t>(current_)]);
 }
 
 double MemTable::float_at(int position) const {
-  const Value* value = current_value(position);
-  return value == nullptr ? 0 : value->real;
+  if (state_ == State::Appending) return appending_.at(static_cast<std::size_t>(position)).real;
+  const Column* column = current_column(position);
+  if (column == nullptr || column->scalars.empty()) return 0;
+  return std::bit_cast<double>(column->scalars[static_cast<std::size_t>(current_)]);
 }
 
 bool MemTable::boolean_at(int position) const {
-  const Value* value = current_value(position);
-  return value != nullptr && value->boolean;
+  if (state_ == State::Appending) return appending_.at(static_cast<std::size_t>(position)).boolean;
+  const Column* column = current_column(position);
+  return column != nullptr && !column->scalars.empty() &&
+         column->scalars[static_cast<std::size_t>(current_)] != 0;
 }
 
 }  // namespace unitcheck

@@ -94,15 +94,26 @@ class MemTable {
     bool boolean = false;
   };
   using Record = std::vector<Value>;
+  // The posted values of one field, record by record: texts end to end in one string,
+  // the other types as 64-bit patterns. A record costs a few bytes per field plus its text.
+  struct Column {
+    std::vector<bool> nulls;
+    std::vector<std::size_t> text_starts;
+    std::string texts;
+    std::vector<std::uint64_t> scalars;
+  };
 
   void require_active() const;
   Value& appended_value(const Field& field);
-  const Value* current_value(int position) const;
+  // The column and the record index of the current posted record; null column when the
+  // current record is the one being appended or there is none.
+  const Column* current_column(int position) const;
 
   std::string name_;
   std::vector<FieldDef> definitions_;
   std::vector<Field> fields_;
-  std::vector<Record> records_;
+  std::vector<Column> columns_;
+  std::size_t record_count_ = 0;
   Record appending_;
   State state_ = State::Closed;
   int current_ = -1;  // index of the current record, -1 for none
