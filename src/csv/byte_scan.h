@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -9,7 +10,7 @@
 
 namespace unitcheck {
 
-// Finding the few bytes that give a line or a cell its structure, 16 bytes at a time.
+// Finding the few bytes that give a line or a cell its structure, 16 or 64 bytes at a time.
 
 // A bit for each of the 16 bytes at p (bit i for p[i]) that equals a, b or c.
 inline std::uint32_t match_mask16(const char* p, char a, char b, char c) {
@@ -38,18 +39,67 @@ inline const char* find_any_of(const char* from, const char* end, char a, char b
   return from;
 }
 
-// Calls f(i) for every index i of text, in ascending order, whose byte equals a, b or c.
-template <class F>
-void for_each_byte_of(std::string_view text, char a, char b, char c, F&& f) {
-  const char* const p = text.data();
-  const std::size_t n = text.size();
-  std::size_t base = 0;
-  for (; base + 16 <= n; base += 16) {
-    for (std::uint32_t mask = match_mask16(p + base, a, b, c); mask != 0; mask &= mask - 1)
-      f(base + static_cast<std::size_t>(__builtin_ctz(mask)));
+// Masks over one block of 64 bytes, bit i for byte i of the block: the bytes that give a cell
+// its structure and the bytes that plain numbers are made of.
+struct ByteClasses64 {
+  std::uint64_t structural;  // a, b or c
+  std::uint64_t digits;      // '0' to '9'
+  std::uint64_t points;      // '.'
+  std::uint64_t signs;       // '+' or '-'
+  std::uint64_t minus;       // '-'
+};
+
+#if defined(__SSE2__)
+// The ByteClasses64 bits of the 16 bytes at p, placed at bit shift and up.
+inline void classify16(const char* p, char a, char b, char c, int shift, ByteClasses64& out) {
+  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  auto bits = [shift](__m128i hits) {
+    return static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm_movemask_epi8(hits))) << shift;
+  };
+  const __m128i minus = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('-'));
+  out.structural |= bits(_mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(a)),
+                                                   _mm_cmpeq_epi8(bytes, _mm_set1_epi8(b))),
+                                      _mm_cmpeq_epi8(bytes, _mm_set1_epi8(c))));
+  // Signed compares suffice: bytes of 0x80 and up are negative, below '0'.
+  out.digits |= bits(_mm_and_si128(_mm_cmpgt_epi8(bytes, _mm_set1_epi8('0' - 1)),
+                                   _mm_cmplt_epi8(bytes, _mm_set1_epi8('9' + 1))));
+  out.points |= bits(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('.')));
+  out.signs |= bits(_mm_or_si128(minus, _mm_cmpeq_epi8(bytes, _mm_set1_epi8('+'))));
+  out.minus |= bits(minus);
+}
+#endif
+
+// The classes of the 64 bytes at p, with a, b and c as the structural bytes.
+inline ByteClasses64 classify_block64(const char* p, char a, char b, char c) {
+  ByteClasses64 out{};
+#if defined(__SSE2__)
+  for (int i = 0; i < 64; i += 16) classify16(p + i, a, b, c, i, out);
+#else
+  for (int i = 0; i < 64; ++i) {
+    const std::uint64_t bit = std::uint64_t{1} << i;
+    const char x = p[i];
+    if (x == a || x == b || x == c) out.structural |= bit;
+    if (x >= '0' && x <= '9') out.digits |= bit;
+    if (x == '.') out.points |= bit;
+    if (x == '+' || x == '-') out.signs |= bit;
+    if (x == '-') out.minus |= bit;
   }
-  for (; base < n; ++base)
-    if (p[base] == a || p[base] == b || p[base] == c) f(base);
+#endif
+  return out;
+}
+
+// The classes of the count (below 64) bytes at p; bits from count up are clear.
+inline ByteClasses64 classify_tail64(const char* p, std::size_t count, char a, char b, char c) {
+  char block[64] = {};
+  std::memcpy(block, p, count);
+  ByteClasses64 out = classify_block64(block, a, b, c);
+  const std::uint64_t valid = (std::uint64_t{1} << count) - 1;
+  out.structural &= valid;
+  out.digits &= valid;
+  out.points &= valid;
+  out.signs &= valid;
+  out.minus &= valid;
+  return out;
 }
 
 }  // namespace unitcheck

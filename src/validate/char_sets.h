@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <bit>
+#include <cstdint>
 #include <string_view>
 
 namespace unitcheck {
@@ -67,6 +69,26 @@ constexpr bool is_plain_integer(std::string_view text, std::size_t max_digits) {
   for (char c : text)
     if (!is_decimal_digit(c)) return false;
   return true;
+}
+
+// The same shapes decided from masks over a block of bytes: span holds the value's bytes (one
+// run of set bits, at least one), the other masks the block's bytes of each class.
+
+// is_plain_float of the bytes in span.
+constexpr bool is_plain_float_span(std::uint64_t span, std::uint64_t digits, std::uint64_t points,
+                                   std::uint64_t signs) {
+  const std::uint64_t first = span & (~span + 1);
+  const std::uint64_t others = span & ~digits & ~(first & signs);  // must be one point or none
+  return (span & digits) != 0 && (others & (others - 1)) == 0 && (others & ~points) == 0;
+}
+
+// is_plain_integer of the bytes in span; max_digits below 64.
+constexpr bool is_plain_integer_span(std::uint64_t span, std::uint64_t digits, std::uint64_t minus,
+                                     int max_digits) {
+  const std::uint64_t first = span & (~span + 1);
+  const std::uint64_t digit_run = span & digits;  // one run once the rest is only a minus
+  return (span & ~digits & ~(first & minus)) == 0 && digit_run != 0 &&
+         (digit_run >> std::countr_zero(digit_run)) >> max_digits == 0;
 }
 
 }  // namespace unitcheck

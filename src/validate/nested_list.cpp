@@ -1,5 +1,8 @@
 #include "validate/nested_list.h"
 
+#include <bit>
+#include <cstdint>
+
 #include "csv/byte_scan.h"
 #include "tables/convert.h"
 #include "validate/category_list.h"
@@ -105,6 +108,30 @@ void check_value(CellState& state, NestedField& field, std::string_view value, i
   }
 }
 
+// The bits of a 64-bit block mask from from up to, not including, to (from <= to < 64).
+std::uint64_t bits_between(std::size_t from, std::size_t to) {
+  return (std::uint64_t{1} << to) - (std::uint64_t{1} << from);
+}
+
+// True when the value in [start, end) of the block of 64 bytes at base needs no further check:
+// an empty or plain number of the field's type. False whenever in doubt.
+bool passes_in_block(FieldType type, const ByteClasses64& block, std::size_t base,
+                     std::size_t start, std::size_t end) {
+  if (start < base) return false;  // the value began in an earlier block
+  const std::uint64_t span = bits_between(start - base, end - base);
+  switch (type) {
+    case FieldType::Float:
+      return span == 0 || is_plain_float_span(span, block.digits, block.points, block.signs);
+    case FieldType::Integer:
+      return span == 0 || is_plain_integer_span(span, block.digits, block.minus, 9);
+    case FieldType::Text:
+    case FieldType::Boolean:
+    case FieldType::Int64:
+      return false;
+  }
+  return false;
+}
+
 }  // namespace
 
 NestedList::NestedList(const MemTable& table) : table_name(table.name()) {
@@ -127,10 +154,11 @@ void check_nested_list(std::string_view cell, NestedList& list, std::int64_t row
   std::size_t field_index = 0;
   std::size_t start = 0;  // 1-based position of the last brace or semicolon; 0 before any
   bool closed = true;
-  // Only braces and semicolons move the parse; every other byte is value text.
-  for_each_byte_of(cell, '{', ';', '}', [&](std::size_t index) {
+  // Handles the brace or semicolon at index of the block at base.
+  auto on_structural = [&](std::size_t index, const ByteClasses64& block, std::size_t base) {
     const std::size_t k = index + 1;
-    if (cell[index] == '{') {
+    const char byte = cell[index];
+    if (byte == '{') {
       field_index = 0;
       start = k;
       if (!closed)
@@ -142,15 +170,23 @@ void check_nested_list(std::string_view cell, NestedList& list, std::int64_t row
       messages::too_many_values(context.console, row_number, list.table_name);
     } else {
       NestedField& field = list.fields[field_index];
-      const std::string_view value = cell.substr(start, k - 1 - start);
       // Most values are plain numbers: they pass without leaving the loop.
-      if (field.type != FieldType::Float || !(value.empty() || is_plain_float(value)))
-        check_value(state, field, value, static_cast<int>(k));
+      if (!passes_in_block(field.type, block, base, start, index))
+        check_value(state, field, cell.substr(start, index - start), static_cast<int>(k));
     }
     ++field_index;
     start = k;
-    if (cell[index] == '}') closed = true;
-  });
+    if (byte == '}') closed = true;
+  };
+  // Only braces and semicolons move the parse; every other byte is value text.
+  const std::size_t n = cell.size();
+  for (std::size_t base = 0; base < n; base += 64) {
+    const ByteClasses64 block = n - base >= 64
+                                    ? classify_block64(cell.data() + base, '{', ';', '}')
+                                    : classify_tail64(cell.data() + base, n - base, '{', ';', '}');
+    for (std::uint64_t mask = block.structural; mask != 0; mask &= mask - 1)
+      on_structural(base + static_cast<std::size_t>(std::countr_zero(mask)), block, base);
+  }
 }
 
 }  // namespace unitcheck

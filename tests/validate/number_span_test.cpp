@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "csv/byte_scan.h"
+#include "validate/char_sets.h"
+
+namespace unitcheck {
+namespace {
+
+// Every text of up to max_length bytes drawn from alphabet.
+std::vector<std::string> all_texts(std::string_view alphabet, std::size_t max_length) {
+  std::vector<std::string> texts{""};
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    if (texts[i].size() == max_length) continue;
+    for (char c : alphabet) texts.push_back(texts[i] + c);
+  }
+  return texts;
+}
+
+// The text placed at offset of a 64-byte block padded with semicolons, classified; returns the
+// span mask of the text.
+std::uint64_t place(std::string_view text, std::size_t offset, ByteClasses64& classes) {
+  std::string block(64, ';');
+  block.replace(offset, text.size(), text);
+  classes = classify_block64(block.data(), '{', ';', '}');
+  const std::uint64_t low = (std::uint64_t{1} << offset) - 1;
+  const std::uint64_t high = offset + text.size() == 64
+                                 ? ~std::uint64_t{0}
+                                 : (std::uint64_t{1} << (offset + text.size())) - 1;
+  return high & ~low;
+}
+
+// The block tests must agree with the byte loops on every short text of number-like bytes,
+// wherever the text lies in the block.
+TEST(NumberSpan, AgreesWithByteLoops) {
+  const std::vector<std::string> texts = all_texts("+-.05e9a", 5);
+  for (std::size_t offset : {0, 1, 30, 59}) {
+    for (const std::string& text : texts) {
+      if (text.empty()) continue;
+      ByteClasses64 c{};
+      const std::uint64_t span = place(text, offset, c);
+      EXPECT_EQ(is_plain_float_span(span, c.digits, c.points, c.signs), is_plain_float(text))
+          << text << " at " << offset;
+      EXPECT_EQ(is_plain_integer_span(span, c.digits, c.minus, 3), is_plain_integer(text, 3))
+          << text << " at " << offset;
+    }
+  }
+}
+
+TEST(NumberSpan, LongValuesAndDigitLimits) {
+  struct Case {
+    std::string text;
+    bool plain_float;
+    bool plain_integer;  // at most 9 digits
+  };
+  const Case cases[] = {
+      {"123456789", true, true},
+      {"-123456789", true, true},
+      {"1234567890", true, false},
+      {"-0000000001", true, false},
+      {std::string(64, '7'), true, false},
+      {"-" + std::string(62, '1') + ".", true, false},
+      {"1.2.3", false, false},
+      {"1-", false, false},
+      {"--1", false, false},
+      {"+5", true, false},
+      {"\x80"
+       "1",
+       false, false},
+  };
+  for (const Case& test : cases) {
+    ByteClasses64 c{};
+    const std::uint64_t span = place(test.text, 64 - test.text.size(), c);
+    EXPECT_EQ(is_plain_float_span(span, c.digits, c.points, c.signs), test.plain_float)
+        << test.text;
+    EXPECT_EQ(is_plain_integer_span(span, c.digits, c.minus, 9), test.plain_integer) << test.text;
+  }
+}
+
+// A short tail is classified like a full block, with nothing past its end.
+TEST(ByteClasses64, TailMatchesBlockAndStopsAtItsEnd) {
+  const std::string text = "{+1.5;-2}a;{9";
+  std::string padded = text + std::string(64 - text.size(), ';');
+  const ByteClasses64 block = classify_block64(padded.data(), '{', ';', '}');
+  const ByteClasses64 tail = classify_tail64(text.data(), text.size(), '{', ';', '}');
+  const std::uint64_t valid = (std::uint64_t{1} << text.size()) - 1;
+  EXPECT_EQ(tail.structural, block.structural & valid);
+  EXPECT_EQ(tail.structural, 0b110100100001u);
+  EXPECT_EQ(tail.digits, 0b1000010010100u);
+  EXPECT_EQ(tail.points, 0b1000u);
+  EXPECT_EQ(tail.signs, 0b1000010u);
+  EXPECT_EQ(tail.minus, 0b1000000u);
+}
+
+}  // namespace
+}  // namespace unitcheck
