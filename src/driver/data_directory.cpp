@@ -42,8 +42,7 @@ bool search(Run& run, const Invocation& invocation) {
 
 std::string normalize_separators(std::string_view path) {
   std::string result(path);
-  for (char& c : result)
-    if (c == '\\') c = '/';
+  convert_separators(result);
   return result;
 }
 

@@ -14,6 +14,11 @@ bool is_representable(const std::string& path) {
 
 }  // namespace
 
+void convert_separators(std::string& path) {
+  for (char& c : path)
+    if (c == '\\') c = '/';
+}
+
 bool exists(const std::string& path) {
   return is_representable(path) && ::access(path.c_str(), F_OK) == 0;
 }

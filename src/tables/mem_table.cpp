@@ -228,11 +228,4 @@ double MemTable::float_at(int position) const {
   return std::bit_cast<double>(column->scalars[static_cast<std::size_t>(current_)]);
 }
 
-bool MemTable::boolean_at(int position) const {
-  if (state_ == State::Appending) return appending_.at(static_cast<std::size_t>(position)).boolean;
-  const Column* column = current_column(position);
-  return column != nullptr && !column->scalars.empty() &&
-         column->scalars[static_cast<std::size_t>(current_)] != 0;
-}
-
 }  // namespace unitcheck

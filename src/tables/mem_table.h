@@ -55,7 +55,6 @@ class MemTable {
   void create_storage();
   void open();
   void clear_records();
-  bool is_open() const { return state_ != State::Closed; }
 
   // Writing a record.
   void append();
@@ -82,7 +81,6 @@ class MemTable {
   bool is_null_at(int position) const;
   std::int64_t int64_at(int position) const;
   double float_at(int position) const;
-  bool boolean_at(int position) const;
 
  private:
   enum class State { Closed, Browsing, Appending };

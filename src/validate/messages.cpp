@@ -11,6 +11,12 @@ Console& cell(Console& out, std::int64_t row, int column) {
   return out.write("row ").write_int(row).write(" column ").write_int(column);
 }
 
+// "row R column C - name value": the start of the type-check lines of a cell.
+Console& typed_cell(Console& out, std::int64_t row, int column_index, std::string_view name,
+                    std::string_view value) {
+  return cell(out, row, column_index + 1).write(" - ").write(name).write(" ").write(value);
+}
+
 // "row R - " or "row R ": the start of every nested-list line.
 Console& nested(Console& out, std::int64_t row, std::string_view separator,
                 std::string_view table) {
@@ -56,32 +62,33 @@ void mesh_missing(Console& out, std::int64_t row, int column_index, std::string_
 
 void not_boolean(Console& out, std::int64_t row, int column_index, std::string_view name,
                  std::string_view value) {
-  cell(out, row, column_index + 1).write(" - ").write(name).write(" ").write(value);
-  out.write(" <> Boolean?").end_line();
+  typed_cell(out, row, column_index, name, value).write(" <> Boolean?").end_line();
 }
 
 void not_float(Console& out, std::int64_t row, int column_index, std::string_view name,
                std::string_view value) {
-  cell(out, row, column_index + 1).write(" - ").write(name).write(" ").write(value);
-  out.write("<> Float?").end_line();
+  typed_cell(out, row, column_index, name, value).write("<> Float?").end_line();
 }
 
 void float_conversion(Console& out, std::int64_t row, int column_index, std::string_view name,
                       std::string_view value, int error_position) {
-  cell(out, row, column_index + 1).write(" - ").write(name).write(" ").write(value);
-  out.write("float conversion error offset").write_int(error_position).end_line();
+  typed_cell(out, row, column_index, name, value)
+      .write("float conversion error offset")
+      .write_int(error_position)
+      .end_line();
 }
 
 void not_integer(Console& out, std::int64_t row, int column_index, std::string_view name,
                  std::string_view value) {
-  cell(out, row, column_index + 1).write(" - ").write(name).write(" ").write(value);
-  out.write("<> Integer?").end_line();
+  typed_cell(out, row, column_index, name, value).write("<> Integer?").end_line();
 }
 
 void integer_conversion(Console& out, std::int64_t row, int column_index, std::string_view name,
                         std::string_view value, int error_position) {
-  cell(out, row, column_index + 1).write(" - ").write(name).write(" ").write(value);
-  out.write("int conversion error offset").write_int(error_position).end_line();
+  typed_cell(out, row, column_index, name, value)
+      .write("int conversion error offset")
+      .write_int(error_position)
+      .end_line();
 }
 
 void too_many_fields(Console& out, std::int64_t row) {

@@ -115,12 +115,6 @@ void build_path(std::string& path, std::string_view base, std::string_view middl
   path.append(name);
 }
 
-// Every backslash becomes a slash.
-void convert_separators(std::string& path) {
-  for (char& c : path)
-    if (c == '\\') c = '/';
-}
-
 bool is_boolean_word(std::string_view value) {
   return value == "TRUE" || value == "true" || value == "false" || value == "FALSE" ||
          value == "0" || value == "1";
