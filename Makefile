@@ -4,10 +4,11 @@ CMAKE_FLAGS ?=
 
 RELEASE := build/release
 ASAN := build/asan
+TSAN := build/tsan
 FUZZ := build/fuzz
 FUZZ_SECONDS ?= 20
 
-.PHONY: build run test asan fuzz microbench bench package clean
+.PHONY: build run test asan tsan fuzz microbench bench package clean
 
 build:
 	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
@@ -25,6 +26,12 @@ asan:
 	cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DUNITCHECK_SANITIZE=ON $(CMAKE_FLAGS)
 	cmake --build $(ASAN) -j $(JOBS)
 	ctest --test-dir $(ASAN) --output-on-failure -j $(JOBS)
+
+# The unit tests under ThreadSanitizer: unit lines are checked on several threads.
+tsan:
+	cmake -S . -B $(TSAN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DUNITCHECK_TSAN=ON -DUNITCHECK_TOOLS=OFF $(CMAKE_FLAGS)
+	cmake --build $(TSAN) -j $(JOBS) --target unitcheck_tests
+	ctest --test-dir $(TSAN) --output-on-failure -j $(JOBS) -L unit
 
 # Builds the libFuzzer targets with clang and runs each for FUZZ_SECONDS on its corpus.
 fuzz:

@@ -20,7 +20,7 @@ std::uint64_t ReadBuffer::find(char c, std::uint64_t from) const {
 }
 
 bool ReadBuffer::refill() {
-  if (eof_) return false;
+  if (eof_ || file_ == nullptr) return false;
   if (begin_ > 0) {
     std::memmove(data_.get(), data_.get() + begin_, end_ - begin_);
     base_ += begin_;
@@ -78,6 +78,12 @@ std::string_view UnitLineReader::read_line() {
 
 bool UnitLineReader::at_end() {
   return buffer_.begin() == buffer_.end() && !buffer_.refill();
+}
+
+std::unique_ptr<InputFile> UnitLineReader::release(std::string& unread) {
+  unread.append(buffer_.view(buffer_.begin(), buffer_.end()));
+  buffer_.consume_to(buffer_.end());
+  return buffer_.release_file();
 }
 
 PartListLineReader::PartListLineReader(std::string path, std::size_t buffer_size)

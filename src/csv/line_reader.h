@@ -33,6 +33,8 @@ class ReadBuffer {
   // Reads once more after the unread bytes, which it may move; false when the file is exhausted.
   // Ends the validity of every view.
   bool refill();
+  // Hands over the file for reading elsewhere; null when it is exhausted. The unread bytes stay.
+  std::unique_ptr<InputFile> release_file() { return std::move(file_); }
 
  private:
   std::unique_ptr<InputFile> file_;
@@ -57,6 +59,9 @@ class UnitLineReader {
   std::string_view read_line();
   // True when no byte is left to read.
   bool at_end();
+  // Hands over the file and appends the bytes read from it but not yet returned to unread;
+  // the reader reads nothing more.
+  std::unique_ptr<InputFile> release(std::string& unread);
 
  private:
   // Offset of the first CR or LF in the unread bytes, or end() when there is none.

@@ -24,6 +24,7 @@ void run_stages(Run& run, const Invocation& invocation) {
 int run_program(Console& console, const Invocation& invocation) {
   try {
     auto run = std::make_unique<Run>(console);
+    run->worker_threads = invocation.worker_threads;
     run_stages(*run, invocation);
     run.reset();
     console.flush();

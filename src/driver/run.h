@@ -21,6 +21,7 @@ struct Run {
   Tables tables;
   std::string data_directory;  // ends with a slash; empty when none was found
   MaxLengths max_lengths;
+  unsigned worker_threads = 0;  // beside the starting thread, for the unit lines
 };
 
 constexpr int kExitFailure = 217;

@@ -30,6 +30,12 @@ class Console {
     write(text);
     end_line();
   }
+  // Writes text made of whole lines, each ended by a line feed, as if each had been written and
+  // ended on its own.
+  void write_lines(std::string_view text) {
+    write(text);
+    if (flush_each_line_ && !text.empty()) flush();
+  }
   // Hands every buffered byte to the system; raises a Failure when it refuses them.
   void flush();
   // Drops what is buffered without writing it: after a failed write nothing more can be said.

@@ -1,13 +1,17 @@
 #include "validate/row_checks.h"
 
+#include <algorithm>
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "csv/line_chunks.h"
 #include "csv/split_unit_row.h"
 #include "driver/run.h"
+#include "platform/ordered_work.h"
 #include "tables/convert.h"
 #include "validate/cached_file_tests.h"
 #include "validate/char_sets.h"
@@ -123,11 +127,8 @@ bool is_boolean_word(std::string_view value) {
 // Checks the cells of the unit lines, one line at a time.
 class RowChecker {
  public:
-  RowChecker(Run& run, const ColumnMap& column_map, const PartIndex& parts)
-      : run_(run),
-        out_(run.console),
-        nested_columns_(run.tables),
-        context_{run.console, run.category_list, parts} {
+  RowChecker(Run& run, Console& out, const ColumnMap& column_map, const PartIndex& parts)
+      : run_(run), out_(out), nested_columns_(run.tables), context_{out, run.category_list, parts} {
     plans_.reserve(column_map.size());
     for (const ColumnEntry& entry : column_map)
       plans_.push_back(plan_column(entry, run.tables.units, nested_columns_));
@@ -260,19 +261,55 @@ class RowChecker {
   std::int64_t row_ = 0;
 };
 
+// A checker with its own output text, for one thread.
+struct ChunkChecker {
+  ChunkChecker(Run& run, const ColumnMap& column_map, const PartIndex& parts)
+      : console(text), rows(run, console, column_map, parts) {}
+
+  // Checks the lines of the chunk and leaves what they printed in its output, also when a
+  // check fails on the way.
+  void check(WorkChunk& chunk) {
+    text.clear();
+    std::int64_t row = chunk.number;
+    try {
+      for_each_unit_line(chunk.input, [&](std::string_view line) {
+        if (!line.empty() && line.front() != ',') rows.check_line(line, row);
+        ++row;
+      });
+    } catch (...) {
+      chunk.output.swap(text);
+      throw;
+    }
+    chunk.output.swap(text);
+  }
+
+  std::string text;
+  Console console;
+  RowChecker rows;
+};
+
 }  // namespace
 
 void check_unit_rows(Run& run, UnitLineReader& reader, const ColumnMap& column_map,
                      const PartIndex& parts) {
-  RowChecker checker(run, column_map, parts);
-  std::int64_t row_number = 2;
-  do {
-    const std::string_view line = reader.read_line();
-    ++row_number;
-    if (line.empty() || line.front() == ',') continue;
-    checker.check_line(line, row_number);
-  } while (!reader.at_end());
-  checker.flush_lengths();
+  std::vector<std::unique_ptr<ChunkChecker>> checkers;
+  for (unsigned k = 0; k < std::max(run.worker_threads, 1u); ++k)
+    checkers.push_back(std::make_unique<ChunkChecker>(run, column_map, parts));
+
+  UnitChunkReader chunks(reader);
+  std::int64_t next_row = 3;  // the first line after the two header lines
+  OrderedWork work;
+  work.produce = [&](WorkChunk& chunk) {
+    if (!chunks.next(chunk.input)) return false;
+    chunk.number = next_row;
+    next_row += count_unit_lines(chunk.input);
+    return true;
+  };
+  work.process = [&](unsigned worker, WorkChunk& chunk) { checkers[worker]->check(chunk); };
+  work.consume = [&](WorkChunk& chunk) { run.console.write_lines(chunk.output); };
+  run_ordered_work(work, run.worker_threads);
+
+  for (const auto& checker : checkers) checker->rows.flush_lengths();
   run.console.line("Database processed.");
 }
 

@@ -3,9 +3,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 
 #include "support/temp_dir.h"
+#include "tables/schemas.h"
 
 namespace unitcheck {
 namespace {
@@ -18,10 +21,10 @@ struct Outcome {
 };
 
 // Runs the whole program in-process on data_directory (as the first argument), HOME unset.
-Outcome run_on(const std::string& data_directory) {
+Outcome run_on(const std::string& data_directory, unsigned worker_threads = 0) {
   Outcome outcome;
   Console console(outcome.transcript);
-  outcome.status = run_program(console, Invocation{data_directory, std::nullopt});
+  outcome.status = run_program(console, Invocation{data_directory, std::nullopt, worker_threads});
   return outcome;
 }
 
@@ -82,6 +85,48 @@ TEST(RunProgram, PartListWithMoreCellsThanFieldsIsLoaded) {
   const Outcome outcome = run_on(dir / "");
   EXPECT_EQ(outcome.status, 0);
   EXPECT_EQ(outcome.transcript.find("cargo Category"), std::string::npos) << outcome.transcript;
+}
+
+// A unit table of many chunks' worth of lines under the full header, with cells of every kind
+// right and wrong, all three line ends, empty lines and lines that start with a comma.
+std::string many_faulty_lines(int count) {
+  Tables tables;
+  create_tables(tables);
+  const MemTable& units = tables.units;
+  std::string text;
+  for (int k = 0; k < units.field_count(); ++k)
+    text += (k > 0 ? "," : "") + units.field_at(k).name();
+  text += "\nsecond header line\n";
+  const char* const cells[] = {"",     "1",         "2.5e3",   "x",       "TRUE",
+                               "1e",   "{a;1;2}",   "{;;}{1}", "\"q,r\"", "99999999999999999999",
+                               "-0.5", "{b;c;d;e}", "meshes",  "{",       "12a"};
+  const char* const line_ends[] = {"\n", "\r\n", "\r"};
+  std::mt19937 random(11);
+  for (int row = 0; row < count; ++row) {
+    if (row % 97 == 0) text += ",starts with a comma";
+    if (row % 89 != 0) {
+      const int cell_count = 100 + static_cast<int>(random() % 20);
+      for (int k = 0; k < cell_count; ++k)
+        text += std::string(k > 0 ? "," : "") + cells[random() % std::size(cells)];
+    }
+    text += line_ends[random() % std::size(line_ends)];
+  }
+  return text;
+}
+
+TEST(RunProgram, TranscriptIsTheSameWithAnyNumberOfWorkerThreads) {
+  testing::TempDir dir;
+  dir.write("master_part_list.csv", "file,categoryname\nLaser,Weapons/Guns\n");
+  dir.write("units/units.csv", many_faulty_lines(3000));
+  const Outcome alone = run_on(dir / "", 0);
+  ASSERT_EQ(alone.status, 0);
+  // Enough faults that every chunk of lines has something to say.
+  ASSERT_GT(std::count(alone.transcript.begin(), alone.transcript.end(), '\n'), 20000);
+  for (unsigned workers : {1u, 3u}) {
+    const Outcome threaded = run_on(dir / "", workers);
+    EXPECT_EQ(threaded.status, 0);
+    EXPECT_TRUE(threaded.transcript == alone.transcript) << workers << " workers";
+  }
 }
 
 }  // namespace

@@ -1,0 +1,77 @@
+#include "csv/line_chunks.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "csv/line_reader.h"
+
+namespace unitcheck {
+
+namespace {
+
+std::size_t count_byte(std::string_view text, char c) {
+  std::size_t count = 0;
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  while (const void* hit = std::memchr(p, c, static_cast<std::size_t>(end - p))) {
+    ++count;
+    p = static_cast<const char*>(hit) + 1;
+  }
+  return count;
+}
+
+// Where a chunk of text may end: after its last LF, else after its last CR whose next byte is
+// read already (and so is not a LF), else at the end of the file. 0 when none is found yet.
+std::size_t chunk_cut(std::string_view text, bool at_file_end) {
+  if (at_file_end) return text.size();
+  const std::size_t lf = text.rfind('\n');
+  if (lf != std::string_view::npos) return lf + 1;
+  if (text.size() < 2) return 0;
+  const std::size_t cr = text.rfind('\r', text.size() - 2);
+  return cr == std::string_view::npos ? 0 : cr + 1;
+}
+
+}  // namespace
+
+std::int64_t count_unit_lines(std::string_view text) {
+  if (text.empty()) return 0;
+  std::size_t lines = count_byte(text, '\n');
+  for (std::size_t i = text.find('\r'); i != std::string_view::npos; i = text.find('\r', i + 1))
+    if (i + 1 == text.size() || text[i + 1] != '\n') ++lines;
+  const char last = text.back();
+  if (last != '\n' && last != '\r') ++lines;
+  return static_cast<std::int64_t>(lines);
+}
+
+UnitChunkReader::UnitChunkReader(UnitLineReader& reader, std::size_t target)
+    : file_(reader.release(carry_)),  // carry_ is declared, and so built, first
+      target_(std::max<std::size_t>(target, 1)) {}
+
+bool UnitChunkReader::read_more(std::string& chunk, std::size_t size) {
+  if (file_ == nullptr) return false;
+  const std::size_t old_size = chunk.size();
+  chunk.resize(old_size + size);
+  const std::size_t count = file_->read(chunk.data() + old_size, size);
+  chunk.resize(old_size + count);
+  if (count == 0) file_.reset();
+  return count != 0;
+}
+
+bool UnitChunkReader::next(std::string& chunk) {
+  chunk.swap(carry_);
+  carry_.clear();
+  std::size_t wanted = target_;
+  for (;;) {
+    while (chunk.size() < wanted && read_more(chunk, wanted - chunk.size())) {
+    }
+    const std::size_t cut = chunk_cut(chunk, file_ == nullptr);
+    if (cut > 0 || file_ == nullptr) {
+      carry_.assign(chunk, cut);
+      chunk.resize(cut);
+      return !chunk.empty();
+    }
+    wanted = chunk.size() * 2;  // one line longer than the chunk so far
+  }
+}
+
+}  // namespace unitcheck

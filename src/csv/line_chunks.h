@@ -1,0 +1,67 @@
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/input_file.h"
+
+namespace unitcheck {
+
+class UnitLineReader;
+
+// The number of lines in text as UnitLineReader reads them: every LF, CR, or CR LF ends one,
+// and bytes after the last line end make one more.
+std::int64_t count_unit_lines(std::string_view text);
+
+// Calls on_line(std::string_view line) for each line of text, without its line end, in the
+// same cut as count_unit_lines.
+template <class OnLine>
+void for_each_unit_line(std::string_view text, OnLine&& on_line) {
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  // Files with CR line ends are rare: the CR search is done once for the whole text.
+  const char* next_cr = static_cast<const char*>(std::memchr(p, '\r', text.size()));
+  if (next_cr == nullptr) next_cr = end;
+  while (p < end) {
+    const char* lf = static_cast<const char*>(std::memchr(p, '\n', std::min(next_cr, end) - p));
+    const char* line_end = lf != nullptr ? lf : next_cr;
+    on_line(std::string_view(p, static_cast<std::size_t>(line_end - p)));
+    if (line_end == end) return;
+    p = line_end + 1;
+    if (line_end == next_cr) {
+      if (p < end && *p == '\n') ++p;
+      next_cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(end - p)));
+      if (next_cr == nullptr) next_cr = end;
+    }
+  }
+}
+
+inline constexpr std::size_t kChunkTarget = 128 * 1024;
+
+// The rest of the unit table in chunks of whole lines, so that the lines of one chunk can be
+// checked apart from the others. A chunk ends after a line end (a CR only where the next byte
+// is known not to be a LF), or at the end of the file.
+class UnitChunkReader {
+ public:
+  // Takes over the reader's file and the bytes it has read but not yet returned.
+  explicit UnitChunkReader(UnitLineReader& reader, std::size_t target = kChunkTarget);
+
+  // Sets chunk to the next lines, with their line ends: the whole lines among the next target
+  // bytes, or the one line that is longer. False when nothing is left.
+  bool next(std::string& chunk);
+
+ private:
+  // Appends up to size bytes of the file to chunk; false at the end of the file.
+  bool read_more(std::string& chunk, std::size_t size);
+
+  std::string carry_;  // the start of a line that the last chunk did not end
+  std::unique_ptr<InputFile> file_;
+  std::size_t target_;
+};
+
+}  // namespace unitcheck

@@ -1,0 +1,145 @@
+#include "platform/ordered_work.h"
+
+#include <condition_variable>
+#include <cstddef>
+#include <exception>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace unitcheck {
+
+namespace {
+
+enum class SlotState { Free, Read, Taken, Finished };
+
+struct Slot {
+  WorkChunk chunk;
+  SlotState state = SlotState::Free;
+  std::exception_ptr failure;
+};
+
+// A ring of slots: the calling thread fills them in order, workers take them in order, and the
+// calling thread empties them in order. Chunk buffers are reused from lap to lap.
+class WorkRing {
+ public:
+  WorkRing(const OrderedWork& work, unsigned workers) : work_(work), slots_(2 * workers + 2) {
+    threads_.reserve(workers);
+    for (unsigned w = 0; w < workers; ++w) threads_.emplace_back([this, w] { work_loop(w); });
+  }
+  WorkRing(const WorkRing&) = delete;
+  WorkRing& operator=(const WorkRing&) = delete;
+
+  // Also on the way out of an exception: the workers finish their chunk and stop.
+  ~WorkRing() {
+    {
+      std::lock_guard lock(mutex_);
+      stopping_ = true;
+    }
+    work_ready_.notify_all();
+    for (std::thread& thread : threads_) thread.join();
+  }
+
+  void run() {
+    bool input_left = true;
+    for (;;) {
+      while (input_left && read_ - consumed_ < slots_.size()) input_left = read_one();
+      if (consumed_ == read_) return;
+      consume_one();
+    }
+  }
+
+ private:
+  Slot& slot(std::size_t sequence) { return slots_[sequence % slots_.size()]; }
+
+  bool read_one() {
+    Slot& next = slot(read_);
+    if (!work_.produce(next.chunk)) return false;
+    next.chunk.output.clear();
+    next.failure = nullptr;
+    {
+      std::lock_guard lock(mutex_);
+      next.state = SlotState::Read;
+      ++read_;
+    }
+    work_ready_.notify_one();
+    return true;
+  }
+
+  void consume_one() {
+    Slot& next = slot(consumed_);
+    {
+      std::unique_lock lock(mutex_);
+      work_finished_.wait(lock, [&] { return next.state == SlotState::Finished; });
+    }
+    work_.consume(next.chunk);
+    if (next.failure) std::rethrow_exception(next.failure);
+    {
+      std::lock_guard lock(mutex_);
+      next.state = SlotState::Free;
+    }
+    ++consumed_;
+  }
+
+  void work_loop(unsigned worker) {
+    for (;;) {
+      Slot* next = nullptr;
+      {
+        std::unique_lock lock(mutex_);
+        work_ready_.wait(lock, [&] { return stopping_ || taken_ < read_; });
+        if (stopping_) return;
+        next = &slot(taken_++);
+        next->state = SlotState::Taken;
+      }
+      try {
+        work_.process(worker, next->chunk);
+      } catch (...) {
+        next->failure = std::current_exception();
+      }
+      {
+        std::lock_guard lock(mutex_);
+        next->state = SlotState::Finished;
+      }
+      work_finished_.notify_one();
+    }
+  }
+
+  const OrderedWork& work_;
+  std::vector<Slot> slots_;
+  std::vector<std::thread> threads_;
+  std::mutex mutex_;
+  std::condition_variable work_ready_;
+  std::condition_variable work_finished_;
+  bool stopping_ = false;
+  // Sequence numbers of chunks: read by the calling thread, taken by a worker, consumed.
+  std::size_t read_ = 0;      // written under the mutex, read freely by the calling thread
+  std::size_t taken_ = 0;     // under the mutex
+  std::size_t consumed_ = 0;  // the calling thread's own
+};
+
+void run_on_calling_thread(const OrderedWork& work) {
+  WorkChunk chunk;
+  while (work.produce(chunk)) {
+    chunk.output.clear();
+    try {
+      work.process(0, chunk);
+    } catch (...) {
+      work.consume(chunk);
+      throw;
+    }
+    work.consume(chunk);
+  }
+}
+
+}  // namespace
+
+void run_ordered_work(const OrderedWork& work, unsigned workers) {
+  if (workers == 0) {
+    run_on_calling_thread(work);
+    return;
+  }
+  WorkRing ring(work, workers);
+  ring.run();
+}
+
+}  // namespace unitcheck

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace unitcheck {
+
+// One piece of work: text in, text out, and a number the producer gives it (such as the number
+// of its first line).
+struct WorkChunk {
+  std::string input;
+  std::int64_t number = 0;
+  std::string output;
+};
+
+// Reads chunks on the calling thread, works on them in worker threads and hands them back on
+// the calling thread in the order they were read, so that output written from consume is the
+// same whatever the number of workers.
+struct OrderedWork {
+  // Fills the chunk's input and number; false when there is nothing left. Calling thread.
+  std::function<bool(WorkChunk&)> produce;
+  // Fills the chunk's output from its input. Called for chunks of one worker at a time; the
+  // worker's index lets it keep state of its own. Worker thread.
+  std::function<void(unsigned worker, WorkChunk&)> process;
+  // Takes the finished chunk, in order. Calling thread.
+  std::function<void(WorkChunk&)> consume;
+};
+
+// Runs the work with the given number of worker threads; with none, each chunk is processed
+// on the calling thread as soon as it is read. An exception from process reaches the caller
+// after every earlier chunk and the output of that chunk so far are consumed; later chunks are
+// dropped. An exception from produce or consume stops the workers and reaches the caller too.
+void run_ordered_work(const OrderedWork& work, unsigned workers);
+
+}  // namespace unitcheck
