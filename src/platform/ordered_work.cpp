@@ -23,9 +23,15 @@ struct Slot {
 // calling thread empties them in order. Chunk buffers are reused from lap to lap.
 class WorkRing {
  public:
+  // Starts as many of the workers as the system allows; perhaps none.
   WorkRing(const OrderedWork& work, unsigned workers) : work_(work), slots_(2 * workers + 2) {
     threads_.reserve(workers);
-    for (unsigned w = 0; w < workers; ++w) threads_.emplace_back([this, w] { work_loop(w); });
+    try {
+      for (unsigned w = 0; w < workers; ++w) threads_.emplace_back([this, w] { work_loop(w); });
+    } catch (...) {
+      // Out of threads, or of memory for their stacks: fewer workers will do. (Leaving the
+      // constructor by an exception would destroy running threads, which terminates.)
+    }
   }
   WorkRing(const WorkRing&) = delete;
   WorkRing& operator=(const WorkRing&) = delete;
@@ -39,6 +45,8 @@ class WorkRing {
     work_ready_.notify_all();
     for (std::thread& thread : threads_) thread.join();
   }
+
+  bool has_workers() const { return !threads_.empty(); }
 
   void run() {
     bool input_left = true;
@@ -139,6 +147,10 @@ void run_ordered_work(const OrderedWork& work, unsigned workers) {
     return;
   }
   WorkRing ring(work, workers);
+  if (!ring.has_workers()) {
+    run_on_calling_thread(work);
+    return;
+  }
   ring.run();
 }
 
