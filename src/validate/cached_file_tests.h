@@ -13,7 +13,7 @@ namespace unitcheck {
 // memory is bounded: when it holds max_entries answers it starts afresh.
 class CachedFileTests {
  public:
-  explicit CachedFileTests(std::size_t max_entries = 1 << 16) : max_entries_(max_entries) {}
+  explicit CachedFileTests(std::size_t max_entries = 1 << 12) : max_entries_(max_entries) {}
 
   bool exists(const std::string& path) { return remembered(exists_, path, &unitcheck::exists); }
   bool is_directory(const std::string& path) {
