@@ -1,7 +1,11 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <functional>
+#include <mutex>
 #include <string>
+#include <string_view>
 
 #include "platform/file_system.h"
 #include "tables/text_map.h"
@@ -9,30 +13,49 @@
 namespace unitcheck {
 
 // The file-system tests of the row checks, remembered: a run reads a file system that it
-// never changes, and unit tables name the same directories and meshes over and over. The
-// memory is bounded: when it holds max_entries answers it starts afresh.
+// never changes, and unit tables name the same directories and meshes over and over. One
+// cache serves every checking thread, so that no path is tested once per thread; it is cut
+// into shards with a lock each, so that threads seldom wait for one another. The memory is
+// bounded: a shard that holds its share of max_entries answers starts afresh.
 class CachedFileTests {
  public:
-  explicit CachedFileTests(std::size_t max_entries = 1 << 12) : max_entries_(max_entries) {}
+  explicit CachedFileTests(std::size_t max_entries = 1 << 16)
+      : max_entries_per_shard_(max_entries / kShards + 1) {}
 
-  bool exists(const std::string& path) { return remembered(exists_, path, &unitcheck::exists); }
+  bool exists(const std::string& path) {
+    return remembered(&Shard::exists, path, &unitcheck::exists);
+  }
   bool is_directory(const std::string& path) {
-    return remembered(directories_, path, &unitcheck::is_directory);
+    return remembered(&Shard::directories, path, &unitcheck::is_directory);
   }
 
  private:
-  bool remembered(TextMap<bool>& answers, const std::string& path,
+  static constexpr std::size_t kShards = 16;
+
+  struct Shard {
+    std::mutex mutex;
+    TextMap<bool> exists;
+    TextMap<bool> directories;
+  };
+
+  bool remembered(TextMap<bool> Shard::*answers_of, const std::string& path,
                   bool (*test)(const std::string&)) {
-    if (const bool* answer = answers.find(path)) return *answer;
-    if (answers.size() >= max_entries_) answers.clear();
+    Shard& shard = shards_[std::hash<std::string_view>{}(path) % kShards];
+    TextMap<bool>& answers = shard.*answers_of;
+    {
+      std::lock_guard lock(shard.mutex);
+      if (const bool* answer = answers.find(path)) return *answer;
+    }
+    // Tested without the lock: two threads may test the same path at once and agree.
     const bool answer = test(path);
+    std::lock_guard lock(shard.mutex);
+    if (answers.size() >= max_entries_per_shard_) answers.clear();
     answers.insert(path, answer);
     return answer;
   }
 
-  std::size_t max_entries_;
-  TextMap<bool> exists_;
-  TextMap<bool> directories_;
+  std::size_t max_entries_per_shard_;
+  std::array<Shard, kShards> shards_;
 };
 
 }  // namespace unitcheck

@@ -127,8 +127,13 @@ bool is_boolean_word(std::string_view value) {
 // Checks the cells of the unit lines, one line at a time.
 class RowChecker {
  public:
-  RowChecker(Run& run, Console& out, const ColumnMap& column_map, const PartIndex& parts)
-      : run_(run), out_(out), nested_columns_(run.tables), context_{out, run.category_list, parts} {
+  RowChecker(Run& run, Console& out, const ColumnMap& column_map, const PartIndex& parts,
+             CachedFileTests& file_tests)
+      : run_(run),
+        out_(out),
+        nested_columns_(run.tables),
+        context_{out, run.category_list, parts},
+        file_tests_(file_tests) {
     plans_.reserve(column_map.size());
     for (const ColumnEntry& entry : column_map)
       plans_.push_back(plan_column(entry, run.tables.units, nested_columns_));
@@ -255,7 +260,7 @@ class RowChecker {
   NestedColumns nested_columns_;
   NestedContext context_;
   std::vector<ColumnPlan> plans_;
-  CachedFileTests file_tests_;
+  CachedFileTests& file_tests_;  // shared by the checkers of every thread
   std::string unit_directory_;
   std::string path_;  // reused for every path a check builds
   std::int64_t row_ = 0;
@@ -263,8 +268,9 @@ class RowChecker {
 
 // A checker with its own output text, for one thread.
 struct ChunkChecker {
-  ChunkChecker(Run& run, const ColumnMap& column_map, const PartIndex& parts)
-      : console(text), rows(run, console, column_map, parts) {}
+  ChunkChecker(Run& run, const ColumnMap& column_map, const PartIndex& parts,
+               CachedFileTests& file_tests)
+      : console(text), rows(run, console, column_map, parts, file_tests) {}
 
   // Checks the lines of the chunk and leaves what they printed in its output, also when a
   // check fails on the way.
@@ -292,9 +298,10 @@ struct ChunkChecker {
 
 void check_unit_rows(Run& run, UnitLineReader& reader, const ColumnMap& column_map,
                      const PartIndex& parts) {
+  CachedFileTests file_tests;
   std::vector<std::unique_ptr<ChunkChecker>> checkers;
   for (unsigned k = 0; k < std::max(run.worker_threads, 1u); ++k)
-    checkers.push_back(std::make_unique<ChunkChecker>(run, column_map, parts));
+    checkers.push_back(std::make_unique<ChunkChecker>(run, column_map, parts, file_tests));
 
   UnitChunkReader chunks(reader);
   std::int64_t next_row = 3;  // the first line after the two header lines
