@@ -1,5 +1,6 @@
 #include "csv/split_delimited_text.h"
 
+#include <algorithm>
 #include <cstddef>
 
 namespace unitcheck {
@@ -15,23 +16,35 @@ std::size_t skip_blanks(std::string_view line, std::size_t i) {
   return i;
 }
 
+// The index of the first quote at or after from that is not the first of a doubled pair, or
+// npos when a doubled pair comes first; the line's length when there is neither.
+std::size_t closing_quote(std::string_view line, std::size_t from) {
+  const std::size_t quote = std::min(line.find('"', from), line.size());
+  if (quote + 1 < line.size() && line[quote + 1] == '"') return std::string_view::npos;
+  return quote;
+}
+
 // Reads the quoted cell whose opening quote is at open into cell, turning each doubled quote into
 // one; the cell runs to the end of the line when no quote closes it. Returns the index after the
 // closing quote.
-std::size_t read_quoted(std::string_view line, std::size_t open, std::string& cell) {
-  std::size_t j = open + 1;
-  while (j < line.size()) {
-    if (line[j] != '"') {
-      cell.push_back(line[j]);
-      ++j;
-    } else if (j + 1 < line.size() && line[j + 1] == '"') {
-      cell.push_back('"');
-      j += 2;
-    } else {
-      break;
-    }
+std::size_t read_quoted(std::string_view line, std::size_t open, std::string& unquoted,
+                        std::string_view& cell) {
+  std::size_t from = open + 1;
+  std::size_t close = closing_quote(line, from);
+  if (close != std::string_view::npos) {  // the usual case: nothing to unquote
+    cell = line.substr(from, close - from);
+    return close + 1;
   }
-  return j + 1;
+  const std::size_t start = unquoted.size();
+  while (close == std::string_view::npos) {
+    const std::size_t pair = line.find('"', from);
+    unquoted.append(line.substr(from, pair + 1 - from));  // up to and with the first quote
+    from = pair + 2;
+    close = closing_quote(line, from);
+  }
+  unquoted.append(line.substr(from, close - from));
+  cell = std::string_view(unquoted).substr(start);
+  return close + 1;
 }
 
 // The index of the first blank or comma at or after i, or the line's length.
@@ -42,15 +55,12 @@ std::size_t unquoted_end(std::string_view line, std::size_t i) {
 
 }  // namespace
 
-void split_delimited_text(std::string_view line, std::vector<std::string>& cells) {
-  std::size_t count = 0;
-  // The next cell, reusing a string of an earlier line when there is one.
-  auto next_cell = [&]() -> std::string& {
-    if (count == cells.size()) cells.emplace_back();
-    std::string& cell = cells[count++];
-    cell.clear();
-    return cell;
-  };
+void split_delimited_text(std::string_view line, std::vector<std::string_view>& cells,
+                          std::string& unquoted) {
+  cells.clear();
+  unquoted.clear();
+  // Unquoting only shortens text, so this keeps the views into unquoted from moving.
+  unquoted.reserve(line.size());
 
   std::size_t i = 0;
   bool started = false;
@@ -59,19 +69,28 @@ void split_delimited_text(std::string_view line, std::vector<std::string>& cells
     i = skip_blanks(line, i);
     if (i < line.size()) {
       if (line[i] == '"') {
-        i = read_quoted(line, i, next_cell());
+        std::string_view cell;
+        i = read_quoted(line, i, unquoted, cell);
+        cells.push_back(cell);
       } else {
         const std::size_t j = unquoted_end(line, i);
-        next_cell().assign(line.substr(i, j - i));  // empty when line[i] is a comma
+        cells.push_back(line.substr(i, j - i));  // empty when line[i] is a comma
         i = j;
       }
     } else if (started) {
-      next_cell();  // the line ended right after a separator
+      cells.push_back(line.substr(i));  // empty: the line ended right after a separator
     }
     i = skip_blanks(line, i);
     started = true;
   }
-  cells.resize(count);
+}
+
+void split_delimited_text(std::string_view line, std::vector<std::string>& cells) {
+  std::vector<std::string_view> views;
+  std::string unquoted;
+  split_delimited_text(line, views, unquoted);
+  cells.resize(views.size());
+  for (std::size_t k = 0; k < views.size(); ++k) cells[k].assign(views[k]);
 }
 
 }  // namespace unitcheck

@@ -1,5 +1,6 @@
 #include "tables/mem_table.h"
 
+#include <algorithm>
 #include <bit>
 #include <utility>
 
@@ -82,6 +83,24 @@ void MemTable::clear_records() {
   eof_ = true;
 }
 
+void MemTable::reserve(std::size_t records, std::size_t text_bytes) {
+  const std::size_t total = record_count_ + records;
+  columns_.resize(fields_.size());
+  for (std::size_t i = 0; i < fields_.size(); ++i) {
+    Column& column = columns_[i];
+    column.nulls.reserve(total);
+    if (fields_[i].type() == FieldType::Text) {
+      column.text_starts.reserve(total);
+      // Room for the longest texts possible: the pages that shorter ones leave untouched cost
+      // nothing.
+      const std::size_t full_size = records * static_cast<std::size_t>(fields_[i].size());
+      column.texts.reserve(column.texts.size() + std::min(full_size, text_bytes));
+    } else {
+      column.scalars.reserve(total);
+    }
+  }
+}
+
 void MemTable::require_active() const {
   if (state_ == State::Closed)
     database_error("Operation cannot be performed on an inactive dataset");
@@ -89,7 +108,15 @@ void MemTable::require_active() const {
 
 void MemTable::append() {
   require_active();
-  appending_.assign(fields_.size(), Value{});
+  // The values are reset rather than made anew, so their texts keep their capacity.
+  appending_.resize(fields_.size());
+  for (Value& value : appending_) {
+    value.is_null = true;
+    value.text.clear();
+    value.integer = 0;
+    value.real = 0;
+    value.boolean = false;
+  }
   state_ = State::Appending;
 }
 
@@ -145,7 +172,6 @@ void MemTable::post() {
         break;
     }
   }
-  appending_.clear();
   ++record_count_;
   state_ = State::Browsing;
   current_ = static_cast<int>(record_count_) - 1;

@@ -55,6 +55,9 @@ class MemTable {
   void create_storage();
   void open();
   void clear_records();
+  // Makes room for this many more records, whose texts take at most text_bytes in any one
+  // field, so that posting them never regrows the storage.
+  void reserve(std::size_t records, std::size_t text_bytes);
 
   // Writing a record.
   void append();

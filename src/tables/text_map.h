@@ -9,8 +9,8 @@
 namespace unitcheck {
 
 // A hash map from byte strings to small values, for lookups in the hot loop: open addressing
-// with linear probing over one array of slots, the keys' bytes kept together in one arena.
-// A lookup usually touches one slot and the key's bytes, nothing else.
+// with linear probing over one array of slots, the keys kept together in one arena, each behind
+// its length. A lookup usually touches one slot and the key's bytes, nothing else.
 template <class Value>
 class TextMap {
  public:
@@ -27,8 +27,17 @@ class TextMap {
 
   // Adds the key with its value; a key already present keeps its first value.
   void insert(std::string_view key, Value value) {
-    if ((size_ + 1) * 2 > slots_.size()) grow();
+    if ((size_ + 1) * 2 > slots_.size()) rehash(slots_.empty() ? 16 : slots_.size() * 2);
     if (place(hash_of(key), key, value)) ++size_;
+  }
+
+  // Makes room for count keys of key_bytes bytes in all, so that adding them never regrows
+  // the slots, nor the arena.
+  void reserve(std::size_t count, std::size_t key_bytes = 0) {
+    std::size_t wanted = 16;
+    while (wanted < count * 2) wanted *= 2;
+    if (wanted > slots_.size()) rehash(wanted);
+    arena_.reserve(count * sizeof(std::size_t) + key_bytes);
   }
 
   std::size_t size() const { return size_; }
@@ -42,9 +51,8 @@ class TextMap {
  private:
   struct Slot {
     std::uint64_t hash = 0;  // 0 marks an empty slot; real hashes are never 0
-    std::size_t offset = 0;
-    std::size_t length = 0;
-    Value value{};
+    std::size_t offset = 0;  // of the key's length in the arena, its bytes follow
+    [[no_unique_address]] Value value{};
   };
 
   // Eight bytes at a time, each mixed in by a multiplication; the result is never 0.
@@ -66,7 +74,9 @@ class TextMap {
   }
 
   std::string_view key_at(const Slot& slot) const {
-    return std::string_view(arena_).substr(slot.offset, slot.length);
+    std::size_t length;
+    std::memcpy(&length, arena_.data() + slot.offset, sizeof length);
+    return std::string_view(arena_).substr(slot.offset + sizeof length, length);
   }
 
   // Puts the key into its slot unless it is there already; true when it was added.
@@ -75,15 +85,18 @@ class TextMap {
       Slot& slot = slots_[i];
       if (slot.hash == hash && key_at(slot) == key) return false;
       if (slot.hash != 0) continue;
-      slot = Slot{hash, arena_.size(), key.size(), value};
+      slot = Slot{hash, arena_.size(), value};
+      const std::size_t length = key.size();
+      arena_.append(reinterpret_cast<const char*>(&length), sizeof length);
       arena_.append(key);
       return true;
     }
   }
 
-  void grow() {
+  // Moves every key into a new array of slot_count slots, a power of two.
+  void rehash(std::size_t slot_count) {
     std::vector<Slot> old = std::move(slots_);
-    slots_.assign(old.empty() ? 16 : old.size() * 2, Slot{});
+    slots_.assign(slot_count, Slot{});
     mask_ = slots_.size() - 1;
     for (const Slot& slot : old) {
       if (slot.hash == 0) continue;
@@ -101,15 +114,17 @@ class TextMap {
   std::size_t mask_ = 0;
 };
 
-// A set of byte strings.
+// A set of byte strings. Its slots hold no value at all.
 class TextSet {
  public:
   bool contains(std::string_view key) const { return map_.contains(key); }
-  void insert(std::string_view key) { map_.insert(key, true); }
+  void insert(std::string_view key) { map_.insert(key, Member{}); }
+  void reserve(std::size_t count, std::size_t key_bytes = 0) { map_.reserve(count, key_bytes); }
   std::size_t size() const { return map_.size(); }
 
  private:
-  TextMap<bool> map_;
+  struct Member {};
+  TextMap<Member> map_;
 };
 
 }  // namespace unitcheck

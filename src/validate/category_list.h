@@ -18,6 +18,8 @@ constexpr unsigned char fold_latin1(unsigned char c) {
 }
 
 std::string fold_latin1(std::string_view text);
+// The same into folded, whose capacity is reused.
+void fold_latin1(std::string_view text, std::string& folded);
 
 // The part categories of the master part list and their slash prefixes, looked up without
 // regard to letter case. Only the lookup is ever asked of the list, so it keeps each entry
@@ -36,7 +38,8 @@ class CategoryList {
 };
 
 // Fills the list from the categoryname of every record of masterpartslist: each category,
-// then each of its prefixes that ends before a slash and is not listed yet.
+// then each of its prefixes that ends before a slash and is not listed yet. The list starts
+// empty or filled by this function, so it holds the prefixes of every entry.
 void build_category_list(MemTable& masterpartslist, CategoryList& category_list);
 
 }  // namespace unitcheck

@@ -7,6 +7,11 @@ namespace unitcheck {
 PartIndex::PartIndex(MemTable& masterpartslist) {
   const Field& file = masterpartslist.field_by_name("file");
   const Field& categoryname = masterpartslist.field_by_name("categoryname");
+  // Part names are mostly distinct, so the set is sized for all of them at once rather than
+  // regrown step by step; categories are few and grow as they come. Names are at most the
+  // field's size, and the arena pages that shorter names leave untouched cost nothing.
+  const auto parts = static_cast<std::size_t>(masterpartslist.record_count());
+  files_.reserve(parts, parts * static_cast<std::size_t>(file.size()));
   for (masterpartslist.first(); !masterpartslist.eof(); masterpartslist.next()) {
     files_.insert(file.as_text());
     categories_.insert(categoryname.as_text());

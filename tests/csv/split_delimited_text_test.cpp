@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace unitcheck {
@@ -37,15 +38,39 @@ const DelimitedCase kDelimitedCases[] = {
     {"\"ab\"\"", {"ab\""}},
     // A quote inside an unquoted cell is an ordinary byte.
     {"a\"b,c\"", {"a\"b", "c\""}},
+    // Unquoted texts of several cells on one line stay intact side by side.
+    {"\"a\"\"b\",\"c\"\"\"\"d\",x,\"e\"\"\"", {"a\"b", "c\"\"d", "x", "e\""}},
 };
 
 TEST(SplitDelimitedText, CutsCells) {
-  std::vector<std::string> cells;  // reused across lines, as the loader does
+  // Both lists are reused across lines, as the loader does.
+  std::vector<std::string_view> cells;
+  std::string unquoted;
+  std::vector<std::string> copies;
   for (const DelimitedCase& c : kDelimitedCases) {
     SCOPED_TRACE(c.line);
-    split_delimited_text(c.line, cells);
-    EXPECT_EQ(cells, c.cells);
+    split_delimited_text(c.line, cells, unquoted);
+    EXPECT_EQ(std::vector<std::string>(cells.begin(), cells.end()), c.cells);
+    split_delimited_text(c.line, copies);
+    EXPECT_EQ(copies, c.cells);
   }
+}
+
+// Many cells with doubled quotes on a line longer than any before: every cell still reads back
+// whole once the line is cut, so no unquoting moved the texts of earlier cells.
+TEST(SplitDelimitedText, UnquotedCellsSurviveALongLine) {
+  std::vector<std::string_view> cells;
+  std::string unquoted;
+  split_delimited_text("\"a\"\"\"", cells, unquoted);
+  std::string line;
+  std::vector<std::string> expected;
+  for (int i = 0; i < 500; ++i) {
+    const std::string text = std::to_string(i) + std::string(i % 40, 'q');
+    line += (i == 0 ? "\"" : ",\"") + text + "\"\"\"";
+    expected.push_back(text + "\"");
+  }
+  split_delimited_text(line, cells, unquoted);
+  EXPECT_EQ(std::vector<std::string>(cells.begin(), cells.end()), expected);
 }
 
 }  // namespace

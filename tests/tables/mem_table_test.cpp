@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "platform/failure.h"
@@ -131,6 +132,49 @@ TEST_F(PartTable, EachFailureHasItsKindAndMessage) {
   closed.add_field_def("huge", FieldType::Text, 8193, false);
   closed.create_storage();
   EXPECT_EQ(failure_of([&] { closed.open(); }), "EDatabaseError : Invalid field size : 8193");
+}
+
+// Room made ahead, whether before the first record or after some, and whether used up or
+// overrun, changes nothing that reads back.
+TEST_F(PartTable, ReservingChangesNoRecord) {
+  post_file("before");
+  table().reserve(2, 50);
+  for (int i = 0; i < 5; ++i) {
+    table().append();
+    table().set_text(table().field_at(0), std::string(i * 20, 'f'));
+    table().set_text(table().field_at(1), "cat" + std::to_string(i));
+    table().set_int64(table().field_at(2), i);
+    table().post();
+  }
+  ASSERT_EQ(table().record_count(), 6);
+  table().first();
+  EXPECT_EQ(table().field_at(0).as_text(), "before");
+  EXPECT_TRUE(table().is_null_at(1));
+  for (int i = 0; i < 5; ++i) {
+    table().next();
+    EXPECT_EQ(table().field_at(0).as_text(), std::string(std::min(i * 20, 35), 'f'));
+    EXPECT_EQ(table().field_at(1).as_text(), "cat" + std::to_string(i));
+    EXPECT_EQ(table().int64_at(2), i);
+  }
+}
+
+// A record appended anew starts null and zero, whatever the one before it held.
+TEST_F(PartTable, EachAppendStartsFromNothing) {
+  table().append();
+  table().set_text(table().field_at(0), std::string(30, 'x'));
+  table().set_int64(table().field_at(2), 7);
+  table().set_float(table().field_at(3), 1.5);
+  table().post();
+  table().append();
+  EXPECT_TRUE(table().is_null_at(0));
+  EXPECT_EQ(table().field_at(0).as_text(), "");
+  EXPECT_EQ(table().int64_at(2), 0);
+  table().set_text(table().field_at(1), "c");
+  table().post();
+  EXPECT_EQ(table().field_at(0).as_text(), "");
+  EXPECT_TRUE(table().is_null_at(0));
+  EXPECT_EQ(table().int64_at(2), 0);
+  EXPECT_EQ(table().float_at(3), 0);
 }
 
 TEST_F(PartTable, TypedValuesAreStored) {

@@ -23,13 +23,37 @@ TEST(TextMap, FindsEveryKeyAcrossGrowthAndKeepsTheFirstValue) {
 
 TEST(TextMap, KeysAreBytesOfAnyLength) {
   TextSet set;
-  const std::string keys[] = {"", std::string(1, '\0'), std::string(2, '\0'), "a", "A",
+  const std::string keys[] = {"",     std::string(1, '\0'),  std::string(2, '\0'), "a", "A",
                               "\xE9", std::string(100, 'x'), std::string(101, 'x')};
   for (const std::string& key : keys) set.insert(key);
   EXPECT_EQ(set.size(), std::size(keys));
   for (const std::string& key : keys) EXPECT_TRUE(set.contains(key));
   EXPECT_FALSE(set.contains(std::string(3, '\0')));
   EXPECT_FALSE(set.contains(std::string(99, 'x')));
+}
+
+TEST(TextMap, ReservingKeepsKeysAndValuesWhateverTheOrder) {
+  TextMap<int> map;
+  map.insert("early", 1);
+  map.reserve(3000, 10);  // fewer key bytes than the keys will take
+  for (int i = 0; i < 3000; ++i) map.insert(std::to_string(i), i);
+  map.reserve(10);  // smaller than the map: changes nothing
+  EXPECT_EQ(map.size(), 3001u);
+  ASSERT_NE(map.find("early"), nullptr);
+  EXPECT_EQ(*map.find("early"), 1);
+  for (int i = 0; i < 3000; ++i) {
+    const int* value = map.find(std::to_string(i));
+    ASSERT_NE(value, nullptr) << i;
+    EXPECT_EQ(*value, i);
+  }
+  EXPECT_EQ(map.find("3000"), nullptr);
+
+  TextSet set;
+  set.reserve(100, 100 * 8);
+  for (int i = 0; i < 200; ++i) set.insert("part_" + std::to_string(i));  // more than reserved
+  EXPECT_EQ(set.size(), 200u);
+  EXPECT_TRUE(set.contains("part_199"));
+  EXPECT_FALSE(set.contains("part_"));
 }
 
 TEST(TextMap, ClearForgetsEverything) {

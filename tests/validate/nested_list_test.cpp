@@ -117,6 +117,23 @@ TEST_F(NestedListCheck, CategoriesMatchInAnyLetterCaseIncludingLatin1) {
   EXPECT_FALSE(rebuilt.contains("a\xF7"));
 }
 
+// A category named again, in another case, or given after one it prefixes adds nothing; a new
+// category under a known prefix still adds its own longer prefixes.
+TEST_F(NestedListCheck, CategoryListHoldsEachCategoryAndPrefixOnce) {
+  add_part("Laser_Mk2", "Weapons/Guns");
+  add_part("Gun", "WEAPONS");
+  add_part("Rail", "Weapons/Guns/Rail/Heavy");
+  add_part("Laser_Mk3", "weapons/guns");
+  CategoryList rebuilt;
+  build_category_list(tables.masterpartslist, rebuilt);
+  // weapons, weapons/guns, weapons/guns/rail, weapons/guns/rail/heavy, and the three of Tungsten.
+  EXPECT_EQ(rebuilt.size(), 7u);
+  for (const char* category : {"weapons", "weapons/guns", "weapons/guns/rail",
+                               "weapons/guns/rail/heavy", "raw_materials", "raw_materials/metals"})
+    EXPECT_TRUE(rebuilt.contains(category)) << category;
+  EXPECT_FALSE(rebuilt.contains("weapons/guns/rail/"));
+}
+
 TEST_F(NestedListCheck, CargoNeedsAKnownPartOrAKnownCategory) {
   EXPECT_EQ(check("{Laser_Cannon;Anything}{Unknown;Weapons/Guns}", tables.cargo), "");
   EXPECT_EQ(check("{Unknown;weapons/guns}", tables.cargo),  // exact case only
