@@ -1,5 +1,6 @@
 #include "validate/nested_list.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 
@@ -29,6 +30,14 @@ struct CellState {
   std::string_view part_name;  // the last cargo filename of this cell
 };
 
+// Whether the cargo item is in the part list by its part or by its category. The category is
+// asked first: a part list has thousands of part names but a few dozen categories, so the
+// category set stays in the cache while a part-name probe usually misses it, and most items
+// carry a listed category.
+bool cargo_known(const PartIndex& parts, std::string_view part_name, std::string_view category) {
+  return parts.knows_category(category) || parts.knows_part(part_name);
+}
+
 void check_text(CellState& state, NestedField& field, std::string_view value) {
   NestedContext& context = state.context;
   const int length = static_cast<int>(value.size());
@@ -46,7 +55,7 @@ void check_text(CellState& state, NestedField& field, std::string_view value) {
       state.part_name = value;
       break;
     case NestedRole::CargoCategory:
-      if (!context.parts.knows(state.part_name, value))
+      if (!cargo_known(context.parts, state.part_name, value))
         messages::cargo_part_not_found(context.console, state.row, table, field.name,
                                        state.part_name, value);
       break;
@@ -113,12 +122,9 @@ std::uint64_t bits_between(std::size_t from, std::size_t to) {
   return (std::uint64_t{1} << to) - (std::uint64_t{1} << from);
 }
 
-// True when the value in [start, end) of the block of 64 bytes at base needs no further check:
-// an empty or plain number of the field's type. False whenever in doubt.
-bool passes_in_block(FieldType type, const ByteClasses64& block, std::size_t base,
-                     std::size_t start, std::size_t end) {
-  if (start < base) return false;  // the value began in an earlier block
-  const std::uint64_t span = bits_between(start - base, end - base);
+// True when the value whose bytes are span in block needs no further check: an empty or plain
+// number of the field's type. False whenever in doubt.
+bool passes_on_masks(FieldType type, std::uint64_t span, const ByteClasses64& block) {
   switch (type) {
     case FieldType::Float:
       return span == 0 || is_plain_float_span(span, block.digits, block.points, block.signs);
@@ -150,42 +156,45 @@ void NestedList::flush_lengths(MaxLengths& max_lengths) {
 void check_nested_list(std::string_view cell, NestedList& list, std::int64_t row_number,
                        NestedContext& context) {
   CellState state{list, row_number, context, {}};
-  const std::size_t field_count = list.fields.size();
-  std::size_t field_index = 0;
+  NestedField* const first_field = list.fields.data();
+  NestedField* const no_field = first_field + list.fields.size();
+  NestedField* field = first_field;  // no_field once the group has more values than fields
   std::size_t start = 0;  // 1-based position of the last brace or semicolon; 0 before any
   bool closed = true;
-  // Handles the brace or semicolon at index of the block at base.
-  auto on_structural = [&](std::size_t index, const ByteClasses64& block, std::size_t base) {
-    const std::size_t k = index + 1;
-    const char byte = cell[index];
-    if (byte == '{') {
-      field_index = 0;
-      start = k;
-      if (!closed)
-        messages::unclosed_group(context.console, row_number, list.table_name, static_cast<int>(k));
-      closed = false;
-      return;
-    }
-    if (field_index >= field_count) {
-      messages::too_many_values(context.console, row_number, list.table_name);
-    } else {
-      NestedField& field = list.fields[field_index];
-      // Most values are plain numbers: they pass without leaving the loop.
-      if (!passes_in_block(field.type, block, base, start, index))
-        check_value(state, field, cell.substr(start, index - start), static_cast<int>(k));
-    }
-    ++field_index;
-    start = k;
-    if (byte == '}') closed = true;
-  };
-  // Only braces and semicolons move the parse; every other byte is value text.
+  // Only braces and semicolons move the parse; every other byte is value text. Each block after
+  // the first begins where the unfinished value began, so a value shorter than a block is seen
+  // whole in one block and a plain number passes on its masks.
   const std::size_t n = cell.size();
-  for (std::size_t base = 0; base < n; base += 64) {
-    const ByteClasses64 block = n - base >= 64
+  for (std::size_t base = 0; base < n;) {
+    const std::size_t count = std::min<std::size_t>(n - base, 64);
+    const ByteClasses64 block = count == 64
                                     ? classify_block64(cell.data() + base, '{', ';', '}')
-                                    : classify_tail64(cell.data() + base, n - base, '{', ';', '}');
-    for (std::uint64_t mask = block.structural; mask != 0; mask &= mask - 1)
-      on_structural(base + static_cast<std::size_t>(std::countr_zero(mask)), block, base);
+                                    : classify_tail64(cell.data() + base, count, '{', ';', '}');
+    for (std::uint64_t mask = block.structural; mask != 0; mask &= mask - 1) {
+      const std::size_t index = base + static_cast<std::size_t>(std::countr_zero(mask));
+      const std::size_t k = index + 1;
+      const char byte = cell[index];
+      if (byte == '{') {
+        field = first_field;
+        if (!closed)
+          messages::unclosed_group(context.console, row_number, list.table_name,
+                                   static_cast<int>(k));
+        closed = false;
+      } else if (field == no_field) {
+        messages::too_many_values(context.console, row_number, list.table_name);
+      } else {
+        // A value that began in an earlier block is longer than a block: its bytes decide.
+        const bool whole = start >= base;
+        if (!(whole &&
+              passes_on_masks(field->type, bits_between(start - base, index - base), block)))
+          check_value(state, *field, cell.substr(start, index - start), static_cast<int>(k));
+        ++field;
+      }
+      if (byte == '}') closed = true;
+      start = k;
+    }
+    if (base + count == n) break;
+    base = start > base ? start : base + 64;
   }
 }
 

@@ -13,10 +13,9 @@ class PartIndex {
  public:
   explicit PartIndex(MemTable& masterpartslist);
 
-  // True when some part is named part_name or some part has this category.
-  bool knows(std::string_view part_name, std::string_view category) const {
-    return files_.contains(part_name) || categories_.contains(category);
-  }
+  // Whether some part has this name, or this category.
+  bool knows_part(std::string_view part_name) const { return files_.contains(part_name); }
+  bool knows_category(std::string_view category) const { return categories_.contains(category); }
 
  private:
   TextSet files_;

@@ -49,6 +49,13 @@ class NestedListCheck : public ::testing::Test {
   MaxLengths max_lengths;
 };
 
+// The text as one group: in braces.
+std::string braced(std::string text) {
+  text.insert(text.begin(), '{');
+  text += '}';
+  return text;
+}
+
 TEST_F(NestedListCheck, GroupStructure) {
   const struct {
     const char* cell;
@@ -94,14 +101,47 @@ TEST_F(NestedListCheck, ValuesByFieldType) {
        "row 5 upgrades.mountoffset \"99999999999\" Int conversion of \"99999999999\" fails offset "
        "10 "
        "strpos 15\n"},
-      {tables.cargo_import, "{" + std::string(50, 'c') + "}",
+      {tables.cargo_import, braced(std::string(50, 'c')),
        "row 5 cargo_import Cat " + std::string(50, 'c') + " not found in master part list\n"},
-      {tables.cargo_import, "{" + std::string(51, 'c') + "}",
+      {tables.cargo_import, braced(std::string(51, 'c')),
        "row 5 cargo_import Cat - max avail: 51 actual: 51\n"
        "row 5 cargo_import Cat " +
            std::string(51, 'c') + " not found in master part list\n"},
   };
   for (const auto& c : cases) EXPECT_EQ(check(c.cell, c.table), c.transcript) << c.cell;
+}
+
+// The cell is read in blocks of 64 bytes; a value is judged the same wherever it lies, across a
+// block edge included. Text before the first brace shifts the group one byte at a time.
+TEST_F(NestedListCheck, ValuesJudgedAlikeAtEveryOffset) {
+  for (std::size_t pad = 0; pad < 140; ++pad) {
+    const std::string lead(pad, 'x');
+    const int base = static_cast<int>(pad);
+    EXPECT_EQ(check(lead + "{0;1.5;-2;+.5;-0.;12345678.9}", tables.dock), "") << pad;
+    EXPECT_EQ(check(lead + "{1;1.2.3;--1;;e;+}", tables.dock),
+              "row 5 dock x 1.2.3 Float conversion of \"1.2.3\" fails offset 4 strpos " +
+                  std::to_string(base + 9) +
+                  "\n"
+                  "row 5 dock y --1 Float conversion of \"--1\" fails offset 2 strpos " +
+                  std::to_string(base + 13) +
+                  "\n"
+                  "row 5 dock size e Float conversion of \"e\" fails offset 1 strpos " +
+                  std::to_string(base + 16) +
+                  "\n"
+                  "row 5 dock minsize + Float conversion of \"+\" fails offset 2 strpos " +
+                  std::to_string(base + 18) + "\n")
+        << pad;
+    EXPECT_EQ(check(lead + "{u;-123456789;1234567890}{u;7;-}", tables.upgrades),
+              "row 5 upgrades.subunoffset \"-\" Int conversion of \"-\" fails offset 2 strpos " +
+                  std::to_string(base + 32) + "\n")
+        << pad;
+  }
+  // Values longer than a block are judged on their bytes.
+  EXPECT_EQ(check("{1;" + std::string(100, '7') + "." + std::string(100, '1') + "}", tables.dock),
+            "");
+  const std::string long_fault = "7x" + std::string(70, '7');
+  EXPECT_EQ(check("{1;" + long_fault + "}", tables.dock),
+            "row 5 dock.x \"" + long_fault + "\" doesn't seem to be a float.\n");
 }
 
 TEST_F(NestedListCheck, CategoriesMatchInAnyLetterCaseIncludingLatin1) {
@@ -145,6 +185,8 @@ TEST_F(NestedListCheck, CargoNeedsAKnownPartOrAKnownCategory) {
             "row 5 cargo Category  - x not found in master part list\n");
 }
 
+// Part names no line of the part list can hold still count as names: an unknown part with an
+// unknown category is reported whatever the list holds.
 TEST_F(NestedListCheck, TextLengthsAreRecordedEvenWhenEmpty) {
   check("{;0;2}", tables.mounts);
   check("{ab;0;2;" + std::string(81, 's') + "}", tables.mounts);
