@@ -47,30 +47,25 @@ UnitChunkReader::UnitChunkReader(UnitLineReader& reader, std::size_t target)
     : file_(reader.release(carry_)),  // carry_ is declared, and so built, first
       target_(std::max<std::size_t>(target, 1)) {}
 
-bool UnitChunkReader::read_more(std::string& chunk, std::size_t size) {
-  if (file_ == nullptr) return false;
-  const std::size_t old_size = chunk.size();
-  chunk.resize(old_size + size);
-  const std::size_t count = file_->read(chunk.data() + old_size, size);
-  chunk.resize(old_size + count);
-  if (count == 0) file_.reset();
-  return count != 0;
-}
-
-bool UnitChunkReader::next(std::string& chunk) {
-  chunk.swap(carry_);
-  carry_.clear();
-  std::size_t wanted = target_;
+bool UnitChunkReader::next(std::string& storage, std::string_view& lines) {
+  std::size_t wanted = std::max(target_, carry_.size());
+  if (storage.size() < wanted) storage.resize(wanted);
+  std::size_t used = carry_.copy(storage.data(), carry_.size());
   for (;;) {
-    while (chunk.size() < wanted && read_more(chunk, wanted - chunk.size())) {
+    while (used < wanted && file_ != nullptr) {
+      const std::size_t count = file_->read(storage.data() + used, wanted - used);
+      if (count == 0) file_.reset();
+      used += count;
     }
-    const std::size_t cut = chunk_cut(chunk, file_ == nullptr);
+    const std::string_view text(storage.data(), used);
+    const std::size_t cut = chunk_cut(text, file_ == nullptr);
     if (cut > 0 || file_ == nullptr) {
-      carry_.assign(chunk, cut);
-      chunk.resize(cut);
-      return !chunk.empty();
+      carry_.assign(text.substr(cut));
+      lines = text.substr(0, cut);
+      return cut > 0;
     }
-    wanted = chunk.size() * 2;  // one line longer than the chunk so far
+    wanted = used * 2;  // one line longer than the chunk so far
+    if (storage.size() < wanted) storage.resize(wanted);
   }
 }
 

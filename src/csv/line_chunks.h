@@ -51,14 +51,13 @@ class UnitChunkReader {
   // Takes over the reader's file and the bytes it has read but not yet returned.
   explicit UnitChunkReader(UnitLineReader& reader, std::size_t target = kChunkTarget);
 
-  // Sets chunk to the next lines, with their line ends: the whole lines among the next target
-  // bytes, or the one line that is longer. False when nothing is left.
-  bool next(std::string& chunk);
+  // Reads the next lines, with their line ends, into storage and sets lines to them: the whole
+  // lines among the next target bytes, or the one line that is longer. Storage keeps its size
+  // from call to call and only grows, so that its bytes are not cleared before each read.
+  // False when nothing is left.
+  bool next(std::string& storage, std::string_view& lines);
 
  private:
-  // Appends up to size bytes of the file to chunk; false at the end of the file.
-  bool read_more(std::string& chunk, std::size_t size);
-
   std::string carry_;  // the start of a line that the last chunk did not end
   std::unique_ptr<InputFile> file_;
   std::size_t target_;

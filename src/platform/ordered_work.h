@@ -3,13 +3,15 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace unitcheck {
 
 // One piece of work: text in, text out, and a number the producer gives it (such as the number
-// of its first line).
+// of its first line). The input may lie in buffer, whose memory is reused from chunk to chunk.
 struct WorkChunk {
-  std::string input;
+  std::string buffer;
+  std::string_view input;
   std::int64_t number = 0;
   std::string output;
 };
@@ -18,7 +20,7 @@ struct WorkChunk {
 // the calling thread in the order they were read, so that output written from consume is the
 // same whatever the number of workers.
 struct OrderedWork {
-  // Fills the chunk's input and number; false when there is nothing left. Calling thread.
+  // Sets the chunk's input and number; false when there is nothing left. Calling thread.
   std::function<bool(WorkChunk&)> produce;
   // Fills the chunk's output from its input. Called for chunks of one worker at a time; the
   // worker's index lets it keep state of its own. Worker thread.

@@ -307,7 +307,7 @@ void check_unit_rows(Run& run, UnitLineReader& reader, const ColumnMap& column_m
   std::int64_t next_row = 3;  // the first line after the two header lines
   OrderedWork work;
   work.produce = [&](WorkChunk& chunk) {
-    if (!chunks.next(chunk.input)) return false;
+    if (!chunks.next(chunk.buffer, chunk.input)) return false;
     chunk.number = next_row;
     next_row += count_unit_lines(chunk.input);
     return true;

@@ -36,9 +36,10 @@ ChunkedLines lines_by_chunks(const std::string& path, std::size_t target) {
   reader.read_line();
   UnitChunkReader chunk_reader(reader, target);
   ChunkedLines result;
-  std::string chunk;
-  while (chunk_reader.next(chunk)) {
-    result.chunks.push_back(chunk);
+  std::string storage;
+  std::string_view chunk;
+  while (chunk_reader.next(storage, chunk)) {
+    result.chunks.emplace_back(chunk);
     result.counted += count_unit_lines(chunk);
     for_each_unit_line(chunk, [&](std::string_view line) { result.lines.emplace_back(line); });
   }

@@ -40,7 +40,8 @@ struct Numbers {
     work.produce = [this](WorkChunk& chunk) {
       if (next == count) return false;
       chunk.number = next++;
-      chunk.input = bracketed(chunk.number);
+      chunk.buffer = bracketed(chunk.number);
+      chunk.input = chunk.buffer;
       return true;
     };
     work.process = [this](unsigned, WorkChunk& chunk) {

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "csv/line_chunks.h"
 #include "csv/line_reader.h"
 #include "csv/split_delimited_text.h"
 #include "csv/split_unit_row.h"
@@ -135,6 +136,26 @@ void BM_UnitLineReader(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * file.size()));
 }
 BENCHMARK(BM_UnitLineReader)->ArgName("crlf")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The way the row checks read the unit file: chunks of whole lines, counted, then cut into lines.
+void BM_UnitChunkReader(benchmark::State& state) {
+  const UnitFile& file = unit_file(state.range(0) != 0);
+  for (auto _ : state) {
+    unitcheck::UnitLineReader header(file.path());
+    unitcheck::UnitChunkReader chunks(header);
+    std::string storage;
+    std::string_view chunk;
+    std::int64_t lines = 0;
+    while (chunks.next(storage, chunk)) {
+      lines += unitcheck::count_unit_lines(chunk);
+      unitcheck::for_each_unit_line(chunk,
+                                    [](std::string_view line) { benchmark::DoNotOptimize(line); });
+    }
+    benchmark::DoNotOptimize(lines);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * file.size()));
+}
+BENCHMARK(BM_UnitChunkReader)->ArgName("crlf")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_PartListLineReader(benchmark::State& state) {
   const UnitFile& file = unit_file(state.range(0) != 0);
