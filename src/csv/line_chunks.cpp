@@ -1,6 +1,7 @@
 #include "csv/line_chunks.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 #include "csv/line_reader.h"

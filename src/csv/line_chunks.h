@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -22,21 +21,17 @@ std::int64_t count_unit_lines(std::string_view text);
 // same cut as count_unit_lines.
 template <class OnLine>
 void for_each_unit_line(std::string_view text, OnLine&& on_line) {
-  const char* p = text.data();
-  const char* const end = p + text.size();
-  // Files with CR line ends are rare: the CR search is done once for the whole text.
-  const char* next_cr = static_cast<const char*>(std::memchr(p, '\r', text.size()));
-  if (next_cr == nullptr) next_cr = end;
-  while (p < end) {
-    const char* lf = static_cast<const char*>(std::memchr(p, '\n', std::min(next_cr, end) - p));
-    const char* line_end = lf != nullptr ? lf : next_cr;
-    on_line(std::string_view(p, static_cast<std::size_t>(line_end - p)));
-    if (line_end == end) return;
+  // Files with CR line ends are rare: the next CR is searched for once, not at every line.
+  std::size_t next_cr = std::min(text.find('\r'), text.size());
+  std::size_t p = 0;
+  while (p < text.size()) {
+    const std::size_t line_end = std::min(text.substr(0, next_cr).find('\n', p), next_cr);
+    on_line(text.substr(p, line_end - p));
+    if (line_end == text.size()) return;
     p = line_end + 1;
     if (line_end == next_cr) {
-      if (p < end && *p == '\n') ++p;
-      next_cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(end - p)));
-      if (next_cr == nullptr) next_cr = end;
+      if (p < text.size() && text[p] == '\n') ++p;
+      next_cr = std::min(text.find('\r', p), text.size());
     }
   }
 }
