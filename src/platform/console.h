@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -33,8 +34,16 @@ class Console {
   // Writes text made of whole lines, each ended by a line feed, as if each had been written and
   // ended on its own.
   void write_lines(std::string_view text) {
+    if (!flush_each_line_) {
+      write(text);
+      return;
+    }
+    for (std::size_t end; (end = text.find('\n')) != std::string_view::npos;) {
+      write(text.substr(0, end + 1));
+      flush();
+      text.remove_prefix(end + 1);
+    }
     write(text);
-    if (flush_each_line_ && !text.empty()) flush();
   }
   // Hands every buffered byte to the system; raises a Failure when it refuses them.
   void flush();
