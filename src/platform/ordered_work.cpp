@@ -1,5 +1,8 @@
 #include "platform/ordered_work.h"
 
+#include <sched.h>
+
+#include <algorithm>
 #include <condition_variable>
 #include <cstddef>
 #include <exception>
@@ -152,6 +155,14 @@ void run_ordered_work(const OrderedWork& work, unsigned workers) {
     return;
   }
   ring.run();
+}
+
+unsigned usable_processors() {
+  cpu_set_t set;
+  CPU_ZERO(&set);
+  if (sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0)
+    return static_cast<unsigned>(CPU_COUNT(&set));
+  return std::max(std::thread::hardware_concurrency(), 1u);
 }
 
 }  // namespace unitcheck

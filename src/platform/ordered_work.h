@@ -35,4 +35,8 @@ struct OrderedWork {
 // dropped. An exception from produce or consume stops the workers and reaches the caller too.
 void run_ordered_work(const OrderedWork& work, unsigned workers);
 
+// The processors this process may run on (its affinity mask, as taskset or a container sets
+// it), at least 1.
+unsigned usable_processors();
+
 }  // namespace unitcheck
