@@ -36,7 +36,9 @@ void for_each_unit_line(std::string_view text, OnLine&& on_line) {
   }
 }
 
-inline constexpr std::size_t kChunkTarget = 128 * 1024;
+// Large enough that the threads seldom wait on one another, small enough that a few per thread
+// stay a few megabytes.
+inline constexpr std::size_t kChunkTarget = 512 * 1024;
 
 // The rest of the unit table in chunks of whole lines, so that the lines of one chunk can be
 // checked apart from the others. A chunk ends after a line end (a CR only where the next byte

@@ -87,8 +87,9 @@ TEST(RunProgram, PartListWithMoreCellsThanFieldsIsLoaded) {
   EXPECT_EQ(outcome.transcript.find("cargo Category"), std::string::npos) << outcome.transcript;
 }
 
-// A unit table of many chunks' worth of lines under the full header, with cells of every kind
-// right and wrong, all three line ends, empty lines and lines that start with a comma.
+// A unit table of several chunks' worth of lines (a few megabytes) under the full header, with
+// cells of every kind right and wrong, all three line ends, empty lines and lines that start with a
+// comma.
 std::string many_faulty_lines(int count) {
   Tables tables;
   create_tables(tables);
@@ -117,7 +118,7 @@ std::string many_faulty_lines(int count) {
 TEST(RunProgram, TranscriptIsTheSameWithAnyNumberOfWorkerThreads) {
   testing::TempDir dir;
   dir.write("master_part_list.csv", "file,categoryname\nLaser,Weapons/Guns\n");
-  dir.write("units/units.csv", many_faulty_lines(3000));
+  dir.write("units/units.csv", many_faulty_lines(8000));
   const Outcome alone = run_on(dir / "", 0);
   ASSERT_EQ(alone.status, 0);
   // Enough faults that every chunk of lines has something to say.
