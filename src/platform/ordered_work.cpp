@@ -53,11 +53,21 @@ class WorkRing {
 
   void run() {
     bool input_left = true;
+    std::exception_ptr read_failure;
     for (;;) {
-      while (input_left && read_ - consumed_ < slots_.size()) input_left = read_one();
-      if (consumed_ == read_) return;
+      while (input_left && read_ - consumed_ < slots_.size()) {
+        try {
+          input_left = read_one();
+        } catch (...) {
+          // The chunks read before the failure are still worked on and written.
+          read_failure = std::current_exception();
+          input_left = false;
+        }
+      }
+      if (consumed_ == read_) break;
       consume_one();
     }
+    if (read_failure) std::rethrow_exception(read_failure);
   }
 
  private:

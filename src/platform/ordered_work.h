@@ -30,9 +30,10 @@ struct OrderedWork {
 };
 
 // Runs the work with the given number of worker threads; with none, each chunk is processed
-// on the calling thread as soon as it is read. An exception from process reaches the caller
-// after every earlier chunk and the output of that chunk so far are consumed; later chunks are
-// dropped. An exception from produce or consume stops the workers and reaches the caller too.
+// on the calling thread as soon as it is read. An exception from produce reaches the caller
+// after every chunk read before it is consumed; one from process, after every earlier chunk
+// and the output of that chunk so far; later chunks are dropped. An exception from consume
+// stops the workers and reaches the caller too.
 void run_ordered_work(const OrderedWork& work, unsigned workers);
 
 // The processors this process may run on (its affinity mask, as taskset or a container sets

@@ -31,6 +31,7 @@ struct Numbers {
   int count;
   int next = 0;
   std::string consumed;
+  int fail_in_produce = -1;
   int fail_in_process = -1;
   int fail_in_consume = -1;
   std::atomic<int> processed{0};
@@ -39,6 +40,7 @@ struct Numbers {
     OrderedWork work;
     work.produce = [this](WorkChunk& chunk) {
       if (next == count) return false;
+      if (next == fail_in_produce) throw std::runtime_error("produce");
       chunk.number = next++;
       chunk.buffer = bracketed(chunk.number);
       chunk.input = chunk.buffer;
@@ -89,6 +91,15 @@ TEST(OrderedWork, AFailedChunkEndsTheWorkAfterEarlierChunksAndItsOwnOutput) {
     EXPECT_THROW(run_ordered_work(numbers.work(), workers), std::runtime_error);
     // Chunk 41 reached its output before failing; nothing after it is written.
     EXPECT_EQ(numbers.consumed, expected_up_to(41) + ">14<") << workers << " workers";
+  }
+}
+
+TEST(OrderedWork, AFailedReadEndsTheWorkAfterEveryChunkReadBefore) {
+  for (unsigned workers : {0u, 1u, 3u}) {
+    Numbers numbers(100);
+    numbers.fail_in_produce = 30;
+    EXPECT_THROW(run_ordered_work(numbers.work(), workers), std::runtime_error);
+    EXPECT_EQ(numbers.consumed, expected_up_to(30)) << workers << " workers";
   }
 }
 
