@@ -14,11 +14,9 @@ namespace unitcheck {
 
 namespace {
 
-enum class SlotState { Free, Read, Taken, Finished };
-
 struct Slot {
   WorkChunk chunk;
-  SlotState state = SlotState::Free;
+  bool finished = false;  // processed, waiting to be consumed; read and taken are counted
   std::exception_ptr failure;
 };
 
@@ -80,7 +78,6 @@ class WorkRing {
     next.failure = nullptr;
     {
       std::lock_guard lock(mutex_);
-      next.state = SlotState::Read;
       ++read_;
     }
     work_ready_.notify_one();
@@ -91,13 +88,13 @@ class WorkRing {
     Slot& next = slot(consumed_);
     {
       std::unique_lock lock(mutex_);
-      work_finished_.wait(lock, [&] { return next.state == SlotState::Finished; });
+      work_finished_.wait(lock, [&] { return next.finished; });
     }
     work_.consume(next.chunk);
     if (next.failure) std::rethrow_exception(next.failure);
     {
       std::lock_guard lock(mutex_);
-      next.state = SlotState::Free;
+      next.finished = false;
     }
     ++consumed_;
   }
@@ -110,7 +107,6 @@ class WorkRing {
         work_ready_.wait(lock, [&] { return stopping_ || taken_ < read_; });
         if (stopping_) return;
         next = &slot(taken_++);
-        next->state = SlotState::Taken;
       }
       try {
         work_.process(worker, next->chunk);
@@ -119,7 +115,7 @@ class WorkRing {
       }
       {
         std::lock_guard lock(mutex_);
-        next->state = SlotState::Finished;
+        next->finished = true;
       }
       work_finished_.notify_one();
     }
