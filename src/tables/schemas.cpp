@@ -1,18 +1,10 @@
 #include "tables/schemas.h"
 
-#include <span>
-#include <string_view>
-
 namespace unitcheck {
 
 namespace {
 
-struct Column {
-  std::string_view name;
-  FieldType type;
-  int size;  // declared size of a Text column, 0 otherwise
-};
-
+using Column = ColumnSchema;
 using enum FieldType;
 
 constexpr Column kCargoImportColumns[] = {
@@ -204,7 +196,39 @@ void define(MemTable& table, std::span<const Column> columns) {
   table.open();
 }
 
+constexpr TableSchema kTableSchemas[] = {
+    {"cargo_import", kCargoImportColumns},
+    {"upgrades", kUpgradesColumns},
+    {"subunit", kSubunitColumns},
+    {"light", kLightColumns},
+    {"mounts", kMountsColumns},
+    {"dock", kDockColumns},
+    {"cargo", kCargoColumns},
+    {"units", kUnitsColumns},
+    {"masterpartslist", kMasterPartsListColumns},
+};
+
+constexpr NestedListColumn kNestedListColumns[] = {
+    {"Upgrades", "upgrades"}, {"Sub_Units", "subunit"}, {"Light", "light"},
+    {"Mounts", "mounts"},     {"Dock", "dock"},         {"Cargo_Import", "cargo_import"},
+    {"Cargo", "cargo"},
+};
+
 }  // namespace
+
+std::span<const TableSchema> table_schemas() {
+  return kTableSchemas;
+}
+
+const TableSchema* find_table_schema(std::string_view name) {
+  for (const TableSchema& table : kTableSchemas)
+    if (table.name == name) return &table;
+  return nullptr;
+}
+
+std::span<const NestedListColumn> nested_list_columns() {
+  return kNestedListColumns;
+}
 
 void create_tables(Tables& tables) {
   define(tables.cargo_import, kCargoImportColumns);

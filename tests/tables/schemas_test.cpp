@@ -54,5 +54,36 @@ TEST(Schemas, TablesHaveTheirColumnCountsAndKeyColumns) {
   EXPECT_EQ(tables.mounts.find_field("size")->name(), "SIZE");  // no separate "size" column
 }
 
+TEST(Schemas, TheReadOnlySchemasAreTheTablesCreateTablesDefines) {
+  Tables tables;
+  create_tables(tables);
+  const MemTable* by_order[] = {&tables.cargo_import, &tables.upgrades, &tables.subunit,
+                                &tables.light,        &tables.mounts,   &tables.dock,
+                                &tables.cargo,        &tables.units,    &tables.masterpartslist};
+  ASSERT_EQ(table_schemas().size(), std::size(by_order));
+  for (std::size_t t = 0; t < std::size(by_order); ++t) {
+    const TableSchema& schema = table_schemas()[t];
+    const MemTable& table = *by_order[t];
+    EXPECT_EQ(schema.name, table.name());
+    EXPECT_EQ(find_table_schema(schema.name), &schema);
+    ASSERT_EQ(static_cast<int>(schema.columns.size()), table.field_count()) << schema.name;
+    for (int i = 0; i < table.field_count(); ++i) {
+      EXPECT_EQ(schema.columns[static_cast<std::size_t>(i)].name, table.field_at(i).name());
+      EXPECT_EQ(schema.columns[static_cast<std::size_t>(i)].type, table.field_at(i).type());
+      EXPECT_EQ(schema.columns[static_cast<std::size_t>(i)].size, table.field_at(i).size());
+    }
+  }
+  EXPECT_EQ(find_table_schema("Units"), nullptr);
+  // Each nested-list column is an Integer column of the unit table, and its table exists.
+  ASSERT_EQ(nested_list_columns().size(), 7u);
+  for (const NestedListColumn& list : nested_list_columns()) {
+    const Field* column = tables.units.find_field(list.column);
+    ASSERT_NE(column, nullptr) << list.column;
+    EXPECT_EQ(column->name(), list.column);
+    EXPECT_EQ(column->type(), FieldType::Integer);
+    EXPECT_NE(find_table_schema(list.table), nullptr) << list.table;
+  }
+}
+
 }  // namespace
 }  // namespace unitcheck
