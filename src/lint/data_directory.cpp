@@ -1,0 +1,81 @@
+#include "lint/data_directory.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "lint/lint_messages.h"
+
+namespace unitcheck::lint {
+
+namespace {
+
+std::string_view without_trailing_slashes(std::string_view path) {
+  while (path.size() > 1 && path.back() == '/') path.remove_suffix(1);
+  return path;
+}
+
+std::string_view last_component(std::string_view path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+std::string_view parent(std::string_view path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string_view::npos) return {};
+  return slash == 0 ? path.substr(0, 1) : without_trailing_slashes(path.substr(0, slash));
+}
+
+// The directory as a prefix of the paths under it (see DataDirectory::prefix).
+std::string prefix_of(std::string_view directory) {
+  directory = without_trailing_slashes(directory);
+  if (directory.empty() || directory == ".") return {};
+  if (directory == "/") return "/";
+  return std::string(directory) + "/";
+}
+
+// Why path does not open for reading as a regular file, in the operating system's words; empty
+// when it does. O_NONBLOCK: a FIFO must not hang the open.
+std::string unreadable_reason(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) return std::strerror(errno);
+  struct stat status {};
+  const bool stated = ::fstat(fd, &status) == 0;
+  const int stat_error = errno;
+  ::close(fd);
+  if (!stated) return std::strerror(stat_error);
+  if (S_ISDIR(status.st_mode)) return std::strerror(EISDIR);
+  if (!S_ISREG(status.st_mode)) return "Not a regular file";
+  return {};
+}
+
+// The data directory that the argument means, before its unit table is opened.
+std::string meant_prefix(std::string_view argument) {
+  const std::string_view path = without_trailing_slashes(argument);
+  const std::string_view name = last_component(path);
+  if (name == "units.csv" && last_component(parent(path)) == "units")
+    return prefix_of(parent(parent(path)));
+  const std::string prefix = prefix_of(path);
+  // A units/ folder, unless the directory of that name is itself a data directory.
+  if (name == "units" && !unreadable_reason(prefix + "units/units.csv").empty() &&
+      unreadable_reason(prefix + "units.csv").empty())
+    return prefix_of(parent(path));
+  return prefix;
+}
+
+}  // namespace
+
+DataDirectoryResult resolve_data_directory(std::string_view argument) {
+  DataDirectoryResult result;
+  result.directory.prefix = meant_prefix(argument);
+  const std::string unit_table = result.directory.unit_table();
+  const std::string reason = unreadable_reason(unit_table);
+  if (!reason.empty())
+    result.error = "cannot read '" + without_controls(unit_table) + "': " + reason;
+  return result;
+}
+
+}  // namespace unitcheck::lint

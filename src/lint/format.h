@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "lint/lint_finding.h"
+
+namespace unitcheck::lint {
+
+enum class OutputFormat : std::uint8_t { Text, Json, Sarif, Github, Markdown };
+
+// What a report says at its end.
+struct Summary {
+  std::int64_t errors = 0;
+  std::int64_t warnings = 0;
+  std::int64_t rows = 0;  // unit lines checked
+  bool checked = false;   // the run reached the end of the unit table
+  std::string_view path;  // the unit table
+};
+
+// The layout of one output format: a document's head, one finding, and its end. item may run on
+// several threads at once; each finding's text begins with separator(), which the writer drops
+// before the first finding of the document.
+class Format {
+ public:
+  virtual ~Format() = default;
+  virtual std::string begin() const = 0;
+  virtual void item(const LintFinding& finding, std::string_view path, std::string& text) const = 0;
+  virtual std::string end(const Summary& summary) const = 0;
+  virtual std::string_view separator() const { return {}; }
+};
+
+// The format of a report (Text, Json, Sarif, Github). color is for Text only.
+std::unique_ptr<Format> make_format(OutputFormat format, bool color);
+
+}  // namespace unitcheck::lint

@@ -1,0 +1,76 @@
+#include "lint/github_format.h"
+
+#include "lint/lint_messages.h"
+
+namespace unitcheck::lint {
+
+namespace {
+
+void append_escaped(std::string& text, std::string_view value, bool property) {
+  for (const char c : value) {
+    switch (c) {
+      case '%':
+        text += "%25";
+        break;
+      case '\r':
+        text += "%0D";
+        break;
+      case '\n':
+        text += "%0A";
+        break;
+      case ':':
+        property ? text += "%3A" : text += c;
+        break;
+      case ',':
+        property ? text += "%2C" : text += c;
+        break;
+      default:
+        text += c;
+    }
+  }
+}
+
+class GithubFormat final : public Format {
+ public:
+  std::string begin() const override { return {}; }
+
+  void item(const LintFinding& finding, std::string_view path, std::string& text) const override {
+    text.append("::").append(severity_name(finding.severity)).append(" file=");
+    append_escaped(text, path, true);
+    text.append(",line=").append(std::to_string(finding.line));
+    text.append(",col=").append(std::to_string(finding.column));
+    text.append(",title=");
+    append_escaped(text, rule_info(finding.rule).id, true);
+    text.append("::");
+    append_escaped(text, finding.message, false);
+    text.append("\n");
+  }
+
+  std::string end(const Summary& summary) const override {
+    if (!summary.checked) return {};
+    // Plain text in the job's log; escaped so that no path reads as a command.
+    return escape_command_data(
+               summary_line(summary.errors, summary.warnings, summary.rows, summary.path)) +
+           "\n";
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<Format> make_github_format() {
+  return std::make_unique<GithubFormat>();
+}
+
+std::string escape_command_data(std::string_view text) {
+  std::string escaped;
+  append_escaped(escaped, text, false);
+  return escaped;
+}
+
+std::string escape_command_property(std::string_view text) {
+  std::string escaped;
+  append_escaped(escaped, text, true);
+  return escaped;
+}
+
+}  // namespace unitcheck::lint

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "lint/format.h"
+
+namespace unitcheck::lint {
+
+// GitHub Actions workflow commands, one finding a line:
+// ::error file=PATH,line=LINE,col=COL,title=RULE::MESSAGE (::warning for warnings); the summary
+// line follows as plain text.
+std::unique_ptr<Format> make_github_format();
+
+// A command's message: % as %25, CR as %0D, LF as %0A.
+std::string escape_command_data(std::string_view text);
+// A command's property value: as data, and : as %3A, , as %2C.
+std::string escape_command_property(std::string_view text);
+
+}  // namespace unitcheck::lint

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "tables/schemas.h"
+
+namespace unitcheck::lint {
+
+enum class HeaderProblem : std::uint8_t {
+  WrongSeparator,   // no comma, but semicolons or tabs: the whole line
+  NearMiss,         // unknown, but the same letters in another case or two edits from a column
+  UnknownColumn,    // unknown and not near any column; an empty name included
+  MissingColumn,    // a column of the schema that the header does not name
+  DuplicateColumn,  // a name the header already holds
+};
+
+// One problem of the header line. Texts are views into the header line or the schema.
+struct HeaderFinding {
+  HeaderProblem problem{};
+  std::int64_t column = 0;        // 1-based position in the header; 0 for the whole line
+  std::int64_t offset = 0;        // byte offset of the name in the line
+  std::string_view name;          // the header's name; for a missing column, the schema's
+  std::string_view meant;         // near miss: the schema column it seems to mean
+  std::int64_t first_column = 0;  // duplicate: where the name first appears
+  char separator = 0;             // wrong separator: ';' or '\t'
+  std::int64_t separators = 0;    // wrong separator: how many the line holds
+};
+
+// Compares a header line (without its line end) with the unit table's columns. The first
+// header column is the key, whatever its name, as the checks map it: it is never reported, and
+// schema column 0 is never missing. Findings come in header order, then missing columns in
+// schema order; a column near-missed is not also reported missing. Costs about the line's
+// length times the schema's size, whatever the line holds.
+std::vector<HeaderFinding> check_header(std::string_view line,
+                                        std::span<const ColumnSchema> schema);
+
+}  // namespace unitcheck::lint

@@ -1,0 +1,336 @@
+#include "lint/lint_messages.h"
+
+#include <algorithm>
+
+#include "lint/suggestions.h"
+#include "tables/schemas.h"
+#include "validate/char_sets.h"
+
+namespace unitcheck::lint {
+
+namespace {
+
+constexpr char kHexDigits[] = "0123456789abcdef";
+// Longer texts are not converted at all (see tables/convert.h).
+constexpr std::int64_t kLongestNumber = 255;
+
+bool is_control(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return byte < 0x20 || byte == 0x7f;
+}
+
+std::string number(std::int64_t value) {
+  return std::to_string(value);
+}
+
+// "3 errors", "1 error".
+std::string count_of(std::int64_t count, std::string_view noun) {
+  std::string text = number(count) + " " + std::string(noun);
+  if (count != 1) text += "s";
+  return text;
+}
+
+// The byte at a 1-based position, as "byte 3 ('x')".
+std::string byte_at(std::string_view value, std::int64_t position) {
+  std::string text = "byte " + number(position);
+  if (position < 1 || position > static_cast<std::int64_t>(value.size())) return text;
+  const char c = value[static_cast<std::size_t>(position - 1)];
+  text += " (";
+  if (is_control(c) || c == '\'' || static_cast<unsigned char>(c) >= 0x80) {
+    text += "\\x";
+    text += kHexDigits[static_cast<unsigned char>(c) >> 4];
+    text += kHexDigits[static_cast<unsigned char>(c) & 15];
+  } else {
+    text += '\'';
+    text += c;
+    text += '\'';
+  }
+  return text + ")";
+}
+
+// The 1-based position of the first byte outside set (the value has one).
+std::int64_t first_outside(std::string_view value, const CharSet& set) {
+  const auto it =
+      std::find_if(value.begin(), value.end(), [&](char c) { return !set.contains(c); });
+  return (it - value.begin()) + 1;
+}
+
+// Why characters that all belong to a number do not make one: where the conversion stopped.
+std::string conversion_detail(std::string_view value, std::int64_t error_position, bool integer) {
+  const auto length = static_cast<std::int64_t>(value.size());
+  if (length > kLongestNumber) return "it is longer than 255 bytes";
+  if (error_position < 1) return "it does not convert";
+  if (error_position > length) return "it ends before the number is complete";
+  const char c = value[static_cast<std::size_t>(error_position - 1)];
+  if (integer && c >= '0' && c <= '9')
+    return "it is out of range from " + byte_at(value, error_position);
+  return "it breaks off at " + byte_at(value, error_position);
+}
+
+// "Column: " before a cell's message; "Column: table.field " before a nested value's.
+std::string cell_subject(const Finding& f) {
+  return std::string(f.column) + ": ";
+}
+std::string nested_subject(const Finding& f) {
+  return std::string(f.column) + ": " + std::string(f.table) + "." + std::string(f.field) + " ";
+}
+
+std::string did_you_mean(std::string_view suggestion) {
+  return suggestion.empty() ? std::string() : "; did you mean " + quoted(suggestion) + "?";
+}
+
+int group_fields(const Finding& f) {
+  const TableSchema* table = find_table_schema(f.table);
+  return table != nullptr ? static_cast<int>(table->columns.size()) : static_cast<int>(f.limit);
+}
+
+std::string cell_message(const Finding& f, const SuggestionLists& names, std::string& suggestion) {
+  const std::string subject = cell_subject(f);
+  const std::string value = quoted(f.value);
+  switch (f.kind) {
+    case FindingKind::TextTooLong:
+      return subject + value + " is " + count_of(f.length, "byte") +
+             " long; the column holds at most " + number(f.limit);
+    case FindingKind::DirectoryMissing:
+      suggestion = closest_name(f.value, names.unit_directories);
+      return subject + value + " is not a directory in units/" + did_you_mean(suggestion);
+    case FindingKind::CockpitMissing:
+      suggestion = closest_name(f.value, names.cockpits);
+      return subject + value + " is not a directory in cockpits/" + did_you_mean(suggestion);
+    case FindingKind::MeshMissing:
+      return subject + "file " + value + " is neither in the unit's directory nor in meshes/";
+    case FindingKind::NotBoolean:
+      suggestion = closest_boolean_word(f.value);
+      return subject + value + " is not a boolean (TRUE, true, FALSE, false, 1 or 0)" +
+             did_you_mean(suggestion);
+    case FindingKind::NotFloat:
+      return subject + value + " is not a floating-point number: " +
+             byte_at(f.value, first_outside(f.value, float_chars)) +
+             " is not a digit, sign, point or exponent";
+    case FindingKind::FloatConversion:
+      return subject + value + " is not a floating-point number: " +
+             conversion_detail(f.value, f.error_position, false);
+    case FindingKind::NotInteger:
+      return subject + value +
+             " is not an integer: " + byte_at(f.value, first_outside(f.value, integer_chars)) +
+             " is not a digit or minus sign";
+    case FindingKind::IntegerConversion:
+      return subject + value +
+             " is not a 64-bit integer: " + conversion_detail(f.value, f.error_position, true);
+    default:
+      return {};
+  }
+}
+
+std::string line_message(const Finding& f) {
+  if (f.kind == FindingKind::TooManyCells)
+    return "the line has more cells than the " + number(f.limit) + " columns of the unit table";
+  return "the line has " + count_of(f.cell, "cell") + "; a unit line has " + number(f.limit);
+}
+
+// The cargo item's suggestion: a category near the category, else a part near the part.
+std::string cargo_suggestion(const Finding& f, const SuggestionLists& names, std::string& said) {
+  std::string_view near = closest_name(f.value, names.categories);
+  if (!near.empty()) {
+    said = "; did you mean the category " + quoted(near) + "?";
+    return std::string(near);
+  }
+  near = closest_name(f.part, names.part_names);
+  if (!near.empty()) said = "; did you mean the part " + quoted(near) + "?";
+  return std::string(near);
+}
+
+// "1" or "0" for a value that is, or nearly is, a boolean word of the unit table's cells.
+std::string nested_boolean_suggestion(std::string_view value) {
+  std::string_view word = closest_boolean_word(value);
+  if (word.empty() && (value == "TRUE" || value == "true" || value == "FALSE" || value == "false"))
+    word = value;
+  if (word.empty()) return {};
+  return word[0] == 't' || word[0] == 'T' ? "1" : "0";
+}
+
+std::string nested_message(const Finding& f, const SuggestionLists& names,
+                           std::string& suggestion) {
+  const std::string subject = nested_subject(f);
+  const std::string value = quoted(f.value);
+  const std::string table(f.table);
+  switch (f.kind) {
+    case FindingKind::UnclosedGroup:
+      return std::string(f.column) + ": a \"{\" opens a group of " + table +
+             " while the one before is not closed with \"}\"";
+    case FindingKind::TooManyValues:
+      return std::string(f.column) + ": a group of " + table + " holds more values than its " +
+             count_of(group_fields(f), "field");
+    case FindingKind::NestedTextTooLong:
+      return subject + value + " is " + count_of(f.length, "byte") +
+             " long; the field holds at most " + number(f.limit - 1);
+    case FindingKind::CategoryNotFound:
+      suggestion = closest_name(f.value, names.categories);
+      return subject + value + " is not a category of master_part_list.csv" +
+             did_you_mean(suggestion);
+    case FindingKind::CargoPartNotFound: {
+      std::string said;
+      suggestion = cargo_suggestion(f, names, said);
+      return std::string(f.column) + ": neither the part " + quoted(f.part) + " nor the category " +
+             value + " is in master_part_list.csv" + said;
+    }
+    case FindingKind::NestedNotBoolean:
+      suggestion = nested_boolean_suggestion(f.value);
+      return subject + value + " is not 1, 0 or empty" + did_you_mean(suggestion);
+    case FindingKind::NestedNotInteger:
+      return subject + value +
+             " is not an integer: " + byte_at(f.value, first_outside(f.value, integer_chars)) +
+             " is not a digit or minus sign";
+    case FindingKind::NestedIntegerConversion:
+      return subject + value +
+             " is not a 32-bit integer: " + conversion_detail(f.value, f.error_position, true);
+    case FindingKind::NestedNotFloat:
+      return subject + value + " is not a floating-point number: " +
+             byte_at(f.value, first_outside(f.value, float_chars)) +
+             " is not a digit, sign, point or exponent";
+    case FindingKind::NestedFloatConversion:
+      return subject + value + " is not a floating-point number: " +
+             conversion_detail(f.value, f.error_position, false);
+    default:
+      return {};
+  }
+}
+
+bool is_line_finding(FindingKind kind) {
+  return kind == FindingKind::TooManyCells || kind == FindingKind::TooFewCells;
+}
+
+// Where a finding lies: the cell, the nested value, or (for a line) the line's end.
+void locate(const Finding& f, LintFinding& out) {
+  const std::int64_t start = is_nested(f.kind) ? f.value_offset : f.cell_offset;
+  out.column = start + 1;
+  if (is_line_finding(f.kind)) {
+    out.end_column = out.column;
+  } else if (f.kind == FindingKind::UnclosedGroup) {
+    out.end_column = out.column + 1;  // the brace
+  } else {
+    out.end_column = out.column + static_cast<std::int64_t>(f.value.size());
+  }
+}
+
+std::string header_column(const HeaderFinding& f) {
+  return "header column " + number(f.column) + ", " + quoted(f.name) + ",";
+}
+
+std::string header_message(const HeaderFinding& f) {
+  switch (f.problem) {
+    case HeaderProblem::WrongSeparator:
+      return "the header has no comma but " +
+             count_of(f.separators, f.separator == ';' ? "semicolon" : "tab") +
+             "; units.csv is comma-separated";
+    case HeaderProblem::NearMiss:
+      return header_column(f) +
+             " is not a column of the unit table (names match exactly, letter case included)" +
+             did_you_mean(f.meant);
+    case HeaderProblem::UnknownColumn:
+      if (f.name.empty())
+        return "header column " + number(f.column) + " has no name; its cells are not checked";
+      return header_column(f) + " is not a column of the unit table; its cells are not checked";
+    case HeaderProblem::MissingColumn:
+      return "the header has no column " + quoted(f.name) + "; no cell of it is checked";
+    case HeaderProblem::DuplicateColumn:
+      return header_column(f) + " repeats header column " + number(f.first_column);
+  }
+  return {};
+}
+
+Rule header_rule(HeaderProblem problem) {
+  switch (problem) {
+    case HeaderProblem::WrongSeparator:
+      return Rule::WrongSeparator;
+    case HeaderProblem::NearMiss:
+      return Rule::UnknownColumnNearMiss;
+    case HeaderProblem::UnknownColumn:
+      return Rule::UnknownColumn;
+    case HeaderProblem::MissingColumn:
+      return Rule::MissingColumn;
+    case HeaderProblem::DuplicateColumn:
+      return Rule::DuplicateColumn;
+  }
+  return Rule::UnknownColumn;
+}
+
+// Appends c, a control byte as \xNN.
+void append_visible(std::string& text, char c) {
+  if (!is_control(c)) {
+    text += c;
+    return;
+  }
+  text += "\\x";
+  text += kHexDigits[static_cast<unsigned char>(c) >> 4];
+  text += kHexDigits[static_cast<unsigned char>(c) & 15];
+}
+
+}  // namespace
+
+std::string quoted(std::string_view value) {
+  std::string text;
+  text.reserve(value.size() + 2);
+  text += '"';
+  for (const char c : value) {
+    if (c == '"') {
+      text += "\\\"";
+    } else {
+      append_visible(text, c);
+    }
+  }
+  text += '"';
+  return text;
+}
+
+std::string without_controls(std::string_view text) {
+  std::string visible;
+  visible.reserve(text.size());
+  for (const char c : text) append_visible(visible, c);
+  return visible;
+}
+
+LintFinding describe(const Finding& finding, const SuggestionLists& names) {
+  LintFinding out;
+  out.rule = rule_for(finding.kind);
+  out.severity = rule_info(out.rule).severity;
+  out.file = finding.file;
+  out.line = finding.line;
+  locate(finding, out);
+  out.unit_column = finding.column;
+  out.table = finding.table;
+  out.field = finding.field;
+  out.value = finding.value;
+  if (is_line_finding(finding.kind)) {
+    out.message = line_message(finding);
+  } else if (is_nested(finding.kind)) {
+    out.message = nested_message(finding, names, out.suggestion);
+  } else {
+    out.message = cell_message(finding, names, out.suggestion);
+  }
+  return out;
+}
+
+LintFinding describe(const HeaderFinding& finding) {
+  LintFinding out;
+  out.rule = header_rule(finding.problem);
+  out.severity = rule_info(out.rule).severity;
+  out.line = 1;
+  out.column = finding.offset + 1;
+  const bool names_a_cell = finding.column > 0;
+  out.end_column = out.column + (names_a_cell ? static_cast<std::int64_t>(finding.name.size()) : 0);
+  out.unit_column =
+      finding.problem == HeaderProblem::MissingColumn ? finding.name : std::string_view{};
+  if (names_a_cell) out.value = finding.name;
+  out.suggestion = std::string(finding.meant);
+  out.message = header_message(finding);
+  return out;
+}
+
+std::string summary_line(std::int64_t errors, std::int64_t warnings, std::int64_t rows,
+                         std::string_view path) {
+  return count_of(errors, "error") + ", " + count_of(warnings, "warning") + " in " +
+         count_of(rows, "row") + " of " + std::string(path);
+}
+
+}  // namespace unitcheck::lint

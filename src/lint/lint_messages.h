@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "lint/header_checks.h"
+#include "lint/lint_finding.h"
+#include "validate/finding.h"
+
+namespace unitcheck::lint {
+
+// Names offered as "did you mean" for the findings that name something missing. Any list may be
+// empty (then nothing is offered). Read-only while findings are described, from any thread.
+struct SuggestionLists {
+  std::span<const std::string_view> categories;        // categories of the part list
+  std::span<const std::string_view> part_names;        // part names of the part list
+  std::span<const std::string_view> unit_directories;  // entries of units/
+  std::span<const std::string_view> cockpits;          // entries of cockpits/
+};
+
+// Every message unitlint prints, worded in one place.
+LintFinding describe(const Finding& finding, const SuggestionLists& names);
+LintFinding describe(const HeaderFinding& finding);
+
+// "3 errors, 1 warning in 2000 rows of PATH".
+std::string summary_line(std::int64_t errors, std::int64_t warnings, std::int64_t rows,
+                         std::string_view path);
+
+// A value as messages show it: in double quotes, a quote as \" and control bytes as \xNN, so
+// that a message stays one line whatever the value holds.
+std::string quoted(std::string_view value);
+// The text with its control bytes as \xNN.
+std::string without_controls(std::string_view text);
+
+}  // namespace unitcheck::lint

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "lint/exit_status.h"
+#include "lint/format.h"
+#include "lint/lint_messages.h"
+#include "lint/output.h"
+#include "validate/finding.h"
+
+namespace unitcheck::lint {
+
+// The files a report names.
+struct ReportPaths {
+  std::string unit_table;  // as shown: DATADIR joined with units/units.csv
+  std::string part_list;
+};
+
+// Renders findings in one format into one output and counts them. render runs on the checking
+// threads at once (the counts are atomic); write, begin, finish and the header checks run on one
+// thread, in document order.
+class LintWriter final : public FindingWriter {
+ public:
+  LintWriter(const Format& format, Output& output, ReportPaths paths)
+      : format_(format), output_(output), paths_(std::move(paths)) {}
+
+  // The names offered as "did you mean"; set before the checking threads start.
+  void set_suggestions(const SuggestionLists& lists) { suggestions_ = lists; }
+
+  void render(const Finding& finding, std::string& text) const override;
+  void write(std::string_view text) override;
+
+  // Checks the unit table's header line (without its line end) and reports what it finds.
+  void check_header(std::string_view line);
+  // Renders and writes one of unitlint's own findings.
+  void report(const LintFinding& finding);
+
+  void begin();
+  // Ends the document with its summary: rows is the number of unit lines checked; checked tells
+  // whether the unit table was read to its end.
+  void finish(std::int64_t rows, bool checked);
+
+  FindingCounts counts() const { return {errors_.load(), warnings_.load()}; }
+  const ReportPaths& paths() const { return paths_; }
+
+ private:
+  void render(const LintFinding& finding, std::string& text) const;
+
+  const Format& format_;
+  Output& output_;
+  ReportPaths paths_;
+  SuggestionLists suggestions_;
+  bool before_first_item_ = true;
+  mutable std::atomic<std::int64_t> errors_{0};
+  mutable std::atomic<std::int64_t> warnings_{0};
+};
+
+}  // namespace unitcheck::lint

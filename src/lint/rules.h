@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "validate/finding.h"
+
+namespace unitcheck::lint {
+
+enum class Severity : std::uint8_t { Error, Warning };
+
+// Every rule unitlint reports under: one per kind of finding of the checks, then the rules of
+// the header, which only unitlint applies.
+enum class Rule : std::uint8_t {
+  TextTooLong,
+  DirectoryMissing,
+  CockpitMissing,
+  MeshMissing,
+  NotBoolean,
+  FloatCharacters,
+  FloatSyntax,
+  IntegerCharacters,
+  IntegerSyntax,
+  TooManyCells,
+  TooFewCells,
+  NestedUnclosedGroup,
+  NestedTooManyValues,
+  NestedTextTooLong,
+  UnknownCategory,
+  UnknownCargo,
+  NestedNotBoolean,
+  NestedIntegerCharacters,
+  NestedIntegerSyntax,
+  NestedFloatCharacters,
+  NestedFloatSyntax,
+  // The header line.
+  WrongSeparator,
+  UnknownColumnNearMiss,
+  UnknownColumn,
+  MissingColumn,
+  DuplicateColumn,
+};
+
+// What a rule is: its stable kebab-case id, its default severity, and texts for a rule list.
+struct RuleInfo {
+  Rule rule;
+  std::string_view id;
+  Severity severity;
+  std::string_view summary;  // one line
+  std::string_view help;     // what the rule expects and how to mend a finding
+};
+
+// Every rule, in the order of Rule.
+std::span<const RuleInfo> all_rules();
+const RuleInfo& rule_info(Rule rule);
+// The rule a finding of the checks is reported under.
+Rule rule_for(FindingKind kind);
+
+std::string_view severity_name(Severity severity);
+
+}  // namespace unitcheck::lint

@@ -1,0 +1,111 @@
+#include "lint/header_checks.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tables/schemas.h"
+
+namespace unitcheck::lint {
+namespace {
+
+std::span<const ColumnSchema> units() {
+  return find_table_schema("units")->columns;
+}
+
+// The header that names every column of the schema, in order, under a key column "Key".
+std::string full_header() {
+  std::string header = "Key";
+  for (std::size_t i = 1; i < units().size(); ++i) header.append(",").append(units()[i].name);
+  return header;
+}
+
+// The findings as short lines: "problem column offset name meant".
+std::vector<std::string> brief(const std::vector<HeaderFinding>& findings) {
+  constexpr const char* kNames[] = {"separator", "near-miss", "unknown", "missing", "duplicate"};
+  std::vector<std::string> lines;
+  for (const HeaderFinding& f : findings) {
+    std::string line = kNames[static_cast<int>(f.problem)];
+    line.append(" ").append(std::to_string(f.column)).append(" ");
+    line.append(std::to_string(f.offset)).append(" ").append(f.name);
+    if (!f.meant.empty()) line.append(" -> ").append(f.meant);
+    if (f.first_column != 0) line.append(" first ").append(std::to_string(f.first_column));
+    if (f.separator != 0)
+      line.append(" ").append(std::to_string(f.separators)).append("x") += f.separator;
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+  text.replace(text.find(from), from.size(), to);
+  return text;
+}
+
+using Lines = std::vector<std::string>;
+
+TEST(HeaderChecks, TheFullHeaderHasNoFindingWhateverTheKeyColumnIsNamed) {
+  EXPECT_EQ(brief(check_header(full_header(), units())), Lines{});
+  EXPECT_EQ(brief(check_header(replaced(full_header(), "Key", "index"), units())), Lines{});
+  EXPECT_EQ(brief(check_header(replaced(full_header(), "Key", ""), units())), Lines{});
+}
+
+TEST(HeaderChecks, MisspeltColumnsAreNearMissesAndNotAlsoMissing) {
+  const std::string header = full_header();
+  const struct {
+    std::string from, to;
+    Lines expected;
+  } cases[] = {
+      {",Name,", ",name,", {"near-miss 3 14 name -> Name"}},  // case only
+      {",Jump_Drive_Present,",
+       ",Jump_Drive_Presnt,",
+       {"near-miss 46 " + std::to_string(header.find(",Jump_Drive_Present,") + 1) +
+        " Jump_Drive_Presnt -> Jump_Drive_Present"}},
+      {",Name,", ",\"Name\",", {"near-miss 3 14 \"Name\" -> Name"}},  // quotes mean nothing
+      // Two edits from CockpitX, CockpitY and CockpitZ; only CockpitY is absent.
+      {",CockpitY,",
+       ",CockpitQ,",
+       {"near-miss 12 " + std::to_string(header.find(",CockpitY,") + 1) + " CockpitQ -> CockpitY"}},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(brief(check_header(replaced(header, c.from, c.to), units())), c.expected) << c.to;
+}
+
+TEST(HeaderChecks, UnknownMissingAndDuplicateColumnsAreReportedInHeaderThenSchemaOrder) {
+  std::string header = replaced(full_header(), ",Mass,", ",Cargo_Mass_Tonnes,");  // far off
+  header = replaced(header, ",Hull,", ",Hull,Hull,");
+  header += ",,Extra";
+  const auto mass = std::to_string(header.find(",Cargo_Mass_Tonnes,") + 1);
+  const auto second_hull = std::to_string(header.find(",Hull,Hull,") + 6);
+  const auto empty = std::to_string(header.size() - 6);
+  const auto extra = std::to_string(header.size() - 5);
+  EXPECT_EQ(brief(check_header(header, units())),
+            (Lines{"unknown 21 " + mass + " Cargo_Mass_Tonnes",
+                   "duplicate 25 " + second_hull + " Hull first 24", "unknown 118 " + empty + " ",
+                   "unknown 119 " + extra + " Extra", "missing 0 0 Mass"}));
+}
+
+TEST(HeaderChecks, AHeaderWithoutCommasNamesTheSeparatorItSeemsToUse) {
+  std::string semicolons = full_header();
+  std::replace(semicolons.begin(), semicolons.end(), ',', ';');
+  EXPECT_EQ(brief(check_header(semicolons, units())), Lines{"separator 0 0  115x;"});
+  EXPECT_EQ(brief(check_header("Key\tName\tDirectory;x", units())), Lines{"separator 0 0  2x\t"});
+  // With a comma, semicolons are only bytes of a name.
+  EXPECT_EQ(brief(check_header("Key,Name;Directory", units())).front(),
+            "unknown 2 4 Name;Directory");
+  // Nothing to go by: one key column, every other column missing.
+  EXPECT_EQ(check_header("Key", units()).size(), 115u);
+}
+
+TEST(HeaderChecks, AHugeHeaderCostsNoMoreThanItsLength) {
+  std::string header = "Key";
+  for (int i = 0; i < 100000; ++i) header += ",c" + std::to_string(i);
+  const auto findings = check_header(header, units());
+  EXPECT_EQ(findings.size(), 100000u + 115u);
+  EXPECT_EQ(findings[99999].name, "c99999");
+  EXPECT_EQ(findings[99999].column, 100001);
+}
+
+}  // namespace
+}  // namespace unitcheck::lint

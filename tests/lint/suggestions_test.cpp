@@ -1,0 +1,73 @@
+#include "lint/suggestions.h"
+
+#include <gtest/gtest.h>
+
+#include <string_view>
+#include <vector>
+
+namespace unitcheck::lint {
+namespace {
+
+TEST(Suggestions, BoundedDistanceCountsEditsWithoutCaseAndStopsAtTheBound) {
+  const struct {
+    std::string_view a, b;
+    int bound, expected;
+  } cases[] = {
+      {"false", "false", 2, 0},
+      {"FALSE", "false", 2, 0},   // case does not count
+      {"flase", "false", 2, 1},   // two neighbours swapped: one edit
+      {"fals", "false", 2, 1},    // one missing
+      {"falsee", "false", 2, 1},  // one extra
+      {"fxlse", "false", 2, 1},   // one replaced
+      {"Jump_Drive_Presnt", "Jump_Drive_Present", 2, 1},
+      {"Jmp_Drive_Presnt", "Jump_Drive_Present", 2, 2},
+      {"Jmp_Drv_Presnt", "Jump_Drive_Present", 2, 3},  // past the bound: bound + 1
+      {"", "ab", 2, 2},
+      {"", "abc", 2, 3},
+      {"abc", "", 1, 2},
+      {"Mass", "Mesh", 2, 2},
+      {"Mass", "Mesh", 1, 2},
+      {"ab", "ba", 0, 1},
+      {"\xe9t\xe9", "\xc9T\xc9", 2, 2},  // only ASCII letters fold
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(bounded_distance(c.a, c.b, c.bound), c.expected) << c.a << " / " << c.b;
+}
+
+TEST(Suggestions, LongNamesAreComparedPastTheStackRows) {
+  const std::string a(300, 'x');
+  std::string b = a;
+  b[150] = 'y';
+  std::swap(b[10], b[11]);  // equal bytes: no change
+  EXPECT_EQ(bounded_distance(a, b, 2), 1);
+  EXPECT_EQ(bounded_distance(a, a + "zz", 2), 2);
+  EXPECT_EQ(bounded_distance(a, a + "zzz", 2), 3);
+}
+
+TEST(Suggestions, BooleanWordsAreOfferedInTheValuesCase) {
+  const struct {
+    std::string_view value, expected;
+  } cases[] = {
+      {"flase", "false"}, {"FLASE", "FALSE"}, {"Flase", "false"}, {"ture", "true"},
+      {"True", "true"},   {"TRUE ", "TRUE"},  {" true", "true"},  {"tru", "true"},
+      {"yes", ""},        {"no", ""},         {"2", ""},          {"t", ""},
+      {"", ""},           {"10", ""},         {"0.0", ""},        {"fa", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(closest_boolean_word(c.value), c.expected) << c.value;
+}
+
+TEST(Suggestions, ClosestNameIsTheFirstOfTheNearestWithinTheBound) {
+  const std::vector<std::string_view> names = {"Raw_Materials/Metals", "Raw_Materials/Gems",
+                                               "Weapons/Guns", "Weapons/Gun", "Upgrades"};
+  EXPECT_EQ(closest_name("Raw_Materials/Metal", names), "Raw_Materials/Metals");
+  EXPECT_EQ(closest_name("raw_materials/metals", names), "Raw_Materials/Metals");
+  EXPECT_EQ(closest_name("Weapons/Gnus", names), "Weapons/Guns");  // first of two at 1
+  EXPECT_EQ(closest_name("Weapons/Guns", names), "");              // exact: nothing to offer
+  EXPECT_EQ(closest_name("Upgrade", names), "Upgrades");
+  EXPECT_EQ(closest_name("Equipment/Mining", names), "");
+  EXPECT_EQ(closest_name("Upg", names), "");  // short values get one edit at most
+  EXPECT_EQ(closest_name("x", std::vector<std::string_view>{}), "");
+}
+
+}  // namespace
+}  // namespace unitcheck::lint
