@@ -19,6 +19,13 @@ bool is_control(char c) {
   return byte < 0x20 || byte == 0x7f;
 }
 
+// "\xhh".
+void append_hex(std::string& text, char c) {
+  text += "\\x";
+  text += kHexDigits[static_cast<unsigned char>(c) >> 4];
+  text += kHexDigits[static_cast<unsigned char>(c) & 15];
+}
+
 std::string number(std::int64_t value) {
   return std::to_string(value);
 }
@@ -37,9 +44,7 @@ std::string byte_at(std::string_view value, std::int64_t position) {
   const char c = value[static_cast<std::size_t>(position - 1)];
   text += " (";
   if (is_control(c) || c == '\'' || static_cast<unsigned char>(c) >= 0x80) {
-    text += "\\x";
-    text += kHexDigits[static_cast<unsigned char>(c) >> 4];
-    text += kHexDigits[static_cast<unsigned char>(c) & 15];
+    append_hex(text, c);
   } else {
     text += '\'';
     text += c;
@@ -75,6 +80,26 @@ std::string nested_subject(const Finding& f) {
   return std::string(f.column) + ": " + std::string(f.table) + "." + std::string(f.field) + " ";
 }
 
+// The endings of the number messages, shared by cells and nested values.
+std::string not_float(std::string_view value) {
+  return quoted(value) +
+         " is not a floating-point number: " + byte_at(value, first_outside(value, float_chars)) +
+         " is not a digit, sign, point or exponent";
+}
+std::string float_syntax(const Finding& f) {
+  return quoted(f.value) +
+         " is not a floating-point number: " + conversion_detail(f.value, f.error_position, false);
+}
+std::string not_integer(std::string_view value) {
+  return quoted(value) +
+         " is not an integer: " + byte_at(value, first_outside(value, integer_chars)) +
+         " is not a digit or minus sign";
+}
+std::string integer_syntax(const Finding& f, std::string_view bits) {
+  return quoted(f.value) + " is not a " + std::string(bits) +
+         "-bit integer: " + conversion_detail(f.value, f.error_position, true);
+}
+
 std::string did_you_mean(std::string_view suggestion) {
   return suggestion.empty() ? std::string() : "; did you mean " + quoted(suggestion) + "?";
 }
@@ -104,19 +129,13 @@ std::string cell_message(const Finding& f, const SuggestionLists& names, std::st
       return subject + value + " is not a boolean (TRUE, true, FALSE, false, 1 or 0)" +
              did_you_mean(suggestion);
     case FindingKind::NotFloat:
-      return subject + value + " is not a floating-point number: " +
-             byte_at(f.value, first_outside(f.value, float_chars)) +
-             " is not a digit, sign, point or exponent";
+      return subject + not_float(f.value);
     case FindingKind::FloatConversion:
-      return subject + value + " is not a floating-point number: " +
-             conversion_detail(f.value, f.error_position, false);
+      return subject + float_syntax(f);
     case FindingKind::NotInteger:
-      return subject + value +
-             " is not an integer: " + byte_at(f.value, first_outside(f.value, integer_chars)) +
-             " is not a digit or minus sign";
+      return subject + not_integer(f.value);
     case FindingKind::IntegerConversion:
-      return subject + value +
-             " is not a 64-bit integer: " + conversion_detail(f.value, f.error_position, true);
+      return subject + integer_syntax(f, "64");
     default:
       return {};
   }
@@ -178,19 +197,13 @@ std::string nested_message(const Finding& f, const SuggestionLists& names,
       suggestion = nested_boolean_suggestion(f.value);
       return subject + value + " is not 1, 0 or empty" + did_you_mean(suggestion);
     case FindingKind::NestedNotInteger:
-      return subject + value +
-             " is not an integer: " + byte_at(f.value, first_outside(f.value, integer_chars)) +
-             " is not a digit or minus sign";
+      return subject + not_integer(f.value);
     case FindingKind::NestedIntegerConversion:
-      return subject + value +
-             " is not a 32-bit integer: " + conversion_detail(f.value, f.error_position, true);
+      return subject + integer_syntax(f, "32");
     case FindingKind::NestedNotFloat:
-      return subject + value + " is not a floating-point number: " +
-             byte_at(f.value, first_outside(f.value, float_chars)) +
-             " is not a digit, sign, point or exponent";
+      return subject + not_float(f.value);
     case FindingKind::NestedFloatConversion:
-      return subject + value + " is not a floating-point number: " +
-             conversion_detail(f.value, f.error_position, false);
+      return subject + float_syntax(f);
     default:
       return {};
   }
@@ -257,13 +270,11 @@ Rule header_rule(HeaderProblem problem) {
 
 // Appends c, a control byte as \xNN.
 void append_visible(std::string& text, char c) {
-  if (!is_control(c)) {
+  if (is_control(c)) {
+    append_hex(text, c);
+  } else {
     text += c;
-    return;
   }
-  text += "\\x";
-  text += kHexDigits[static_cast<unsigned char>(c) >> 4];
-  text += kHexDigits[static_cast<unsigned char>(c) & 15];
 }
 
 }  // namespace
@@ -285,9 +296,12 @@ std::string quoted(std::string_view value) {
 
 std::string without_controls(std::string_view text) {
   std::string visible;
-  visible.reserve(text.size());
-  for (const char c : text) append_visible(visible, c);
+  append_without_controls(visible, text);
   return visible;
+}
+
+void append_without_controls(std::string& out, std::string_view text) {
+  for (const char c : text) append_visible(out, c);
 }
 
 LintFinding describe(const Finding& finding, const SuggestionLists& names) {

@@ -33,5 +33,6 @@ std::string summary_line(std::int64_t errors, std::int64_t warnings, std::int64_
 std::string quoted(std::string_view value);
 // The text with its control bytes as \xNN.
 std::string without_controls(std::string_view text);
+void append_without_controls(std::string& out, std::string_view text);
 
 }  // namespace unitcheck::lint

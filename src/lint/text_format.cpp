@@ -21,7 +21,8 @@ class TextFormat final : public Format {
     const std::string_view severity = severity_name(finding.severity);
     const std::string_view tint = finding.severity == Severity::Error ? kRed : kMagenta;
     paint(text, kBold);
-    text.append(path).append(":").append(std::to_string(finding.line));
+    append_without_controls(text, path);  // a line feed in a path must not split the line
+    text.append(":").append(std::to_string(finding.line));
     text.append(":").append(std::to_string(finding.column)).append(":");
     paint(text, kReset);
     text.append(" ");
@@ -37,7 +38,9 @@ class TextFormat final : public Format {
 
   std::string end(const Summary& summary) const override {
     if (!summary.checked) return {};
-    return summary_line(summary.errors, summary.warnings, summary.rows, summary.path) + "\n";
+    return summary_line(summary.errors, summary.warnings, summary.rows,
+                        without_controls(summary.path)) +
+           "\n";
   }
 
  private:

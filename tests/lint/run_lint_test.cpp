@@ -81,6 +81,22 @@ TEST(RunLint, TextReportIsOneCompilerStyleLineAFindingThenTheSummary) {
               std::stoi(lines[i].substr(path.size() + 1)));
 }
 
+TEST(RunLint, TextLinesStayOneLineWhateverThePath) {
+  testing::TempDir dir;
+  dir.write("a\nb:1:1: error: fake/units/units.csv", header() + "\n");
+  const std::string directory = dir / "a\nb:1:1: error: fake";
+  const char* arguments[] = {"unitlint", directory.c_str()};
+  std::string out, err;
+  StringOutput out_text(out), err_text(err);
+  testing::FixtureCheck check(testing::sample_findings(), 2);
+  run_command_line(parse_command_line(2, arguments), {out_text, err_text}, check);
+  const std::string shown = dir / "a\\x0ab:1:1: error: fake/units/units.csv";
+  const auto lines = lines_of(out);
+  ASSERT_EQ(lines.size(), static_cast<std::size_t>(kFindingKinds) + 1);
+  for (std::size_t i = 0; i + 1 < lines.size(); ++i) EXPECT_EQ(lines[i].rfind(shown + ":", 0), 0u);
+  EXPECT_EQ(lines.back(), "21 errors, 0 warnings in 14 rows of " + shown);
+}
+
 TEST(RunLint, WarningsPassUnlessStrictAndACleanRunSaysSo) {
   testing::TempDir dir;
   const std::string path = dir / "mod/units/units.csv";
