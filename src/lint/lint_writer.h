@@ -44,7 +44,6 @@ class LintWriter final : public FindingWriter {
   void finish(std::int64_t rows, bool checked);
 
   FindingCounts counts() const { return {errors_.load(), warnings_.load()}; }
-  const ReportPaths& paths() const { return paths_; }
 
  private:
   void render(const LintFinding& finding, std::string& text) const;
