@@ -41,8 +41,18 @@ Console& Console::write(std::string_view text) {
     sink_->append(text);
     return *this;
   }
-  buffer_.append(text);
-  if (buffer_.size() >= kBufferLimit) flush();
+  if (buffer_.size() + text.size() <= kBufferLimit) {
+    buffer_.append(text);
+    if (buffer_.size() == kBufferLimit) flush();
+    return *this;
+  }
+  // Text larger than the room left goes out from where it lies, not through another copy.
+  flush();
+  if (text.size() < kBufferLimit) {
+    buffer_.append(text);
+  } else {
+    write_out(text);
+  }
   return *this;
 }
 
@@ -66,19 +76,27 @@ void Console::end_line() {
 }
 
 void Console::flush() {
-  if (sink_ != nullptr) return;
+  if (sink_ != nullptr || buffer_.empty()) return;
+  try {
+    write_out(buffer_);
+  } catch (const Failure&) {
+    buffer_.clear();  // after a refused write nothing more can be said
+    throw;
+  }
+  buffer_.clear();
+}
+
+void Console::write_out(std::string_view text) {
   std::size_t done = 0;
-  while (done < buffer_.size()) {
-    const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
+  while (done < text.size()) {
+    const ssize_t n = ::write(fd_, text.data() + done, text.size() - done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       const std::string reason = n < 0 ? std::strerror(errno) : "nothing written";
-      buffer_.clear();
       throw Failure("EInOutError", "Write error on standard output: " + reason);
     }
     done += static_cast<std::size_t>(n);
   }
-  buffer_.clear();
 }
 
 }  // namespace unitcheck
