@@ -6,7 +6,8 @@
 namespace unitcheck {
 
 UnitChunkReader::UnitChunkReader(std::string path, std::size_t target)
-    : file_(std::make_unique<InputFile>(std::move(path))), target_(std::max<std::size_t>(target, 1)) {}
+    : file_(std::make_unique<InputFile>(std::move(path))),
+      target_(std::max<std::size_t>(target, 1)) {}
 
 bool UnitChunkReader::next(std::string& storage, LineChunk& chunk) {
   std::size_t wanted = std::max(target_, carry_.size());

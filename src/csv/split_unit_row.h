@@ -32,7 +32,6 @@ struct RowShape {
 template <class OnCell>
 RowShape split_unit_row(std::string_view line, int field_limit, OnCell&& on_cell);
 
-
 template <class OnCell>
 RowShape split_unit_row(std::string_view line, int field_limit, OnCell&& on_cell) {
   const char* const first = line.data();

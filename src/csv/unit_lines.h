@@ -41,7 +41,9 @@ class UnitLines {
   std::size_t consumed() const { return begin_; }
 
  private:
-  std::size_t find_cr(std::size_t from) const { return std::min(text_.find('\r', from), text_.size()); }
+  std::size_t find_cr(std::size_t from) const {
+    return std::min(text_.find('\r', from), text_.size());
+  }
 
   std::string_view text_;
   bool complete_;

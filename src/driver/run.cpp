@@ -45,10 +45,9 @@ void run_stages(Console& console, const Invocation& invocation) {
   Tables schemas;
   create_tables(schemas);
   const std::string data_directory = find_data_directory(console, invocation);
-  const MaxLengths max_lengths = data_directory.empty()
-                                     ? MaxLengths()
-                                     : validate(console, schemas, data_directory,
-                                                invocation.worker_threads);
+  const MaxLengths max_lengths = data_directory.empty() ? MaxLengths()
+                                                        : validate(console, schemas, data_directory,
+                                                                   invocation.worker_threads);
   print_max_field_lengths(max_lengths, console);
 }
 

@@ -128,7 +128,8 @@ class WorkRing {
         next = &slot(sequence);
       }
       try {
-        work_.process(worker, next->chunk, [this, sequence, next] { hand_over(sequence, next->chunk); });
+        work_.process(worker, next->chunk,
+                      [this, sequence, next] { hand_over(sequence, next->chunk); });
       } catch (...) {
         next->failure = std::current_exception();
       }

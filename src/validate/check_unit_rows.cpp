@@ -41,9 +41,8 @@ class ChunkSink final : public FindingSink {
 
 // The checker of one thread.
 struct ChunkChecker {
-  ChunkChecker(const UnitHeader& header, const PartList& part_list,
-               std::string_view data_directory, CachedFileTests& file_tests,
-               const FindingWriter& writer)
+  ChunkChecker(const UnitHeader& header, const PartList& part_list, std::string_view data_directory,
+               CachedFileTests& file_tests, const FindingWriter& writer)
       : sink(writer), rows(header, part_list, data_directory, file_tests, sink) {}
 
   void check(WorkChunk& chunk, const HandOver& hand_over) {

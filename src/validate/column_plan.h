@@ -16,7 +16,7 @@ enum class TextRole { Plain, Directory, Cockpit, Mesh, MeshFile };
 // checking a cell is a switch: no name lookups, no allocation.
 struct ColumnPlan {
   CellKind kind = CellKind::Unchecked;
-  std::string name;  // the column name as mapped
+  std::string name;                // the column name as mapped
   std::int64_t declared_size = 0;  // of a Text column
   TextRole role = TextRole::Plain;
   int nested = -1;  // of a Nested column: its index among the nested lists

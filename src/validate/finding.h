@@ -58,13 +58,13 @@ struct Finding {
   // Inside a nested list: the byte offset in the line of the value's first byte (for an
   // unclosed group, of the '{' that found it open).
   std::int64_t value_offset = 0;
-  std::string_view column;  // the unit-table column, as the header names it
-  std::string_view table;   // the nested list's table, such as "cargo"
-  std::string_view field;   // the nested list's field, such as "Category"
-  std::string_view value;   // the offending text
-  std::string_view part;    // cargo: the part name of the item whose category is unknown
-  std::int64_t length = 0;  // the value's length in bytes
-  std::int64_t limit = 0;   // declared size, data size, or the schema's field count
+  std::string_view column{};        // the unit-table column, as the header names it
+  std::string_view table{};         // the nested list's table, such as "cargo"
+  std::string_view field{};         // the nested list's field, such as "Category"
+  std::string_view value{};         // the offending text
+  std::string_view part{};          // cargo: the part name of the item whose category is unknown
+  std::int64_t length = 0;          // the value's length in bytes
+  std::int64_t limit = 0;           // declared size, data size, or the schema's field count
   std::int64_t error_position = 0;  // where a conversion stopped, counted from 1
   std::int64_t position = 0;        // nested: 1-based position in the cell of the ending byte
 };

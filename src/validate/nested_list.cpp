@@ -6,10 +6,10 @@
 
 #include "csv/byte_scan.h"
 #include "tables/convert.h"
+#include "tables/schemas.h"
 #include "validate/category_list.h"
 #include "validate/char_sets.h"
 #include "validate/part_index.h"
-#include "tables/schemas.h"
 
 namespace unitcheck {
 
@@ -171,15 +171,17 @@ NestedList::NestedList(std::string_view column, const MemTable& table)
 
 std::vector<LengthTally> NestedList::length_tallies() const {
   std::vector<LengthTally> tallies;
-  for (const NestedField& field : fields) tallies.push_back(LengthTally{table_name + "." + field.name});
+  for (const NestedField& field : fields)
+    tallies.push_back(LengthTally{table_name + "." + field.name});
   return tallies;
 }
 
 NestedLists::NestedLists(const Tables& tables)
-    : lists{NestedList("Upgrades", tables.upgrades),     NestedList("Sub_Units", tables.subunit),
-            NestedList("Light", tables.light),           NestedList("Mounts", tables.mounts),
-            NestedList("Dock", tables.dock),             NestedList("Cargo_Import", tables.cargo_import),
-            NestedList("Cargo", tables.cargo)} {}
+    : lists{
+          NestedList("Upgrades", tables.upgrades), NestedList("Sub_Units", tables.subunit),
+          NestedList("Light", tables.light),       NestedList("Mounts", tables.mounts),
+          NestedList("Dock", tables.dock),         NestedList("Cargo_Import", tables.cargo_import),
+          NestedList("Cargo", tables.cargo)} {}
 
 int NestedLists::find(std::string_view column) const {
   for (std::size_t i = 0; i < lists.size(); ++i)
@@ -187,8 +189,9 @@ int NestedLists::find(std::string_view column) const {
   return -1;
 }
 
-void check_nested_list(std::string_view cell, const NestedList& list, std::span<LengthTally> lengths,
-                       const Finding& where, const NestedContext& context) {
+void check_nested_list(std::string_view cell, const NestedList& list,
+                       std::span<LengthTally> lengths, const Finding& where,
+                       const NestedContext& context) {
   CellState state{list, lengths, where, context, {}};
   const std::size_t field_count = list.fields.size();
   std::size_t field = 0;  // field_count once the group has more values than fields
@@ -214,8 +217,8 @@ void check_nested_list(std::string_view cell, const NestedList& list, std::span<
                  static_cast<std::int64_t>(k));
         closed = false;
       } else if (field == field_count) {
-        report(state, FindingKind::TooManyValues, nullptr, cell.substr(start, index - start),
-               start, static_cast<std::int64_t>(k));
+        report(state, FindingKind::TooManyValues, nullptr, cell.substr(start, index - start), start,
+               static_cast<std::int64_t>(k));
       } else {
         // A value that began in an earlier block is longer than a block: its bytes decide.
         const bool whole = start >= base;

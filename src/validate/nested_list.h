@@ -65,7 +65,8 @@ struct NestedContext {
 // against the field at its position in the group. Each fault is reported as a copy of cell
 // (which says where the cell lies) completed with what was found; text lengths are gathered
 // in lengths, one tally per field.
-void check_nested_list(std::string_view text, const NestedList& list, std::span<LengthTally> lengths,
-                       const Finding& cell, const NestedContext& context);
+void check_nested_list(std::string_view text, const NestedList& list,
+                       std::span<LengthTally> lengths, const Finding& cell,
+                       const NestedContext& context);
 
 }  // namespace unitcheck

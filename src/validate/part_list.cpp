@@ -18,7 +18,6 @@ MemTable& load(MemTable& table, CategoryList& category_list, const std::string& 
 
 }  // namespace
 
-PartList::PartList(const std::string& path)
-    : parts(load(masterpartslist, category_list, path)) {}
+PartList::PartList(const std::string& path) : parts(load(masterpartslist, category_list, path)) {}
 
 }  // namespace unitcheck

@@ -119,7 +119,8 @@ void RowChecker::check_cell(int column_index, std::string_view value) {
       break;
     }
     case CellKind::Boolean:
-      if (!is_boolean_word(value)) report_cell(FindingKind::NotBoolean, column_index, plan.name, value);
+      if (!is_boolean_word(value))
+        report_cell(FindingKind::NotBoolean, column_index, plan.name, value);
       break;
     case CellKind::Float:
       check_float(plan, column_index, value);

@@ -49,7 +49,7 @@ class RowChecker {
   std::string_view data_directory_;
   CachedFileTests& file_tests_;  // shared by the checkers of every thread
   FindingSink& sink_;
-  std::vector<LengthTally> column_lengths_;                // one per plan
+  std::vector<LengthTally> column_lengths_;                 // one per plan
   std::array<std::vector<LengthTally>, 7> nested_lengths_;  // one per field of each list
   std::string_view line_;
   std::int64_t row_ = 0;

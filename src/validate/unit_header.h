@@ -39,16 +39,16 @@ std::string header_column_name(const HeaderColumn& column);
 // The header line read and mapped onto the units schema: everything the row checks need, and
 // the open unit table positioned at its first data line.
 struct UnitHeader {
-  std::string line;              // the header line as read
-  TextSet field_names;           // the exact names of the units schema's fields
-  std::int64_t column_count = 1; // the columns the line names: one more than its commas
+  std::string line{};             // the header line as read
+  TextSet field_names{};          // the exact names of the units schema's fields
+  std::int64_t column_count = 1;  // the columns the line names: one more than its commas
   // The first columns of the line, as many as a unit line can have cells: no cell lies beyond
   // them, so a header of a million commas costs no million entries.
-  ColumnMap column_map;
+  ColumnMap column_map{};
   NestedLists nested_lists;
-  std::vector<ColumnPlan> plans;  // one per entry of column_map
-  std::int64_t field_count = 0;   // of the units schema
-  std::unique_ptr<UnitChunkReader> rows;  // the lines after the two header lines
+  std::vector<ColumnPlan> plans{};          // one per entry of column_map
+  std::int64_t field_count = 0;             // of the units schema
+  std::unique_ptr<UnitChunkReader> rows{};  // the lines after the two header lines
   std::int64_t first_row = kFirstUnitRow;
 
   // Calls on_column(const HeaderColumn&) for every column of the header line, in order.
@@ -65,9 +65,9 @@ UnitHeader map_unit_header(std::string line, const Tables& schemas);
 
 // What the transcript does not print about a header but a reader may want to know.
 struct HeaderFacts {
-  std::vector<HeaderColumn> unknown;       // columns the schema does not know
-  std::vector<std::string_view> missing;   // schema fields that no column names
-  std::vector<HeaderColumn> duplicates;    // known columns whose name an earlier column has
+  std::vector<HeaderColumn> unknown;      // columns the schema does not know
+  std::vector<std::string_view> missing;  // schema fields that no column names
+  std::vector<HeaderColumn> duplicates;   // known columns whose name an earlier column has
 };
 HeaderFacts header_facts(const UnitHeader& header, const MemTable& units);
 
