@@ -13,6 +13,8 @@
 # with the address written as XXXXXXXX and its stack lines are left out.
 # With UPDATE=1 the transcript and status are written to the case instead of compared.
 #
+# UNITCHECK_SANITIZED is set when the executable is built with sanitizers, which reserve far
+# more address space than a case's prlimit bound allows: such a case runs unbounded then.
 # The working directory is $WORK/w/x, so the relative candidates that climb two levels stay
 # inside the temporary root. HOME is $WORK/home unless cmd says otherwise.
 set -u

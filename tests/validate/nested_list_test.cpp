@@ -41,16 +41,16 @@ class NestedListCheck : public ::testing::Test {
     Console console(out);
     TranscriptWriter writer(console);
     Recorder sink(writer, out);
-    const NestedList list("column", table);
-    std::vector<LengthTally> lengths = list.length_tallies();
+    list = std::make_unique<NestedList>("column", table);  // lives as long as the findings
+    std::vector<LengthTally> lengths = list->length_tallies();
     const Finding where{.line = 5, .cell = 3, .cell_offset = 20};
-    check_nested_list(cell, list, lengths, where, NestedContext{sink, categories, *parts});
+    check_nested_list(cell, *list, lengths, where, NestedContext{sink, categories, *parts});
     for (LengthTally& tally : lengths) tally.flush_into(max_lengths);
     findings = std::move(sink.findings);
     return out;
   }
 
-  // Renders each finding and keeps a copy (its texts are views into the cell).
+  // Renders each finding and keeps a copy (its texts are views into the cell and the list).
   struct Recorder final : FindingSink {
     Recorder(const TranscriptWriter& w, std::string& o) : writer(w), out(o) {}
     void report(const Finding& finding) override {
@@ -61,6 +61,7 @@ class NestedListCheck : public ::testing::Test {
     std::string& out;
     std::vector<Finding> findings;
   };
+  std::unique_ptr<NestedList> list;
   std::vector<Finding> findings;
 
   Tables tables;
