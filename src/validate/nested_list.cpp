@@ -25,7 +25,6 @@ NestedRole role_of(std::string_view table, std::string_view field) {
 // The state of one cell's parse that the value checks share.
 struct CellState {
   const NestedList& list;
-  std::span<LengthTally> lengths;
   const Finding& cell;
   const NestedContext& context;
   std::string_view part_name;  // the last cargo filename of this cell
@@ -114,14 +113,13 @@ void check_float(const CellState& state, const NestedField& field, std::string_v
            error_position);
 }
 
-// Checks the value of field k that starts at start in the cell; position is that of the byte
-// that ended it, counted from 1.
-void check_value(CellState& state, std::size_t k, std::string_view value, std::size_t start,
-                 std::int64_t position) {
-  const NestedField& field = state.list.fields[k];
+// Checks a value of the field, whose length tally is length, that starts at start in the cell;
+// position is that of the byte that ended it, counted from 1.
+void check_value(CellState& state, const NestedField& field, LengthTally& length,
+                 std::string_view value, std::size_t start, std::int64_t position) {
   switch (field.type) {
     case FieldType::Text:
-      check_text(state, field, state.lengths[k], value, start);
+      check_text(state, field, length, value, start);
       break;
     case FieldType::Integer:
       check_integer(state, field, value, start, position);
@@ -192,9 +190,14 @@ int NestedLists::find(std::string_view column) const {
 void check_nested_list(std::string_view cell, const NestedList& list,
                        std::span<LengthTally> lengths, const Finding& where,
                        const NestedContext& context) {
-  CellState state{list, lengths, where, context, {}};
-  const std::size_t field_count = list.fields.size();
-  std::size_t field = 0;  // field_count once the group has more values than fields
+  CellState state{list, where, context, {}};
+  // The field of the next value and its length tally, walked side by side; no_field once the
+  // group has more values than fields.
+  const NestedField* const first_field = list.fields.data();
+  const NestedField* const no_field = first_field + list.fields.size();
+  const NestedField* field = first_field;
+  LengthTally* const first_length = lengths.data();
+  LengthTally* length = first_length;
   std::size_t start = 0;  // 1-based position of the last brace or semicolon; 0 before any
   bool closed = true;
   // Only braces and semicolons move the parse; every other byte is value text. Each block after
@@ -211,22 +214,24 @@ void check_nested_list(std::string_view cell, const NestedList& list,
       const std::size_t k = index + 1;
       const char byte = cell[index];
       if (byte == '{') {
-        field = 0;
+        field = first_field;
+        length = first_length;
         if (!closed)
           report(state, FindingKind::UnclosedGroup, nullptr, {}, index,
                  static_cast<std::int64_t>(k));
         closed = false;
-      } else if (field == field_count) {
+      } else if (field == no_field) {
         report(state, FindingKind::TooManyValues, nullptr, cell.substr(start, index - start), start,
                static_cast<std::int64_t>(k));
       } else {
         // A value that began in an earlier block is longer than a block: its bytes decide.
         const bool whole = start >= base;
-        if (!(whole && passes_on_masks(list.fields[field].type,
-                                       bits_between(start - base, index - base), block)))
-          check_value(state, field, cell.substr(start, index - start), start,
+        if (!(whole &&
+              passes_on_masks(field->type, bits_between(start - base, index - base), block)))
+          check_value(state, *field, *length, cell.substr(start, index - start), start,
                       static_cast<std::int64_t>(k));
         ++field;
+        ++length;
       }
       if (byte == '}') closed = true;
       start = k;
