@@ -112,6 +112,8 @@ void render_line(Console& out, const Finding& f) {
       out.write(kQuote).write(" fails offset ").write_int(f.error_position);
       out.write(" strpos ").write_int(f.position);
       break;
+    case FindingKind::UnclosedLastGroup:
+      return;
   }
   out.end_line();
 }
@@ -119,6 +121,7 @@ void render_line(Console& out, const Finding& f) {
 }  // namespace
 
 void TranscriptWriter::render(const Finding& finding, std::string& text) const {
+  if (!in_transcript(finding.kind)) return;
   Console out(text);
   render_line(out, finding);
 }

@@ -18,7 +18,7 @@ enum class FindingKind : std::uint8_t {
   FloatConversion,    // float characters that do not convert; error_position
   NotInteger,         // a byte outside the integer characters
   IntegerConversion,  // integer characters that do not convert; error_position
-  // A unit line.
+  // A unit line; value is the whole line.
   TooManyCells,  // more cells than limit (the schema's fields); cells counted so far
   TooFewCells,   // cells < limit
   // A value of a nested list (table, field).
@@ -32,9 +32,16 @@ enum class FindingKind : std::uint8_t {
   NestedIntegerConversion,  // error_position; position of the byte that ended the value
   NestedNotFloat,           // a byte outside the float characters
   NestedFloatConversion,    // error_position; position of the byte that ended the value
+  // Found but not part of the transcript, which has no line for it.
+  UnclosedLastGroup,  // the cell ends inside a group; value from its '{' to the end
 };
 
-inline constexpr int kFindingKinds = static_cast<int>(FindingKind::NestedFloatConversion) + 1;
+inline constexpr int kFindingKinds = static_cast<int>(FindingKind::UnclosedLastGroup) + 1;
+
+// Whether the transcript has a line for the finding.
+constexpr bool in_transcript(FindingKind kind) {
+  return kind != FindingKind::UnclosedLastGroup;
+}
 
 // Whether the finding lies inside a nested list.
 constexpr bool is_nested(FindingKind kind) {

@@ -200,6 +200,7 @@ void check_nested_list(std::string_view cell, const NestedList& list,
   LengthTally* length = first_length;
   std::size_t start = 0;  // 1-based position of the last brace or semicolon; 0 before any
   bool closed = true;
+  std::size_t group_start = 0;  // of the last '{'
   // Only braces and semicolons move the parse; every other byte is value text. Each block after
   // the first begins where the unfinished value began, so a value shorter than a block is seen
   // whole in one block and a plain number passes on its masks.
@@ -216,6 +217,7 @@ void check_nested_list(std::string_view cell, const NestedList& list,
       if (byte == '{') {
         field = first_field;
         length = first_length;
+        group_start = index;
         if (!closed)
           report(state, FindingKind::UnclosedGroup, nullptr, {}, index,
                  static_cast<std::int64_t>(k));
@@ -239,6 +241,10 @@ void check_nested_list(std::string_view cell, const NestedList& list,
     if (base + count == n) break;
     base = start > base ? start : base + 64;
   }
+  // The transcript says nothing of a last group left open, nor checks its unended value.
+  if (!closed)
+    report(state, FindingKind::UnclosedLastGroup, nullptr, cell.substr(group_start), group_start,
+           static_cast<std::int64_t>(n));
 }
 
 }  // namespace unitcheck

@@ -65,12 +65,14 @@ void RowChecker::check_line(std::string_view line, std::int64_t row) {
   if (shape.too_many) {
     Finding finding{.kind = FindingKind::TooManyCells, .line = row, .cell = field_count};
     finding.cell_offset = static_cast<std::int64_t>(shape.stop_offset);
+    finding.value = line;
     finding.limit = field_count;
     sink_.report(finding);
   }
   if (shape.cell_count < field_count) {
     Finding finding{.kind = FindingKind::TooFewCells, .line = row, .cell = shape.cell_count};
     finding.cell_offset = static_cast<std::int64_t>(line.size());
+    finding.value = line;
     finding.limit = field_count;
     sink_.report(finding);
   }
