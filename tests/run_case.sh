@@ -13,6 +13,11 @@
 # with the address written as XXXXXXXX and its stack lines are left out.
 # With UPDATE=1 the transcript and status are written to the case instead of compared.
 #
+# cmd may use these functions:
+#   unprivileged COMMAND...  runs the command as the user nobody (uid 65534) when the case runs
+#                            as root, whom file modes do not stop; otherwise as it is. Such a
+#                            case opens the temporary root to others in its setup.
+#
 # The working directory is $WORK/w/x, so the relative candidates that climb two levels stay
 # inside the temporary root. HOME is $WORK/home unless cmd says otherwise.
 set -u
@@ -27,6 +32,13 @@ cwd="$work/w/x"
 mkdir -p "$cwd"
 [ -d "$case_dir/tree" ] && cp -R "$case_dir/tree/." "$cwd/"
 export UNITCHECK="$exe" WORK="$work" CASE="$case_dir"
+unprivileged() {
+  if [ "$(id -u)" = 0 ]; then
+    setpriv --reuid=65534 --regid=65534 --clear-groups "$@"
+  else
+    "$@"
+  fi
+}
 cd "$cwd" || exit 1
 if [ -f "$case_dir/setup" ]; then
   bash -e "$case_dir/setup" || { echo "setup of $case_dir failed"; exit 1; }
