@@ -63,11 +63,13 @@ struct ChunkChecker {
 MaxLengths check_unit_rows(const UnitHeader& header, UnitChunkReader& rows,
                            const PartList& part_list, std::string_view data_directory,
                            FindingWriter& writer, unsigned worker_threads) {
-  CachedFileTests file_tests;
+  // Sixteen locked shards take kilobytes: on the heap, they leave the stack, which may be as
+  // small as the user's limit makes it, to the calls that start the threads.
+  const auto file_tests = std::make_unique<CachedFileTests>();
   std::vector<std::unique_ptr<ChunkChecker>> checkers;
   for (unsigned k = 0; k < std::max(worker_threads, 1u); ++k)
     checkers.push_back(
-        std::make_unique<ChunkChecker>(header, part_list, data_directory, file_tests, writer));
+        std::make_unique<ChunkChecker>(header, part_list, data_directory, *file_tests, writer));
 
   std::int64_t next_row = header.first_row;
   OrderedWork work;
