@@ -24,7 +24,7 @@ struct Result {
 // The rules followed one position at a time: k from 1 to n, p the last opening comma (-1 for
 // none), q the open quote (0 for none).
 Result model(std::string_view s, int limit) {
-  Result r{{}, {0, false}};
+  Result r{{}, {0, false, 0}};
   const long n = static_cast<long>(s.size());
   int column = 0;
   long p = 0;
@@ -36,6 +36,7 @@ Result model(std::string_view s, int limit) {
   for (long k = 1; k <= n; ++k) {
     if (column >= limit) {
       r.shape.too_many = true;
+      r.shape.stop_offset = static_cast<std::size_t>(k - 1);
       break;
     }
     bool delivered = false;
@@ -75,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int limit = static_cast<int>(data[0] % 32) - 1;
   const std::string_view line(reinterpret_cast<const char*>(data) + 1, size - 1);
 
-  Result got{{}, {0, false}};
+  Result got{{}, {0, false, 0}};
   got.shape = unitcheck::split_unit_row(line, limit, [&](int column, std::string_view cell) {
     check(cell.data() >= line.data() && cell.data() + cell.size() <= line.data() + line.size());
     check(column == static_cast<int>(got.cells.size()));
@@ -93,5 +94,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   check(got.cells == expected.cells);
   check(got.shape.cell_count == expected.shape.cell_count);
   check(got.shape.too_many == expected.shape.too_many);
+  if (got.shape.too_many) check(got.shape.stop_offset == expected.shape.stop_offset);
   return 0;
 }

@@ -13,6 +13,19 @@
 # with the address written as XXXXXXXX and its stack lines are left out.
 # With UPDATE=1 the transcript and status are written to the case instead of compared.
 #
+# cmd may use these functions:
+#   unprivileged COMMAND...  runs the command as the user nobody (uid 65534) when the case runs
+#                            as root, whom file modes do not stop; otherwise as it is. Such a
+#                            case opens the temporary root to others in its setup.
+#   bounded MB SECONDS COMMAND...
+#                            runs the command with at most MB megabytes of address space and
+#                            SECONDS of processor time, so that a run whose memory or time grows
+#                            out of proportion fails (EOutOfMemory, or killed by SIGXCPU). It
+#                            runs on two processors at most: every checking thread reserves a
+#                            stack and a memory arena, and the bound must not depend on the
+#                            machine. Sanitizer builds reserve terabytes of address space and run
+#                            slower: there only the time is bounded, ten times as long.
+#
 # The working directory is $WORK/w/x, so the relative candidates that climb two levels stay
 # inside the temporary root. HOME is $WORK/home unless cmd says otherwise.
 set -u
@@ -27,6 +40,36 @@ cwd="$work/w/x"
 mkdir -p "$cwd"
 [ -d "$case_dir/tree" ] && cp -R "$case_dir/tree/." "$cwd/"
 export UNITCHECK="$exe" WORK="$work" CASE="$case_dir"
+unprivileged() {
+  if [ "$(id -u)" = 0 ]; then
+    setpriv --reuid=65534 --regid=65534 --clear-groups "$@"
+  else
+    "$@"
+  fi
+}
+# The first two processors that this process may run on, as a list for taskset.
+two_processors() {
+  local allowed part first last cpus=()
+  allowed=$(sed -n 's/^Cpus_allowed_list:[[:space:]]*//p' /proc/self/status)
+  for part in ${allowed//,/ }; do
+    first=${part%-*} last=${part#*-}
+    while [ "$first" -le "$last" ] && [ ${#cpus[@]} -lt 2 ]; do
+      cpus+=("$first")
+      first=$((first + 1))
+    done
+  done
+  local IFS=,
+  echo "${cpus[*]}"
+}
+bounded() {
+  local megabytes=$1 seconds=$2
+  shift 2
+  if [ -n "${UNITCHECK_SANITIZED:-}" ]; then
+    prlimit --cpu=$((seconds * 10)) "$@"
+  else
+    taskset -c "$(two_processors)" prlimit --as=$((megabytes << 20)) --cpu="$seconds" "$@"
+  fi
+}
 cd "$cwd" || exit 1
 if [ -f "$case_dir/setup" ]; then
   bash -e "$case_dir/setup" || { echo "setup of $case_dir failed"; exit 1; }

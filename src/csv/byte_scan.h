@@ -12,7 +12,17 @@ namespace unitcheck {
 
 // Finding the few bytes that give a line or a cell its structure, 16 or 64 bytes at a time.
 
+// Every function here has a plain form, byte by byte, compiled on every machine so that the
+// tests hold the vector forms to it, and used where the processor has no SSE2.
+
 // A bit for each of the 16 bytes at p (bit i for p[i]) that equals a, b or c.
+inline std::uint32_t match_mask16_plain(const char* p, char a, char b, char c) {
+  std::uint32_t mask = 0;
+  for (int i = 0; i < 16; ++i)
+    if (p[i] == a || p[i] == b || p[i] == c) mask |= 1u << i;
+  return mask;
+}
+
 inline std::uint32_t match_mask16(const char* p, char a, char b, char c) {
 #if defined(__SSE2__)
   const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
@@ -21,10 +31,7 @@ inline std::uint32_t match_mask16(const char* p, char a, char b, char c) {
                                     _mm_cmpeq_epi8(bytes, _mm_set1_epi8(c)));
   return static_cast<std::uint32_t>(_mm_movemask_epi8(hits));
 #else
-  std::uint32_t mask = 0;
-  for (int i = 0; i < 16; ++i)
-    if (p[i] == a || p[i] == b || p[i] == c) mask |= 1u << i;
-  return mask;
+  return match_mask16_plain(p, a, b, c);
 #endif
 }
 
@@ -70,11 +77,8 @@ inline void classify16(const char* p, char a, char b, char c, int shift, ByteCla
 #endif
 
 // The classes of the 64 bytes at p, with a, b and c as the structural bytes.
-inline ByteClasses64 classify_block64(const char* p, char a, char b, char c) {
+inline ByteClasses64 classify_block64_plain(const char* p, char a, char b, char c) {
   ByteClasses64 out{};
-#if defined(__SSE2__)
-  for (int i = 0; i < 64; i += 16) classify16(p + i, a, b, c, i, out);
-#else
   for (int i = 0; i < 64; ++i) {
     const std::uint64_t bit = std::uint64_t{1} << i;
     const char x = p[i];
@@ -84,8 +88,17 @@ inline ByteClasses64 classify_block64(const char* p, char a, char b, char c) {
     if (x == '+' || x == '-') out.signs |= bit;
     if (x == '-') out.minus |= bit;
   }
-#endif
   return out;
+}
+
+inline ByteClasses64 classify_block64(const char* p, char a, char b, char c) {
+#if defined(__SSE2__)
+  ByteClasses64 out{};
+  for (int i = 0; i < 64; i += 16) classify16(p + i, a, b, c, i, out);
+  return out;
+#else
+  return classify_block64_plain(p, a, b, c);
+#endif
 }
 
 // The classes of the count (below 64) bytes at p; bits from count up are clear.

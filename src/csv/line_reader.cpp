@@ -44,48 +44,6 @@ bool ReadBuffer::refill() {
   return true;
 }
 
-UnitLineReader::UnitLineReader(std::string path, std::size_t buffer_size)
-    : buffer_(std::move(path), buffer_size) {}
-
-std::uint64_t UnitLineReader::find_line_end() {
-  // Each byte is searched at most once for each of CR and LF, whatever mix the file has.
-  next_cr_ = buffer_.find('\r', std::max(next_cr_, buffer_.begin()));
-  next_lf_ = buffer_.find('\n', std::max(next_lf_, buffer_.begin()));
-  return std::min(next_cr_, next_lf_);
-}
-
-std::string_view UnitLineReader::read_line() {
-  for (;;) {
-    const std::uint64_t line_end = find_line_end();
-    if (line_end == buffer_.end()) {
-      if (buffer_.refill()) continue;
-      // The last line of the file has no line end, or nothing is left (empty text).
-      const std::string_view line = buffer_.view(buffer_.begin(), line_end);
-      buffer_.consume_to(line_end);
-      return line;
-    }
-    std::uint64_t next = line_end + 1;
-    if (buffer_.at(line_end) == '\r') {
-      // Whether a LF follows this CR may only be known after the next read.
-      if (next == buffer_.end() && buffer_.refill()) continue;
-      if (next < buffer_.end() && buffer_.at(next) == '\n') ++next;
-    }
-    const std::string_view line = buffer_.view(buffer_.begin(), line_end);
-    buffer_.consume_to(next);
-    return line;
-  }
-}
-
-bool UnitLineReader::at_end() {
-  return buffer_.begin() == buffer_.end() && !buffer_.refill();
-}
-
-std::unique_ptr<InputFile> UnitLineReader::release(std::string& unread) {
-  unread.append(buffer_.view(buffer_.begin(), buffer_.end()));
-  buffer_.consume_to(buffer_.end());
-  return buffer_.release_file();
-}
-
 PartListLineReader::PartListLineReader(std::string path, std::size_t buffer_size)
     : buffer_(std::move(path), buffer_size) {}
 

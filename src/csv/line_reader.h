@@ -33,8 +33,6 @@ class ReadBuffer {
   // Reads once more after the unread bytes, which it may move; false when the file is exhausted.
   // Ends the validity of every view.
   bool refill();
-  // Hands over the file for reading elsewhere; null when it is exhausted. The unread bytes stay.
-  std::unique_ptr<InputFile> release_file() { return std::move(file_); }
 
  private:
   std::unique_ptr<InputFile> file_;
@@ -47,31 +45,6 @@ class ReadBuffer {
 };
 
 inline constexpr std::size_t kLineReaderBufferSize = 64 * 1024;
-
-// Reads the unit table as text lines: a line ends at LF, at CR, or at CR LF (one line end).
-// A last line without a line end is still a line. Memory stays bounded by the longest line.
-class UnitLineReader {
- public:
-  explicit UnitLineReader(std::string path, std::size_t buffer_size = kLineReaderBufferSize);
-
-  // The next line without its line end; empty text at the end. The view stays valid until the
-  // next call of read_line or at_end.
-  std::string_view read_line();
-  // True when no byte is left to read.
-  bool at_end();
-  // Hands over the file and appends the bytes read from it but not yet returned to unread;
-  // the reader reads nothing more.
-  std::unique_ptr<InputFile> release(std::string& unread);
-
- private:
-  // Offset of the first CR or LF in the unread bytes, or end() when there is none.
-  std::uint64_t find_line_end();
-
-  ReadBuffer buffer_;
-  // No CR lies in [buffer_.begin(), next_cr_), no LF in [buffer_.begin(), next_lf_).
-  std::uint64_t next_cr_ = 0;
-  std::uint64_t next_lf_ = 0;
-};
 
 // Reads the master part list: only LF ends a line and a CR stays in the line text.
 // Text after the last LF is not a line.

@@ -7,8 +7,6 @@
 
 #include "csv/line_reader.h"
 #include "csv/split_delimited_text.h"
-#include "platform/console.h"
-#include "platform/failure.h"
 #include "tables/convert.h"
 #include "tables/mem_table.h"
 
@@ -85,22 +83,14 @@ void load_lines(PartListLineReader& reader, MemTable& table, int first_line) {
 
 }  // namespace
 
-void load_csv_unchecked(const std::string& path, MemTable& table, int first_line,
-                        Console& console) {
-  console.write("Processing ").write(path).write(" no error checks -");
-  try {
-    PartListLineReader reader(path);
-    table.clear_records();
-    table.open();
-    // A first pass over the file is cheaper than the page faults of regrowing the records.
-    const RecordCount count = count_records(path, first_line);
-    table.reserve(count.records, count.line_bytes);
-    load_lines(reader, table, first_line);
-  } catch (const Failure&) {
-    console.end_line();  // the failure report starts on a line of its own
-    throw;
-  }
-  console.write(" Done.").end_line();
+void load_csv_unchecked(const std::string& path, MemTable& table, int first_line) {
+  PartListLineReader reader(path);
+  table.clear_records();
+  table.open();
+  // A first pass over the file is cheaper than the page faults of regrowing the records.
+  const RecordCount count = count_records(path, first_line);
+  table.reserve(count.records, count.line_bytes);
+  load_lines(reader, table, first_line);
 }
 
 }  // namespace unitcheck

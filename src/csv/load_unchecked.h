@@ -4,13 +4,12 @@
 
 namespace unitcheck {
 
-class Console;
 class MemTable;
 
 // Fills table from a CSV file, cell k of a line into field k, without checking anything.
 // Lines before first_line (counted from 1) are skipped, as are empty lines and lines that
-// begin with a comma; cells beyond the table's last field are ignored. Prints the
-// "Processing" progress line. A file that cannot be read ends the run (EFOpenError).
-void load_csv_unchecked(const std::string& path, MemTable& table, int first_line, Console& console);
+// begin with a comma; cells beyond the table's last field are ignored. A file that cannot be
+// read ends the run (EFOpenError).
+void load_csv_unchecked(const std::string& path, MemTable& table, int first_line);
 
 }  // namespace unitcheck

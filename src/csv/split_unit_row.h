@@ -13,6 +13,7 @@ namespace unitcheck {
 struct RowShape {
   int cell_count;
   bool too_many;
+  std::size_t stop_offset;  // where splitting stopped when too_many: the first byte not split
 };
 
 // Cuts a unit line (at least one byte, not beginning with a comma) into cells, calling
@@ -30,7 +31,6 @@ struct RowShape {
 // - A last byte that is a comma counts one more, empty, cell that is not delivered.
 template <class OnCell>
 RowShape split_unit_row(std::string_view line, int field_limit, OnCell&& on_cell);
-
 
 template <class OnCell>
 RowShape split_unit_row(std::string_view line, int field_limit, OnCell&& on_cell) {
@@ -73,7 +73,7 @@ RowShape split_unit_row(std::string_view line, int field_limit, OnCell&& on_cell
     }
   }
   if (!line.empty() && line.back() == ',') ++column;
-  return RowShape{column, too_many};
+  return RowShape{column, too_many, static_cast<std::size_t>(k - first)};
 }
 
 }  // namespace unitcheck

@@ -8,7 +8,7 @@
 
 namespace unitcheck {
 
-struct Run;
+class Console;
 
 // The built-in places where the data directory may be installed, in the order they are tried.
 inline constexpr std::array<std::string_view, 23> candidate_directories = {
@@ -40,9 +40,9 @@ inline constexpr std::array<std::string_view, 23> candidate_directories = {
 // Every backslash becomes a slash.
 std::string normalize_separators(std::string_view path);
 
-// Tries the first argument, then HOME + "/data4.x/", then the built-in candidates, and sets
-// run.data_directory to the first that holds units/units.csv (empty when none does).
-// An empty first argument counts as no argument.
-void find_data_directory(Run& run, const Invocation& invocation);
+// Tries the first argument, then HOME + "/data4.x/", then the built-in candidates, printing the
+// search's lines, and returns the first that holds units/units.csv, ending with a slash (empty
+// when none does). An empty first argument counts as no argument.
+std::string find_data_directory(Console& console, const Invocation& invocation);
 
 }  // namespace unitcheck

@@ -1,41 +1,70 @@
 #include "driver/run.h"
 
-#include <memory>
 #include <new>
+#include <string>
 
 #include "driver/data_directory.h"
 #include "driver/failure_report.h"
+#include "driver/transcript.h"
 #include "platform/failure.h"
-#include "validate/run_parser.h"
+#include "tables/max_lengths.h"
+#include "tables/schemas.h"
+#include "validate/check_unit_rows.h"
+#include "validate/part_list.h"
+#include "validate/unit_header.h"
 
 namespace unitcheck {
 
 namespace {
 
-void run_stages(Run& run, const Invocation& invocation) {
-  create_tables(run.tables);
-  find_data_directory(run, invocation);
-  if (!run.data_directory.empty()) run_parser(run);
-  print_max_field_lengths(run.max_lengths, run.console);
+// The validation stage, with its progress lines: the part list, the unit table's header, its
+// rows. Returns the longest texts seen.
+MaxLengths validate(Console& console, const Tables& schemas, const std::string& data_directory,
+                    unsigned worker_threads) {
+  console.line("Parser Begins");
+  const std::string part_list_path = data_directory + "master_part_list.csv";
+  console.write("Processing ").write(part_list_path).write(" no error checks -");
+  const PartList part_list(part_list_path);
+  console.write(" Done.").end_line();
+
+  const std::string unit_table_path = data_directory + "units" + "/" + "units.csv";
+  console.write("Reading ").write(unit_table_path).end_line();
+  UnitHeader header = read_unit_header(unit_table_path, schemas);
+  console.line("Header Read");
+  write_unknown_fields(console, header);
+  console.line("Header Processed.");
+
+  TranscriptWriter writer(console);
+  UnitRows rows =
+      check_unit_rows(header, *header.rows, part_list, data_directory, writer, worker_threads);
+  console.line("Database processed.");
+  return std::move(rows.max_lengths);
+}
+
+void run_stages(Console& console, const Invocation& invocation) {
+  Tables schemas;
+  create_tables(schemas);
+  const std::string data_directory = find_data_directory(console, invocation);
+  const MaxLengths max_lengths = data_directory.empty() ? MaxLengths()
+                                                        : validate(console, schemas, data_directory,
+                                                                   invocation.worker_threads);
+  print_max_field_lengths(max_lengths, console);
 }
 
 }  // namespace
 
 int run_program(Console& console, const Invocation& invocation) {
   try {
-    auto run = std::make_unique<Run>(console);
-    run->worker_threads = invocation.worker_threads;
-    run_stages(*run, invocation);
-    run.reset();
+    run_stages(console, invocation);
     console.flush();
     return 0;
   } catch (const Failure& failure) {
-    // The run's state is released on the way out; then the report is written.
+    // The stages' state is released on the way out; then the report is written.
     report_failure(failure, console);
     return kExitFailure;
   } catch (const std::bad_alloc&) {
     // Input too large for the memory at hand ends the run like any other failure, not with an
-    // abort; the run's state is already released, so the report has room to be written.
+    // abort; the stages' state is already released, so the report has room to be written.
     report_failure(Failure("EOutOfMemory", "Out of memory"), console);
     return kExitFailure;
   }

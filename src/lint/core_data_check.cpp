@@ -1,12 +1,83 @@
 #include "lint/core_data_check.h"
 
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "platform/ordered_work.h"
+#include "tables/schemas.h"
+#include "tables/text_map.h"
+#include "validate/check_unit_rows.h"
+#include "validate/part_list.h"
+#include "validate/unit_header.h"
+
 namespace unitcheck::lint {
 
-DataCheckResult CoreDataCheck::check(const DataDirectory& directory, LintWriter&) {
-  // UNFINISHED: see core_data_check.h. Nothing is read, so nothing is claimed.
-  return {false, 0,
-          "cannot check '" + directory.unit_table() +
-              "': this build's checks do not report to unitlint yet"};
+namespace {
+
+// The names that suggestions are drawn from, kept alive for the whole run.
+struct SuggestionNames {
+  std::vector<std::string_view> categories;
+  std::vector<std::string_view> part_names;
+  std::vector<std::string> unit_directories;
+  std::vector<std::string> cockpits;
+  std::vector<std::string_view> unit_directory_views;
+  std::vector<std::string_view> cockpit_views;
+};
+
+// Each distinct text of a column of the part list, in the order first seen.
+std::vector<std::string_view> distinct(MemTable& table, std::string_view field_name) {
+  const Field& field = table.field_by_name(field_name);
+  TextSet seen;
+  std::vector<std::string_view> texts;
+  for (table.first(); !table.eof(); table.next()) {
+    const std::string_view text = field.as_text();
+    if (text.empty() || seen.contains(text)) continue;
+    seen.insert(text);
+    texts.push_back(text);
+  }
+  return texts;
+}
+
+// The entries of a folder, none when it cannot be listed.
+std::vector<std::string> entries_of(const std::string& folder) {
+  std::vector<std::string> names;
+  std::error_code error;
+  for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+       it.increment(error))
+    names.push_back(it->path().filename().string());
+  return names;
+}
+
+std::vector<std::string_view> views_of(const std::vector<std::string>& texts) {
+  return {texts.begin(), texts.end()};
+}
+
+}  // namespace
+
+DataCheckResult CoreDataCheck::check(const DataDirectory& directory, LintWriter& writer) {
+  Tables schemas;
+  create_tables(schemas);
+  PartList part_list(directory.part_list());
+  UnitHeader header = read_unit_header(directory.unit_table(), schemas);
+  writer.check_header(header.line);
+
+  SuggestionNames names;
+  names.categories = distinct(part_list.masterpartslist, "categoryname");
+  names.part_names = distinct(part_list.masterpartslist, "file");
+  names.unit_directories = entries_of(directory.root() + "units");
+  names.cockpits = entries_of(directory.root() + "cockpits");
+  names.unit_directory_views = views_of(names.unit_directories);
+  names.cockpit_views = views_of(names.cockpits);
+  writer.set_suggestions(SuggestionLists{names.categories, names.part_names,
+                                         names.unit_directory_views, names.cockpit_views});
+
+  const unsigned processors = usable_processors();
+  const UnitRows rows = check_unit_rows(header, *header.rows, part_list, directory.root(), writer,
+                                        processors > 1 ? std::min(processors, 8u) : 0);
+  return {true, rows.lines, {}};
 }
 
 }  // namespace unitcheck::lint

@@ -204,6 +204,9 @@ std::string nested_message(const Finding& f, const SuggestionLists& names,
       return subject + not_float(f.value);
     case FindingKind::NestedFloatConversion:
       return subject + float_syntax(f);
+    case FindingKind::UnclosedLastGroup:
+      return std::string(f.column) + ": the last group of " + table +
+             " is not closed with \"}\"; its last value is not checked";
     default:
       return {};
   }

@@ -82,6 +82,10 @@ constexpr RuleInfo kRules[] = {
      "A floating-point value of a nested list is not a number.",
      "The value holds only number characters, but not in the order of a number. Write one number, "
      "such as -12.5 or 3e-2."},
+    {Rule::NestedUnclosedLastGroup, "nested-unclosed-last-group", Warning,
+     "The last group of a nested list is never closed.",
+     "Each group of a nested list ends with \"}\". The values of a group left open at the end of "
+     "its cell are not all checked, and the game may read them differently."},
     {Rule::WrongSeparator, "wrong-separator", Error, "The header line is not separated by commas.",
      "units.csv is comma-separated. A header with semicolons or tabs and no comma comes from a "
      "spreadsheet saved with another separator: save it again as comma-separated values."},
@@ -159,6 +163,8 @@ Rule rule_for(FindingKind kind) {
       return Rule::NestedFloatCharacters;
     case FindingKind::NestedFloatConversion:
       return Rule::NestedFloatSyntax;
+    case FindingKind::UnclosedLastGroup:
+      return Rule::NestedUnclosedLastGroup;
   }
   return Rule::TextTooLong;
 }

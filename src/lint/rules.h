@@ -34,6 +34,7 @@ enum class Rule : std::uint8_t {
   NestedIntegerSyntax,
   NestedFloatCharacters,
   NestedFloatSyntax,
+  NestedUnclosedLastGroup,
   // The header line.
   WrongSeparator,
   UnknownColumnNearMiss,

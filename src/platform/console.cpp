@@ -1,5 +1,6 @@
 #include "platform/console.h"
 
+#include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -8,6 +9,22 @@
 #include "platform/failure.h"
 
 namespace unitcheck {
+
+namespace {
+
+// A descriptor that its opener made non-blocking (a pipe from a parent that reads slowly) says
+// "try again" when it is full: that is no refusal, so wait until it takes bytes again. A hang-up
+// or an error on it is left for the next write to report. False, with errno set, when even the
+// wait fails.
+bool wait_until_writable(int fd) {
+  pollfd entry{fd, POLLOUT, 0};
+  for (;;) {
+    if (::poll(&entry, 1, -1) >= 0) return true;
+    if (errno != EINTR && errno != EAGAIN) return false;
+  }
+}
+
+}  // namespace
 
 Console Console::standard_output() {
   Console console(STDOUT_FILENO, isatty(STDOUT_FILENO) == 1);
@@ -41,8 +58,18 @@ Console& Console::write(std::string_view text) {
     sink_->append(text);
     return *this;
   }
-  buffer_.append(text);
-  if (buffer_.size() >= kBufferLimit) flush();
+  if (buffer_.size() + text.size() <= kBufferLimit) {
+    buffer_.append(text);
+    if (buffer_.size() == kBufferLimit) flush();
+    return *this;
+  }
+  // Text larger than the room left goes out from where it lies, not through another copy.
+  flush();
+  if (text.size() < kBufferLimit) {
+    buffer_.append(text);
+  } else {
+    write_out(text);
+  }
   return *this;
 }
 
@@ -66,19 +93,28 @@ void Console::end_line() {
 }
 
 void Console::flush() {
-  if (sink_ != nullptr) return;
+  if (sink_ != nullptr || buffer_.empty()) return;
+  try {
+    write_out(buffer_);
+  } catch (const Failure&) {
+    buffer_.clear();  // after a refused write nothing more can be said
+    throw;
+  }
+  buffer_.clear();
+}
+
+void Console::write_out(std::string_view text) {
   std::size_t done = 0;
-  while (done < buffer_.size()) {
-    const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
+  while (done < text.size()) {
+    const ssize_t n = ::write(fd_, text.data() + done, text.size() - done);
     if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) && wait_until_writable(fd_)) continue;
     if (n <= 0) {
       const std::string reason = n < 0 ? std::strerror(errno) : "nothing written";
-      buffer_.clear();
       throw Failure("EInOutError", "Write error on standard output: " + reason);
     }
     done += static_cast<std::size_t>(n);
   }
-  buffer_.clear();
 }
 
 }  // namespace unitcheck

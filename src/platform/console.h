@@ -56,6 +56,8 @@ class Console {
 
  private:
   Console(int fd, bool flush_each_line) : fd_(fd), flush_each_line_(flush_each_line) {}
+  // Hands text straight to the system; raises a Failure when it refuses it.
+  void write_out(std::string_view text);
 
   static constexpr std::size_t kBufferLimit = 1 << 16;
   std::string* sink_ = nullptr;

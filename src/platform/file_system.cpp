@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 namespace unitcheck {
 
 namespace {
@@ -21,6 +23,12 @@ void convert_separators(std::string& path) {
 
 bool exists(const std::string& path) {
   return is_representable(path) && ::access(path.c_str(), F_OK) == 0;
+}
+
+Existence test_existence(const std::string& path) {
+  if (!is_representable(path)) return Existence::Missing;
+  if (::access(path.c_str(), F_OK) == 0) return Existence::Present;
+  return errno == ENOENT || errno == ENOTDIR ? Existence::Missing : Existence::Untestable;
 }
 
 bool is_directory(const std::string& path) {

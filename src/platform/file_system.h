@@ -9,6 +9,13 @@ void convert_separators(std::string& path);
 
 // True for any existing entry, a directory included, following symbolic links.
 bool exists(const std::string& path);
+
+// What an existence test found. Missing is a clear "no such entry" (ENOENT, ENOTDIR);
+// Untestable is a test that could not be made (EACCES, ELOOP, ENAMETOOLONG, EIO, ...), which
+// says nothing about whether the entry is there.
+enum class Existence { Present, Missing, Untestable };
+// The existence test of exists(), telling a missing entry from one that cannot be tested.
+Existence test_existence(const std::string& path);
 // True when the path, following symbolic links, names a directory.
 bool is_directory(const std::string& path);
 

@@ -7,7 +7,8 @@ namespace unitcheck {
 
 // A regular file opened for reading raw bytes. Opening or reading it fails with the Failure
 // EFOpenError 'Unable to open file "PATH"', and so does opening anything but a regular file
-// (a directory, a FIFO, a device), following symbolic links.
+// (a directory, a FIFO, a device), following symbolic links, or a file of a kernel file system
+// (/proc, /sys and the like).
 class InputFile {
  public:
   explicit InputFile(std::string path);

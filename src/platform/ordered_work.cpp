@@ -14,6 +14,9 @@ namespace unitcheck {
 
 namespace {
 
+// Thrown through process when the run stops while a worker waits to hand over its output.
+struct Stopped {};
+
 struct Slot {
   WorkChunk chunk;
   bool finished = false;  // processed, waiting to be consumed; read and taken are counted
@@ -44,6 +47,7 @@ class WorkRing {
       stopping_ = true;
     }
     work_ready_.notify_all();
+    head_moved_.notify_all();
     for (std::thread& thread : threads_) thread.join();
   }
 
@@ -95,21 +99,37 @@ class WorkRing {
     {
       std::lock_guard lock(mutex_);
       next.finished = false;
+      ++consumed_;
     }
-    ++consumed_;
+    head_moved_.notify_all();
+  }
+
+  // The hand-over of chunk sequence: once every earlier chunk is consumed, the calling thread
+  // waits for this one to finish, so the worker may consume its output itself.
+  void hand_over(std::size_t sequence, WorkChunk& chunk) {
+    {
+      std::unique_lock lock(mutex_);
+      head_moved_.wait(lock, [&] { return stopping_ || consumed_ == sequence; });
+      if (stopping_) throw Stopped{};
+    }
+    work_.consume(chunk);
+    chunk.output.clear();
   }
 
   void work_loop(unsigned worker) {
     for (;;) {
       Slot* next = nullptr;
+      std::size_t sequence = 0;
       {
         std::unique_lock lock(mutex_);
         work_ready_.wait(lock, [&] { return stopping_ || taken_ < read_; });
         if (stopping_) return;
-        next = &slot(taken_++);
+        sequence = taken_++;
+        next = &slot(sequence);
       }
       try {
-        work_.process(worker, next->chunk);
+        work_.process(worker, next->chunk,
+                      [this, sequence, next] { hand_over(sequence, next->chunk); });
       } catch (...) {
         next->failure = std::current_exception();
       }
@@ -127,19 +147,25 @@ class WorkRing {
   std::mutex mutex_;
   std::condition_variable work_ready_;
   std::condition_variable work_finished_;
+  std::condition_variable head_moved_;  // consumed_ grew, or the run stops
   bool stopping_ = false;
   // Sequence numbers of chunks: read by the calling thread, taken by a worker, consumed.
   std::size_t read_ = 0;      // written under the mutex, read freely by the calling thread
   std::size_t taken_ = 0;     // under the mutex
-  std::size_t consumed_ = 0;  // the calling thread's own
+  std::size_t consumed_ = 0;  // written under the mutex by the calling thread
 };
 
 void run_on_calling_thread(const OrderedWork& work) {
   WorkChunk chunk;
+  // Every chunk is at the head of the reading order as it is processed.
+  const HandOver hand_over = [&] {
+    work.consume(chunk);
+    chunk.output.clear();
+  };
   while (work.produce(chunk)) {
     chunk.output.clear();
     try {
-      work.process(0, chunk);
+      work.process(0, chunk, hand_over);
     } catch (...) {
       work.consume(chunk);
       throw;

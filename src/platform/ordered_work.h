@@ -16,16 +16,24 @@ struct WorkChunk {
   std::string output;
 };
 
-// Reads chunks on the calling thread, works on them in worker threads and hands them back on
-// the calling thread in the order they were read, so that output written from consume is the
-// same whatever the number of workers.
+// Lets process hand over the output of its chunk so far, before the chunk is finished: waits
+// until every earlier chunk is consumed, then consumes this one's output and empties it. So a
+// chunk with much output need not hold it all, and the chunk at the head of the reading order
+// writes as it goes.
+using HandOver = std::function<void()>;
+
+// Reads chunks on the calling thread, works on them in worker threads and hands them back in
+// the order they were read, so that output written from consume is the same whatever the
+// number of workers.
 struct OrderedWork {
   // Sets the chunk's input and number; false when there is nothing left. Calling thread.
   std::function<bool(WorkChunk&)> produce;
   // Fills the chunk's output from its input. Called for chunks of one worker at a time; the
   // worker's index lets it keep state of its own. Worker thread.
-  std::function<void(unsigned worker, WorkChunk&)> process;
-  // Takes the finished chunk, in order. Calling thread.
+  std::function<void(unsigned worker, WorkChunk&, const HandOver&)> process;
+  // Takes the output of a chunk, in reading order, once when the chunk is finished and once at
+  // each hand-over before. Never called twice at once; on the calling thread, or on the worker
+  // thread of a hand-over.
   std::function<void(WorkChunk&)> consume;
 };
 

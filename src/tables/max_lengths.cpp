@@ -9,7 +9,7 @@ namespace unitcheck {
 // std::string_view compares bytes as unsigned char, with a prefix before any longer text:
 // exactly the order of the report.
 
-void MaxLengths::update_max_length(std::string_view key, int length) {
+void MaxLengths::update_max_length(std::string_view key, std::int64_t length) {
   const std::optional<std::size_t> found =
       entries_.empty() ? std::nullopt : find_key(key, 0, entries_.size() - 1);
   if (found) {

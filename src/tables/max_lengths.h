@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,14 +13,14 @@ class Console;
 // One statistics entry: the longest value seen under a column key such as "units.Name".
 struct StrMaxSize {
   std::string key;
-  int max_length;
+  std::int64_t max_length;
 };
 
 // The longest text seen per column, kept sorted by key in byte order (shorter prefix first).
 class MaxLengths {
  public:
   // Records that a value of length bytes was seen under key.
-  void update_max_length(std::string_view key, int length);
+  void update_max_length(std::string_view key, std::int64_t length);
   // The index of the entry with this key among positions lo..hi (a non-empty range).
   std::optional<std::size_t> find_key(std::string_view key, std::size_t lo, std::size_t hi) const;
   const std::vector<StrMaxSize>& entries() const { return entries_; }
@@ -32,9 +33,9 @@ class MaxLengths {
 // MaxLengths in one go: the report is the same, and the hot loop does no key lookups.
 struct LengthTally {
   std::string key;
-  int longest = -1;  // nothing seen yet
+  std::int64_t longest = -1;  // nothing seen yet
 
-  void record(int length) {
+  void record(std::int64_t length) {
     if (length > longest) longest = length;
   }
   void flush_into(MaxLengths& max_lengths) {

@@ -239,7 +239,11 @@ void create_tables(Tables& tables) {
   define(tables.dock, kDockColumns);
   define(tables.cargo, kCargoColumns);
   define(tables.units, kUnitsColumns);
-  define(tables.masterpartslist, kMasterPartsListColumns);
+  define_masterpartslist(tables.masterpartslist);
+}
+
+void define_masterpartslist(MemTable& table) {
+  define(table, kMasterPartsListColumns);
 }
 
 }  // namespace unitcheck

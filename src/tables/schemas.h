@@ -51,4 +51,8 @@ struct Tables {
 // Defines every column of every table and opens each table, table by table.
 void create_tables(Tables& tables);
 
+// Defines the columns of a masterpartslist table and opens it: for a table that holds a loaded
+// part list apart from the schemas.
+void define_masterpartslist(MemTable& table);
+
 }  // namespace unitcheck

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace unitcheck {
@@ -41,6 +42,12 @@ class TextMap {
   }
 
   std::size_t size() const { return size_; }
+  // Calls f with each key, in no particular order. The views stay valid until the next insert.
+  template <class F>
+  void for_each_key(F&& f) const {
+    for (const Slot& slot : slots_)
+      if (slot.hash != 0) f(key_at(slot));
+  }
   void clear() {
     slots_.clear();
     arena_.clear();
@@ -121,6 +128,10 @@ class TextSet {
   void insert(std::string_view key) { map_.insert(key, Member{}); }
   void reserve(std::size_t count, std::size_t key_bytes = 0) { map_.reserve(count, key_bytes); }
   std::size_t size() const { return map_.size(); }
+  template <class F>
+  void for_each_key(F&& f) const {
+    map_.for_each_key(std::forward<F>(f));
+  }
 
  private:
   struct Member {};

@@ -1,5 +1,7 @@
 #include "validate/category_list.h"
 
+#include <algorithm>
+
 #include "tables/mem_table.h"
 
 namespace unitcheck {
@@ -15,23 +17,63 @@ void fold_latin1(std::string_view text, std::string& folded) {
   for (char& c : folded) c = static_cast<char>(fold_latin1(static_cast<unsigned char>(c)));
 }
 
+namespace {
+
+// Orders a category against text + "/" by their bytes, without building that text: negative
+// when the category sorts below it, 0 when it begins with it, positive when it sorts above.
+int compare_to_slashed(std::string_view category, std::string_view text) {
+  const int head = category.substr(0, text.size()).compare(text);
+  if (head != 0) return head;
+  if (category.size() == text.size()) return -1;
+  return static_cast<unsigned char>(category[text.size()]) - static_cast<unsigned char>('/');
+}
+
+}  // namespace
+
+void CategoryList::index() {
+  ordered_.clear();
+  ordered_.reserve(categories_.size());
+  categories_.for_each_key([this](std::string_view category) { ordered_.push_back(category); });
+  std::sort(ordered_.begin(), ordered_.end());
+}
+
+// The categories that begin with the text and a slash follow one another in byte order, from
+// the first one that does not sort below text + "/".
+bool CategoryList::is_prefix(std::string_view folded) const {
+  // A slash in the first position never makes a prefix, so no prefix is empty.
+  if (folded.empty()) return false;
+  const auto first = std::lower_bound(ordered_.begin(), ordered_.end(), folded,
+                                      [](std::string_view category, std::string_view text) {
+                                        return compare_to_slashed(category, text) < 0;
+                                      });
+  return first != ordered_.end() && compare_to_slashed(*first, folded) == 0;
+}
+
+std::size_t CategoryList::size() const {
+  std::size_t count = categories_.size();
+  for (std::size_t k = 0; k < ordered_.size(); ++k) {
+    const std::string_view category = ordered_[k];
+    for (std::size_t i = 1; i < category.size(); ++i) {
+      if (category[i] != '/') continue;
+      // A prefix is counted at the first category in order that begins with it and a slash,
+      // unless it is a category itself.
+      const std::string_view slashed = category.substr(0, i + 1);
+      if (categories_.contains(slashed.substr(0, i))) continue;
+      if (k > 0 && ordered_[k - 1].starts_with(slashed)) continue;
+      ++count;
+    }
+  }
+  return count;
+}
+
 void build_category_list(MemTable& masterpartslist, CategoryList& category_list) {
   const Field& categoryname = masterpartslist.field_by_name("categoryname");
   std::string category;
   for (masterpartslist.first(); !masterpartslist.eof(); masterpartslist.next()) {
-    // Folding works byte by byte, so the prefixes of the folded text are the folded prefixes.
     fold_latin1(categoryname.as_text(), category);
-    // Every entry comes with its prefixes, so a category listed already brings nothing new;
-    // parts share few categories, and most records stop here.
-    if (category_list.contains_folded(category)) continue;
-    category_list.append_folded(category);
-    // A slash in the first position never makes a prefix, so no prefix is empty.
-    for (std::size_t i = 1; i < category.size(); ++i) {
-      if (category[i] != '/') continue;
-      const std::string_view prefix = std::string_view(category).substr(0, i);
-      if (!category_list.contains_folded(prefix)) category_list.append_folded(prefix);
-    }
+    category_list.add_folded(category);
   }
+  category_list.index();
 }
 
 }  // namespace unitcheck

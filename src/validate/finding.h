@@ -18,7 +18,7 @@ enum class FindingKind : std::uint8_t {
   FloatConversion,    // float characters that do not convert; error_position
   NotInteger,         // a byte outside the integer characters
   IntegerConversion,  // integer characters that do not convert; error_position
-  // A unit line.
+  // A unit line; value is the whole line.
   TooManyCells,  // more cells than limit (the schema's fields); cells counted so far
   TooFewCells,   // cells < limit
   // A value of a nested list (table, field).
@@ -32,9 +32,16 @@ enum class FindingKind : std::uint8_t {
   NestedIntegerConversion,  // error_position; position of the byte that ended the value
   NestedNotFloat,           // a byte outside the float characters
   NestedFloatConversion,    // error_position; position of the byte that ended the value
+  // Found but not part of the transcript, which has no line for it.
+  UnclosedLastGroup,  // the cell ends inside a group; value from its '{' to the end
 };
 
-inline constexpr int kFindingKinds = static_cast<int>(FindingKind::NestedFloatConversion) + 1;
+inline constexpr int kFindingKinds = static_cast<int>(FindingKind::UnclosedLastGroup) + 1;
+
+// Whether the transcript has a line for the finding.
+constexpr bool in_transcript(FindingKind kind) {
+  return kind != FindingKind::UnclosedLastGroup;
+}
 
 // Whether the finding lies inside a nested list.
 constexpr bool is_nested(FindingKind kind) {
@@ -58,13 +65,13 @@ struct Finding {
   // Inside a nested list: the byte offset in the line of the value's first byte (for an
   // unclosed group, of the '{' that found it open).
   std::int64_t value_offset = 0;
-  std::string_view column;  // the unit-table column, as the header names it
-  std::string_view table;   // the nested list's table, such as "cargo"
-  std::string_view field;   // the nested list's field, such as "Category"
-  std::string_view value;   // the offending text
-  std::string_view part;    // cargo: the part name of the item whose category is unknown
-  std::int64_t length = 0;  // the value's length in bytes
-  std::int64_t limit = 0;   // declared size, data size, or the schema's field count
+  std::string_view column{};        // the unit-table column, as the header names it
+  std::string_view table{};         // the nested list's table, such as "cargo"
+  std::string_view field{};         // the nested list's field, such as "Category"
+  std::string_view value{};         // the offending text
+  std::string_view part{};          // cargo: the part name of the item whose category is unknown
+  std::int64_t length = 0;          // the value's length in bytes
+  std::int64_t limit = 0;           // declared size, data size, or the schema's field count
   std::int64_t error_position = 0;  // where a conversion stopped, counted from 1
   std::int64_t position = 0;        // nested: 1-based position in the cell of the ending byte
 };

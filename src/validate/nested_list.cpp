@@ -6,9 +6,9 @@
 
 #include "csv/byte_scan.h"
 #include "tables/convert.h"
+#include "tables/schemas.h"
 #include "validate/category_list.h"
 #include "validate/char_sets.h"
-#include "validate/messages.h"
 #include "validate/part_index.h"
 
 namespace unitcheck {
@@ -24,11 +24,31 @@ NestedRole role_of(std::string_view table, std::string_view field) {
 
 // The state of one cell's parse that the value checks share.
 struct CellState {
-  NestedList& list;
-  std::int64_t row;
-  NestedContext& context;
+  const NestedList& list;
+  const Finding& cell;
+  const NestedContext& context;
   std::string_view part_name;  // the last cargo filename of this cell
 };
+
+// Reports a finding about the value that starts at start (0-based) in the cell.
+void report(const CellState& state, FindingKind kind, const NestedField* field,
+            std::string_view value, std::size_t start, std::int64_t position = 0,
+            std::int64_t error_position = 0) {
+  Finding finding = state.cell;
+  finding.kind = kind;
+  finding.table = state.list.table_name;
+  if (field != nullptr) {
+    finding.field = field->name;
+    finding.limit = field->data_size;
+  }
+  finding.value = value;
+  finding.length = static_cast<std::int64_t>(value.size());
+  finding.value_offset = state.cell.cell_offset + static_cast<std::int64_t>(start);
+  finding.position = position;
+  finding.error_position = error_position;
+  if (kind == FindingKind::CargoPartNotFound) finding.part = state.part_name;
+  state.context.sink.report(finding);
+}
 
 // Whether the cargo item is in the part list by its part or by its category. The category is
 // asked first: a part list has thousands of part names but a few dozen categories, so the
@@ -38,79 +58,77 @@ bool cargo_known(const PartIndex& parts, std::string_view part_name, std::string
   return parts.knows_category(category) || parts.knows_part(part_name);
 }
 
-void check_text(CellState& state, NestedField& field, std::string_view value) {
-  NestedContext& context = state.context;
-  const int length = static_cast<int>(value.size());
-  field.length.record(length);
-  const std::string_view table = state.list.table_name;
-  if (length >= field.data_size)
-    messages::nested_text_too_long(context.console, state.row, table, field.name, field.data_size,
-                                   length);
+void check_text(CellState& state, const NestedField& field, LengthTally& length,
+                std::string_view value, std::size_t start) {
+  const NestedContext& context = state.context;
+  const auto size = static_cast<std::int64_t>(value.size());
+  length.record(size);
+  if (size >= field.data_size) report(state, FindingKind::NestedTextTooLong, &field, value, start);
   switch (field.role) {
     case NestedRole::Category:
       if (!context.category_list.contains(value))
-        messages::category_not_found(context.console, state.row, table, field.name, value);
+        report(state, FindingKind::CategoryNotFound, &field, value, start);
       break;
     case NestedRole::PartName:
       state.part_name = value;
       break;
     case NestedRole::CargoCategory:
       if (!cargo_known(context.parts, state.part_name, value))
-        messages::cargo_part_not_found(context.console, state.row, table, field.name,
-                                       state.part_name, value);
+        report(state, FindingKind::CargoPartNotFound, &field, value, start);
       break;
     case NestedRole::None:
       break;
   }
 }
 
-void check_integer(CellState& state, const NestedField& field, std::string_view value,
-                   int position) {
+void check_integer(const CellState& state, const NestedField& field, std::string_view value,
+                   std::size_t start, std::int64_t position) {
   if (value.empty() || is_plain_integer(value, 9)) return;
-  Console& out = state.context.console;
   if (!all_chars_in(value, integer_chars)) {
-    messages::nested_not_integer(out, state.row, state.list.table_name, field.name, value);
+    report(state, FindingKind::NestedNotInteger, &field, value, start);
     return;
   }
-  const int error_position = convert_int32(value).error_position;
+  const std::int64_t error_position = convert_int32(value).error_position;
   if (error_position > 0)
-    messages::nested_integer_conversion(out, state.row, state.list.table_name, field.name, value,
-                                        error_position, position);
+    report(state, FindingKind::NestedIntegerConversion, &field, value, start, position,
+           error_position);
 }
 
-void check_boolean(CellState& state, const NestedField& field, std::string_view value) {
+void check_boolean(const CellState& state, const NestedField& field, std::string_view value,
+                   std::size_t start) {
   if (value.empty() || value == "1" || value == "0") return;
-  messages::nested_not_boolean(state.context.console, state.row, state.list.table_name, field.name,
-                               value);
+  report(state, FindingKind::NestedNotBoolean, &field, value, start);
 }
 
-void check_float(CellState& state, const NestedField& field, std::string_view value, int position) {
+void check_float(const CellState& state, const NestedField& field, std::string_view value,
+                 std::size_t start, std::int64_t position) {
   if (value.empty() || is_plain_float(value)) return;
-  Console& out = state.context.console;
   if (!all_chars_in(value, float_chars)) {
-    messages::nested_not_float(out, state.row, state.list.table_name, field.name, value);
+    report(state, FindingKind::NestedNotFloat, &field, value, start);
     return;
   }
-  const int error_position = float_error_position(value);
+  const std::int64_t error_position = float_error_position(value);
   if (error_position > 0)
-    messages::nested_float_conversion(out, state.row, state.list.table_name, field.name, value,
-                                      error_position, position);
+    report(state, FindingKind::NestedFloatConversion, &field, value, start, position,
+           error_position);
 }
 
-// Checks one value by its field's type; position is that of the byte that ended it.
-void check_value(CellState& state, NestedField& field, std::string_view value, int position) {
+// Checks a value of the field, whose length tally is length, that starts at start in the cell;
+// position is that of the byte that ended it, counted from 1.
+void check_value(CellState& state, const NestedField& field, LengthTally& length,
+                 std::string_view value, std::size_t start, std::int64_t position) {
   switch (field.type) {
     case FieldType::Text:
-      check_text(state, field, value);
+      check_text(state, field, length, value, start);
       break;
     case FieldType::Integer:
-      check_integer(state, field, value, position);
+      check_integer(state, field, value, start, position);
       break;
     case FieldType::Boolean:
-      check_boolean(state, field, value);
+      check_boolean(state, field, value, start);
       break;
     case FieldType::Float:
-      check_float(state, field, value, position);
+      check_float(state, field, value, start, position);
       break;
     case FieldType::Int64:
       break;
@@ -140,27 +158,49 @@ bool passes_on_masks(FieldType type, std::uint64_t span, const ByteClasses64& bl
 
 }  // namespace
 
-NestedList::NestedList(const MemTable& table) : table_name(table.name()) {
+NestedList::NestedList(std::string_view column, const MemTable& table)
+    : column_name(column), table_name(table.name()) {
   for (int i = 0; i < table.field_count(); ++i) {
     const Field& field = table.field_at(i);
     fields.push_back(NestedField{field.name(), field.type(), field.data_size(),
-                                 LengthTally{table_name + "." + field.name()},
                                  role_of(table_name, field.name())});
   }
 }
 
-void NestedList::flush_lengths(MaxLengths& max_lengths) {
-  for (NestedField& field : fields) field.length.flush_into(max_lengths);
+std::vector<LengthTally> NestedList::length_tallies() const {
+  std::vector<LengthTally> tallies;
+  for (const NestedField& field : fields)
+    tallies.push_back(LengthTally{table_name + "." + field.name});
+  return tallies;
 }
 
-void check_nested_list(std::string_view cell, NestedList& list, std::int64_t row_number,
-                       NestedContext& context) {
-  CellState state{list, row_number, context, {}};
-  NestedField* const first_field = list.fields.data();
-  NestedField* const no_field = first_field + list.fields.size();
-  NestedField* field = first_field;  // no_field once the group has more values than fields
+NestedLists::NestedLists(const Tables& tables)
+    : lists{
+          NestedList("Upgrades", tables.upgrades), NestedList("Sub_Units", tables.subunit),
+          NestedList("Light", tables.light),       NestedList("Mounts", tables.mounts),
+          NestedList("Dock", tables.dock),         NestedList("Cargo_Import", tables.cargo_import),
+          NestedList("Cargo", tables.cargo)} {}
+
+int NestedLists::find(std::string_view column) const {
+  for (std::size_t i = 0; i < lists.size(); ++i)
+    if (lists[i].column_name == column) return static_cast<int>(i);
+  return -1;
+}
+
+void check_nested_list(std::string_view cell, const NestedList& list,
+                       std::span<LengthTally> lengths, const Finding& where,
+                       const NestedContext& context) {
+  CellState state{list, where, context, {}};
+  // The field of the next value and its length tally, walked side by side; no_field once the
+  // group has more values than fields.
+  const NestedField* const first_field = list.fields.data();
+  const NestedField* const no_field = first_field + list.fields.size();
+  const NestedField* field = first_field;
+  LengthTally* const first_length = lengths.data();
+  LengthTally* length = first_length;
   std::size_t start = 0;  // 1-based position of the last brace or semicolon; 0 before any
   bool closed = true;
+  std::size_t group_start = 0;  // of the last '{'
   // Only braces and semicolons move the parse; every other byte is value text. Each block after
   // the first begins where the unfinished value began, so a value shorter than a block is seen
   // whole in one block and a plain number passes on its masks.
@@ -176,19 +216,24 @@ void check_nested_list(std::string_view cell, NestedList& list, std::int64_t row
       const char byte = cell[index];
       if (byte == '{') {
         field = first_field;
+        length = first_length;
+        group_start = index;
         if (!closed)
-          messages::unclosed_group(context.console, row_number, list.table_name,
-                                   static_cast<int>(k));
+          report(state, FindingKind::UnclosedGroup, nullptr, {}, index,
+                 static_cast<std::int64_t>(k));
         closed = false;
       } else if (field == no_field) {
-        messages::too_many_values(context.console, row_number, list.table_name);
+        report(state, FindingKind::TooManyValues, nullptr, cell.substr(start, index - start), start,
+               static_cast<std::int64_t>(k));
       } else {
         // A value that began in an earlier block is longer than a block: its bytes decide.
         const bool whole = start >= base;
         if (!(whole &&
               passes_on_masks(field->type, bits_between(start - base, index - base), block)))
-          check_value(state, *field, cell.substr(start, index - start), static_cast<int>(k));
+          check_value(state, *field, *length, cell.substr(start, index - start), start,
+                      static_cast<std::int64_t>(k));
         ++field;
+        ++length;
       }
       if (byte == '}') closed = true;
       start = k;
@@ -196,6 +241,10 @@ void check_nested_list(std::string_view cell, NestedList& list, std::int64_t row
     if (base + count == n) break;
     base = start > base ? start : base + 64;
   }
+  // The transcript says nothing of a last group left open, nor checks its unended value.
+  if (!closed)
+    report(state, FindingKind::UnclosedLastGroup, nullptr, cell.substr(group_start), group_start,
+           static_cast<std::int64_t>(n));
 }
 
 }  // namespace unitcheck

@@ -1,18 +1,21 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "tables/max_lengths.h"
 #include "tables/mem_table.h"
+#include "validate/finding.h"
 
 namespace unitcheck {
 
 class CategoryList;
-class Console;
 class PartIndex;
+struct Tables;
 
 // What a value of a nested list is checked against besides its type.
 enum class NestedRole {
@@ -26,33 +29,44 @@ enum class NestedRole {
 struct NestedField {
   std::string name;
   FieldType type;
-  int data_size;
-  LengthTally length;  // under the key table name, ".", field name
+  std::int64_t data_size;
   NestedRole role;
 };
 
 // The description of the groups of one nested-list column, taken from the table's schema.
 struct NestedList {
-  explicit NestedList(const MemTable& table);
+  NestedList(std::string_view column, const MemTable& table);
 
-  // Hands the longest text lengths seen so far to the statistics.
-  void flush_lengths(MaxLengths& max_lengths);
+  // One length tally per field, under the key table name, ".", field name.
+  std::vector<LengthTally> length_tallies() const;
 
-  std::string table_name;
+  std::string column_name;  // of the unit table, such as "Cargo"
+  std::string table_name;   // such as "cargo"
   std::vector<NestedField> fields;
 };
 
-// What the checks of a nested list read and write besides the cell.
+// The seven nested-list columns of the unit table and the descriptions of their groups.
+struct NestedLists {
+  explicit NestedLists(const Tables& tables);
+  // The index of the list that the unit-table column holds, or -1.
+  int find(std::string_view column) const;
+
+  std::array<NestedList, 7> lists;
+};
+
+// What the checks of a nested list read besides the cell, and where their findings go.
 struct NestedContext {
-  Console& console;
+  FindingSink& sink;
   const CategoryList& category_list;
   const PartIndex& parts;
 };
 
 // Parses a cell of groups in braces, values separated by semicolons, and checks each value
-// against the field at its position in the group. Every fault is one line on the console;
-// text lengths are gathered in the list until flush_lengths.
-void check_nested_list(std::string_view cell, NestedList& list, std::int64_t row_number,
-                       NestedContext& context);
+// against the field at its position in the group. Each fault is reported as a copy of cell
+// (which says where the cell lies) completed with what was found; text lengths are gathered
+// in lengths, one tally per field.
+void check_nested_list(std::string_view text, const NestedList& list,
+                       std::span<LengthTally> lengths, const Finding& cell,
+                       const NestedContext& context);
 
 }  // namespace unitcheck

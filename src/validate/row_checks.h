@@ -1,15 +1,60 @@
 #pragma once
 
-#include "validate/unit_header.h"
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tables/max_lengths.h"
+#include "validate/finding.h"
 
 namespace unitcheck {
 
-class PartIndex;
-struct Run;
+class CachedFileTests;
+struct ColumnPlan;
+struct PartList;
+struct UnitHeader;
 
-// Reads every remaining line of the unit table and checks each cell of a known column by its
-// type, then the line's cell count; prints "Database processed." at the end.
-void check_unit_rows(Run& run, UnitLineReader& reader, const ColumnMap& column_map,
-                     const PartIndex& parts);
+// Checks unit lines one at a time: each cell of a known column by its type, then the line's
+// cell count. Faults go to the sink as findings; text lengths are gathered until
+// flush_lengths. Reads its inputs only, so checkers on several threads can share them.
+class RowChecker {
+ public:
+  RowChecker(const UnitHeader& header, const PartList& part_list, std::string_view data_directory,
+             CachedFileTests& file_tests, FindingSink& sink);
+
+  // Checks a line (at least one byte, not beginning with a comma) that is file line row.
+  void check_line(std::string_view line, std::int64_t row);
+
+  // Hands the text lengths gathered over all lines to the statistics.
+  void flush_lengths(MaxLengths& max_lengths);
+
+ private:
+  void check_cell(int column_index, std::string_view value);
+  void check_text(const ColumnPlan& plan, int column_index, std::string_view value);
+  void check_directory(int column_index, std::string_view value);
+  void check_cockpit(int column_index, std::string_view value);
+  void check_mesh(const ColumnPlan& plan, int column_index, std::string_view file);
+  void check_float(const ColumnPlan& plan, int column_index, std::string_view value);
+  void check_int64(const ColumnPlan& plan, int column_index, std::string_view value);
+  // Where the cell lies, and what it holds.
+  Finding cell_finding(FindingKind kind, int column_index, std::string_view column,
+                       std::string_view value) const;
+  void report_cell(FindingKind kind, int column_index, std::string_view column,
+                   std::string_view value, std::int64_t error_position = 0);
+
+  const UnitHeader& header_;
+  const PartList& part_list_;
+  std::string_view data_directory_;
+  CachedFileTests& file_tests_;  // shared by the checkers of every thread
+  FindingSink& sink_;
+  std::vector<LengthTally> column_lengths_;                 // one per plan
+  std::array<std::vector<LengthTally>, 7> nested_lengths_;  // one per field of each list
+  std::string_view line_;
+  std::int64_t row_ = 0;
+  std::string unit_directory_;
+  std::string path_;  // reused for every path a check builds
+};
 
 }  // namespace unitcheck

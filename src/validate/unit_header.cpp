@@ -3,10 +3,8 @@
 #include <algorithm>
 #include <string_view>
 
-#include "driver/run.h"
 #include "tables/convert.h"
-#include "tables/text_map.h"
-#include "validate/messages.h"
+#include "tables/schemas.h"
 
 namespace unitcheck {
 
@@ -19,57 +17,72 @@ TextSet field_names(const MemTable& units) {
   return names;
 }
 
-}  // namespace
-
-ColumnMap map_unit_header(std::string_view header, const MemTable& units, Console& console) {
-  const TextSet known_names = field_names(units);
-  const std::size_t count =
-      1 + static_cast<std::size_t>(std::count(header.begin(), header.end(), ','));
-  // A unit line never yields more cells than the schema has fields, so columns past that are
-  // only reported, not kept: a header of a million commas costs no million entries.
-  const std::size_t kept = std::min(count, static_cast<std::size_t>(units.field_count()));
-  ColumnMap column_map;
-  column_map.reserve(kept);
-  messages::unknown_fields_heading(console);
-  bool any_unknown = false;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < count; ++i) {
-    const std::size_t end = std::min(header.find(',', start), header.size());
-    const std::string_view piece = header.substr(start, end - start);
-    start = end + 1;
-    ColumnEntry entry;
-    if (i == 0) {
-      entry = {"Index", true};
-    } else {
-      entry.column_name = piece.empty() ? "unknown" + int_to_text(static_cast<std::int64_t>(i))
-                                        : std::string(piece);
-      entry.known = known_names.contains(entry.column_name);
-    }
-    if (!entry.known) {
-      any_unknown = true;
-      messages::unknown_field(console, entry.column_name);
-    }
-    if (i < kept) column_map.push_back(std::move(entry));
+// The first two lines of the unit table, read through the chunks that the row checks read
+// afterwards, so that one rule cuts every line. The bytes after them are put back.
+std::string read_header_lines(UnitChunkReader& rows) {
+  std::string header_line;
+  std::string storage;
+  LineChunk chunk;
+  int taken = 0;
+  while (taken < 2 && rows.next(storage, chunk)) {
+    UnitLines lines(chunk.text, true);
+    for (std::string_view line; taken < 2 && lines.next(line); ++taken)
+      if (taken == 0) header_line.assign(line);
+    if (taken == 2) rows.unread(chunk.text.substr(lines.consumed()));
   }
-  if (!any_unknown) messages::no_unknown_fields(console);
-  console.end_line();
-  console.line("Header Processed.");
-  return column_map;
+  return header_line;
 }
 
-UnitHeader read_unit_header(Run& run) {
-  const std::string path = run.data_directory + "units" + "/" + "units.csv";
-  run.console.write("Reading ").write(path).end_line();
-  MemTable& units = run.tables.units;
-  units.clear_records();
-  units.open();
-  UnitHeader result;
-  result.reader = std::make_unique<UnitLineReader>(path);
-  const std::string header(result.reader->read_line());
-  result.reader->read_line();  // the second line says nothing the checks need
-  run.console.line("Header Read");
-  result.column_map = map_unit_header(header, units, run.console);
-  return result;
+}  // namespace
+
+std::string header_column_name(const HeaderColumn& column) {
+  if (column.index == 0) return "Index";
+  if (column.text.empty()) return "unknown" + int_to_text(column.index);
+  return std::string(column.text);
+}
+
+UnitHeader map_unit_header(std::string line, const Tables& schemas) {
+  const MemTable& units = schemas.units;
+  UnitHeader header{.line = std::move(line),
+                    .field_names = field_names(units),
+                    .nested_lists = NestedLists(schemas)};
+  header.field_count = units.field_count();
+  header.column_count =
+      1 + static_cast<std::int64_t>(std::count(header.line.begin(), header.line.end(), ','));
+  const std::int64_t kept = std::min(header.column_count, header.field_count);
+  header.column_map.reserve(static_cast<std::size_t>(kept));
+  header.for_each_column([&](const HeaderColumn& column) {
+    if (column.index < kept)
+      header.column_map.push_back(ColumnEntry{header_column_name(column), column.known});
+  });
+  header.plans = plan_columns(header.column_map, units, header.nested_lists);
+  return header;
+}
+
+UnitHeader read_unit_header(const std::string& path, const Tables& schemas) {
+  auto rows = std::make_unique<UnitChunkReader>(path);
+  UnitHeader header = map_unit_header(read_header_lines(*rows), schemas);
+  header.rows = std::move(rows);
+  return header;
+}
+
+HeaderFacts header_facts(const UnitHeader& header, const MemTable& units) {
+  HeaderFacts facts;
+  TextSet seen;
+  header.for_each_column([&](const HeaderColumn& column) {
+    if (!column.known) {
+      facts.unknown.push_back(column);
+      return;
+    }
+    const std::string_view name = column.index == 0 ? units.field_at(0).name() : column.text;
+    if (seen.contains(name)) facts.duplicates.push_back(column);
+    seen.insert(name);
+  });
+  for (int i = 1; i < units.field_count(); ++i) {
+    const std::string& name = units.field_at(i).name();
+    if (!seen.contains(name)) facts.missing.push_back(name);
+  }
+  return facts;
 }
 
 }  // namespace unitcheck

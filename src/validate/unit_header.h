@@ -1,14 +1,20 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "csv/line_reader.h"
+#include "csv/line_chunks.h"
+#include "tables/text_map.h"
+#include "validate/column_plan.h"
+#include "validate/nested_list.h"
 
 namespace unitcheck {
 
-struct Run;
+class MemTable;
+struct Tables;
 
 // One column of the unit table's header: the name it is looked up under, and whether the
 // units schema knows it.
@@ -18,22 +24,64 @@ struct ColumnEntry {
 };
 using ColumnMap = std::vector<ColumnEntry>;
 
-class Console;
-class MemTable;
-
-// Maps the header line onto the units schema, printing the unknown columns: one column per
-// comma-separated piece, quotes meaning nothing; column 0 is always the known "Index".
-// Every column is printed when unknown, but the map keeps only as many entries as the schema
-// has fields: no cell of a unit line lies beyond them.
-ColumnMap map_unit_header(std::string_view header, const MemTable& units, Console& console);
-
-// The unit table opened for reading, positioned after its two header lines, and its header.
-struct UnitHeader {
-  std::unique_ptr<UnitLineReader> reader;
-  ColumnMap column_map;
+// One comma-separated piece of the header line, quotes meaning nothing.
+struct HeaderColumn {
+  std::int64_t index;   // counted from 0
+  std::int64_t offset;  // of its first byte in the header line
+  std::string_view text;
+  bool known;  // column 0 always is, as "Index"; the others when a field has exactly this name
 };
 
-// Opens units/units.csv, reads the header and the ignored second line, and maps the header.
-UnitHeader read_unit_header(Run& run);
+// The name a header column is looked up under: "Index" for column 0, "unknown" and the index
+// for an empty piece, else the piece itself.
+std::string header_column_name(const HeaderColumn& column);
+
+// The header line read and mapped onto the units schema: everything the row checks need, and
+// the open unit table positioned at its first data line.
+struct UnitHeader {
+  std::string line{};             // the header line as read
+  TextSet field_names{};          // the exact names of the units schema's fields
+  std::int64_t column_count = 1;  // the columns the line names: one more than its commas
+  // The first columns of the line, as many as a unit line can have cells: no cell lies beyond
+  // them, so a header of a million commas costs no million entries.
+  ColumnMap column_map{};
+  NestedLists nested_lists;
+  std::vector<ColumnPlan> plans{};          // one per entry of column_map
+  std::int64_t field_count = 0;             // of the units schema
+  std::unique_ptr<UnitChunkReader> rows{};  // the lines after the two header lines
+  std::int64_t first_row = kFirstUnitRow;
+
+  // Calls on_column(const HeaderColumn&) for every column of the header line, in order.
+  template <class OnColumn>
+  void for_each_column(OnColumn&& on_column) const;
+};
+
+// Opens the unit table, reads its header line and the ignored second line, and maps the
+// header onto the units schema. A file that cannot be read ends the run (EFOpenError).
+UnitHeader read_unit_header(const std::string& path, const Tables& schemas);
+
+// Maps a header line onto the units schema; the unit table is not read.
+UnitHeader map_unit_header(std::string line, const Tables& schemas);
+
+// What the transcript does not print about a header but a reader may want to know.
+struct HeaderFacts {
+  std::vector<HeaderColumn> unknown;      // columns the schema does not know
+  std::vector<std::string_view> missing;  // schema fields that no column names
+  std::vector<HeaderColumn> duplicates;   // known columns whose name an earlier column has
+};
+HeaderFacts header_facts(const UnitHeader& header, const MemTable& units);
+
+template <class OnColumn>
+void UnitHeader::for_each_column(OnColumn&& on_column) const {
+  const std::string_view text = line;
+  std::size_t start = 0;
+  for (std::int64_t i = 0; i < column_count; ++i) {
+    const std::size_t end = std::min(text.find(',', start), text.size());
+    const std::string_view piece = text.substr(start, end - start);
+    on_column(HeaderColumn{i, static_cast<std::int64_t>(start), piece,
+                           i == 0 || field_names.contains(piece)});
+    start = end + 1;
+  }
+}
 
 }  // namespace unitcheck

@@ -6,47 +6,53 @@
 #include <string>
 #include <vector>
 
-#include "csv/line_reader.h"
 #include "support/temp_dir.h"
 
 namespace unitcheck {
 namespace {
 
-// The lines as UnitLineReader reads them after the first line, the way the row loop reads
-// them: at least one, the last possibly empty when nothing follows the first line.
-std::vector<std::string> lines_by_reader(const std::string& path) {
-  UnitLineReader reader(path, 3);
-  reader.read_line();
+// The unit table's line rule written the plain way, byte by byte: LF, CR and CR LF end a line;
+// bytes after the last line end are one more line.
+std::vector<std::string> model_lines(std::string_view text) {
   std::vector<std::string> lines;
-  do {
-    lines.emplace_back(reader.read_line());
-  } while (!reader.at_end());
+  std::string line;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' && text[i] != '\n') {
+      line += text[i];
+      continue;
+    }
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    lines.push_back(line);
+    line.clear();
+  }
+  if (!text.empty() && text.back() != '\r' && text.back() != '\n') lines.push_back(line);
   return lines;
 }
 
 struct ChunkedLines {
   std::vector<std::string> lines;
-  std::int64_t counted = 0;  // the sum of count_unit_lines over the chunks
+  std::int64_t counted = 0;  // the sum of the chunks' line counts
   std::vector<std::string> chunks;
 };
 
-// The same file read through a UnitLineReader for its first line, then cut into chunks.
-ChunkedLines lines_by_chunks(const std::string& path, std::size_t target) {
-  UnitLineReader reader(path, 3);
-  reader.read_line();
-  UnitChunkReader chunk_reader(reader, target);
+// The file cut into chunks of about target bytes, with the first `unread` bytes read apart
+// and put back first, as the header reader does.
+ChunkedLines lines_by_chunks(const std::string& path, std::size_t target,
+                             std::string_view put_back = {}) {
+  UnitChunkReader chunk_reader(path, target);
+  if (!put_back.empty()) chunk_reader.unread(put_back);
   ChunkedLines result;
   std::string storage;
-  std::string_view chunk;
+  LineChunk chunk;
   while (chunk_reader.next(storage, chunk)) {
-    result.chunks.emplace_back(chunk);
-    result.counted += count_unit_lines(chunk);
-    for_each_unit_line(chunk, [&](std::string_view line) { result.lines.emplace_back(line); });
+    result.chunks.emplace_back(chunk.text);
+    result.counted += chunk.line_count;
+    for_each_unit_line(chunk.text, [&](std::string_view line) { result.lines.emplace_back(line); });
   }
   return result;
 }
 
-TEST(UnitChunkReader, CutsTheSameLinesAsTheLineReaderWhateverTheChunkSize) {
+TEST(UnitChunkReader, CutsTheLinesOfTheLineRuleWhateverTheChunkSize) {
   // Texts of line ends of every kind, empty lines, and no line end at the end.
   std::mt19937 random(7);
   const char alphabet[] = {'a', 'b', ',', '\r', '\n'};
@@ -54,16 +60,16 @@ TEST(UnitChunkReader, CutsTheSameLinesAsTheLineReaderWhateverTheChunkSize) {
     std::string text;
     const int length = static_cast<int>(random() % 40);
     for (int i = 0; i < length; ++i) text += alphabet[random() % sizeof alphabet];
+    const std::vector<std::string> expected = model_lines(text);
+    ASSERT_EQ(count_unit_lines(text), static_cast<std::int64_t>(expected.size())) << text;
     testing::TempDir dir;
-    dir.write("units.csv", text);
-    const std::vector<std::string> expected = lines_by_reader(dir / "units.csv");
+    const std::size_t split = text.size() / 3;
+    dir.write("units.csv", text.substr(split));
     for (std::size_t target : {1, 2, 3, 5, 64}) {
-      const ChunkedLines chunked = lines_by_chunks(dir / "units.csv", target);
-      std::vector<std::string> lines = chunked.lines;
-      // The row loop always reads once, so with nothing left it sees one empty line.
-      if (lines.empty()) lines.emplace_back();
-      ASSERT_EQ(lines, expected) << "text '" << text << "' target " << target;
-      ASSERT_EQ(chunked.counted, static_cast<std::int64_t>(chunked.lines.size()));
+      const ChunkedLines chunked =
+          lines_by_chunks(dir / "units.csv", target, std::string_view(text).substr(0, split));
+      ASSERT_EQ(chunked.lines, expected) << "text '" << text << "' target " << target;
+      ASSERT_EQ(chunked.counted, static_cast<std::int64_t>(expected.size()));
       for (std::size_t k = 0; k + 1 < chunked.chunks.size(); ++k) {
         // A CR at the end of a chunk never has its LF in the next one.
         if (chunked.chunks[k].back() == '\r') {
@@ -77,19 +83,20 @@ TEST(UnitChunkReader, CutsTheSameLinesAsTheLineReaderWhateverTheChunkSize) {
 TEST(UnitChunkReader, HoldsALineLongerThanTheChunkWhole) {
   testing::TempDir dir;
   const std::string long_line(100000, 'x');
-  dir.write("units.csv", "header\r\n" + long_line + "\r\nshort\n");
+  dir.write("units.csv", long_line + "\r\nshort\r" + long_line);
   const ChunkedLines chunked = lines_by_chunks(dir / "units.csv", 1000);
-  EXPECT_EQ(chunked.lines, (std::vector<std::string>{long_line, "short"}));
+  EXPECT_EQ(chunked.lines, (std::vector<std::string>{long_line, "short", long_line}));
 }
 
-TEST(CountUnitLines, CountsEachKindOfLineEndOnceAndAnUnendedLastLine) {
-  EXPECT_EQ(count_unit_lines(""), 0);
-  EXPECT_EQ(count_unit_lines("a"), 1);
-  EXPECT_EQ(count_unit_lines("\n"), 1);
-  EXPECT_EQ(count_unit_lines("\r\n"), 1);
-  EXPECT_EQ(count_unit_lines("\n\r"), 2);
-  EXPECT_EQ(count_unit_lines("a\rb\r\nc\nd"), 4);
-  EXPECT_EQ(count_unit_lines("\r\r\n\n"), 3);
+TEST(UnitLines, AnIncompleteTextKeepsItsUnendedLineAndALastCr) {
+  UnitLines lines("a\r\nb\nc\r", false);
+  std::string_view line;
+  ASSERT_TRUE(lines.next(line));
+  EXPECT_EQ(line, "a");
+  ASSERT_TRUE(lines.next(line));
+  EXPECT_EQ(line, "b");
+  EXPECT_FALSE(lines.next(line));  // a LF may follow the CR
+  EXPECT_EQ(lines.consumed(), 5u);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <fstream>
@@ -34,7 +35,9 @@ struct Numbers {
   int fail_in_produce = -1;
   int fail_in_process = -1;
   int fail_in_consume = -1;
+  bool hand_over_each_byte = false;
   std::atomic<int> processed{0};
+  std::atomic<std::size_t> most_held{0};  // the longest output a chunk held at a hand-over
 
   OrderedWork work() {
     OrderedWork work;
@@ -46,9 +49,14 @@ struct Numbers {
       chunk.input = chunk.buffer;
       return true;
     };
-    work.process = [this](unsigned, WorkChunk& chunk) {
+    work.process = [this](unsigned, WorkChunk& chunk, const HandOver& hand_over) {
       std::this_thread::sleep_for(std::chrono::microseconds((chunk.number * 37) % 200));
-      chunk.output = std::string(chunk.input.rbegin(), chunk.input.rend());
+      for (auto byte = chunk.input.rbegin(); byte != chunk.input.rend(); ++byte) {
+        chunk.output += *byte;
+        if (!hand_over_each_byte) continue;
+        most_held = std::max(most_held.load(), chunk.output.size());
+        hand_over();
+      }
       ++processed;
       if (chunk.number == fail_in_process) throw std::runtime_error("process");
       chunk.output += ";";
@@ -75,6 +83,16 @@ TEST(OrderedWork, HandsChunksBackInTheOrderTheyWereRead) {
     Numbers numbers(200);
     run_ordered_work(numbers.work(), workers);
     EXPECT_EQ(numbers.consumed, expected_up_to(200)) << workers << " workers";
+  }
+}
+
+TEST(OrderedWork, OutputHandedOverPieceByPieceKeepsTheReadingOrder) {
+  for (unsigned workers : {0u, 1u, 2u, 5u}) {
+    Numbers numbers(200);
+    numbers.hand_over_each_byte = true;
+    run_ordered_work(numbers.work(), workers);
+    EXPECT_EQ(numbers.consumed, expected_up_to(200)) << workers << " workers";
+    EXPECT_EQ(numbers.most_held.load(), 1u) << "a hand-over leaves the chunk's output empty";
   }
 }
 

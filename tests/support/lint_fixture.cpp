@@ -91,6 +91,7 @@ std::vector<Finding> sample_findings() {
       nested(FindingKind::NestedFloatConversion, 14, 890, "Light", "light", "scale", "1e");
   nested_float.error_position = 3;
   f.push_back(nested_float);
+  f.push_back(nested(FindingKind::UnclosedLastGroup, 15, 900, "Dock", "dock", "", "{1;2"));
   return f;
 }
 

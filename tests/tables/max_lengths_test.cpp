@@ -23,10 +23,12 @@ TEST(MaxLengths, EmptyReportIsTheHeadingOnly) {
 TEST(MaxLengths, KeepsTheLongestAndSortsByBytes) {
   MaxLengths lengths;
   const std::pair<const char*, int> recorded[] = {
-      {"units.Name", 3},     {"units.Name", 12},       {"units.Name", 7},
-      {"cargo.filename", 4}, {"units.Shield_Mesh", 9}, {"units.STATUS", 2},
-      {"units.Hud_image", 1}, {"units.Hud_Functionality", 5}, {"cargo_import.Cat", 6},
-      {"units.index", 8},    {"units.Index", 0},       {"mounts.type", 0},
+      {"units.Name", 3},        {"units.Name", 12},
+      {"units.Name", 7},        {"cargo.filename", 4},
+      {"units.Shield_Mesh", 9}, {"units.STATUS", 2},
+      {"units.Hud_image", 1},   {"units.Hud_Functionality", 5},
+      {"cargo_import.Cat", 6},  {"units.index", 8},
+      {"units.Index", 0},       {"mounts.type", 0},
   };
   for (const auto& [key, length] : recorded) lengths.update_max_length(key, length);
   EXPECT_EQ(report(lengths),

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "driver/transcript.h"
 #include "platform/console.h"
 #include "tables/max_lengths.h"
 #include "tables/schemas.h"
@@ -32,16 +34,35 @@ class NestedListCheck : public ::testing::Test {
     list.post();
   }
 
-  // The transcript of checking cell as a list of the given table, on row 5.
+  // The findings of checking cell as a list of the given table, on row 5, each with the
+  // transcript's wording.
   std::string check(std::string_view cell, const MemTable& table) {
     std::string out;
     Console console(out);
-    NestedContext context{console, categories, *parts};
-    NestedList list(table);
-    check_nested_list(cell, list, 5, context);
-    list.flush_lengths(max_lengths);
+    TranscriptWriter writer(console);
+    Recorder sink(writer, out);
+    list = std::make_unique<NestedList>("column", table);  // lives as long as the findings
+    std::vector<LengthTally> lengths = list->length_tallies();
+    const Finding where{.line = 5, .cell = 3, .cell_offset = 20};
+    check_nested_list(cell, *list, lengths, where, NestedContext{sink, categories, *parts});
+    for (LengthTally& tally : lengths) tally.flush_into(max_lengths);
+    findings = std::move(sink.findings);
     return out;
   }
+
+  // Renders each finding and keeps a copy (its texts are views into the cell and the list).
+  struct Recorder final : FindingSink {
+    Recorder(const TranscriptWriter& w, std::string& o) : writer(w), out(o) {}
+    void report(const Finding& finding) override {
+      writer.render(finding, out);
+      findings.push_back(finding);
+    }
+    const TranscriptWriter& writer;
+    std::string& out;
+    std::vector<Finding> findings;
+  };
+  std::unique_ptr<NestedList> list;
+  std::vector<Finding> findings;
 
   Tables tables;
   CategoryList categories;
@@ -78,6 +99,31 @@ TEST_F(NestedListCheck, GroupStructure) {
        "row 5 - dock subquery: field count exceeds known.\n"},
   };
   for (const auto& c : cases) EXPECT_EQ(check(c.cell, tables.dock), c.transcript) << c.cell;
+}
+
+// A finding says where its value lies in the line: the cell's offset plus the value's.
+TEST_F(NestedListCheck, FindingsLocateTheirValueInTheLine) {
+  ASSERT_NE(check("{1;2.5;zz}", tables.dock), "");
+  ASSERT_EQ(findings.size(), 1u);
+  const Finding& f = findings[0];
+  EXPECT_EQ(f.kind, FindingKind::NestedNotFloat);
+  EXPECT_EQ(f.line, 5);
+  EXPECT_EQ(f.cell, 3);
+  EXPECT_EQ(f.table, "dock");
+  EXPECT_EQ(f.field, "y");
+  EXPECT_EQ(f.value, "zz");
+  EXPECT_EQ(f.value_offset, 20 + 7);
+  // A group left open at the end has no transcript line, but it is found.
+  EXPECT_EQ(check("{1}{0;", tables.dock), "");
+  ASSERT_EQ(findings.size(), 1u);
+  EXPECT_EQ(findings[0].kind, FindingKind::UnclosedLastGroup);
+  EXPECT_EQ(findings[0].value, "{0;");
+  EXPECT_EQ(findings[0].value_offset, 20 + 3);
+  check("{1;2{}", tables.dock);
+  ASSERT_EQ(findings.size(), 1u);
+  EXPECT_EQ(findings[0].kind, FindingKind::UnclosedGroup);
+  EXPECT_EQ(findings[0].value_offset, 20 + 4);
+  EXPECT_EQ(findings[0].position, 5);
 }
 
 TEST_F(NestedListCheck, ValuesByFieldType) {

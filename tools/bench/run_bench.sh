@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The benchmark at scale: generates data directories of several sizes and times unitcheck on
 # each, side by side with reference programs over the same units/units.csv:
-#   cat to /dev/null and wc -l (the I/O floor), Python's csv module merely parsing the file,
-#   and Miller's CSV-to-JSON pass. Prints each as a ratio to unitcheck.
+#   the floor (unitcheck-floor: the same read and the same access/stat calls as unitcheck, on
+#   as many threads, nothing else), cat to /dev/null and wc -l, Python's csv module merely
+#   parsing the file, and Miller's CSV-to-JSON pass. Prints each as a ratio to unitcheck, and
+#   unitcheck's time over the floor's.
 # Usage: run_bench.sh BUILD_DIR   (environment: BENCH_SIZES, BENCH_RUNS, BENCH_DIR, BENCH_PARTS)
 set -euo pipefail
 build=${1:?usage: run_bench.sh BUILD_DIR}
@@ -12,10 +14,13 @@ parts=${BENCH_PARTS:-10000}
 work=${BENCH_DIR:-/tmp/unitcheck-bench}
 unitcheck=$(realpath "$build/unitcheck")
 generator=$(realpath "$build/tools/unitcheck-gen")
+floor=$(realpath "$build/tools/unitcheck-floor")
+threads=$(nproc)
 
 need=()
 command -v hyperfine >/dev/null || need+=(hyperfine)
 command -v mlr >/dev/null || need+=(miller)
+command -v strace >/dev/null || need+=(strace)
 [ -x /usr/bin/time ] || need+=(time)
 if [ ${#need[@]} -gt 0 ]; then
   echo "installing: ${need[*]}"
@@ -37,9 +42,16 @@ for rows in $sizes; do
   fi
   csv="$data/units/units.csv"
   bytes=$(stat -c %s "$csv")
+  # The file-system calls unitcheck makes on this data, as the floor's list.
+  trace="$work/rows-$rows.strace"
+  strace -f -qq -e trace=access,newfstatat,stat -o "$trace" "$unitcheck" "$data" >/dev/null
+  grep -oE '(access|newfstatat|stat)\((AT_FDCWD, )?"[^"]*"' "$trace" |
+    sed -E 's/^access\((AT_FDCWD, )?"/a /; s/^(newfstatat|stat)\((AT_FDCWD, )?"/s /; s/"$//' \
+      >"$work/rows-$rows.calls"
   # Drop nothing from the page cache: every program reads a warm file, after one warm-up run.
   hyperfine --style basic -N --warmup 1 --runs "$runs" --export-json "$work/rows-$rows.json" \
     -n unitcheck "$unitcheck $data" \
+    -n floor "$floor $csv $work/rows-$rows.calls $threads" \
     -n cat "cat $csv" \
     -n "wc -l" "wc -l $csv" \
     -n "python csv" "python3 -c 'import csv,sys
@@ -59,7 +71,8 @@ for r in results:
     median = statistics.median(r["times"])
     print(f"  {r['command']:<16}{median:>10.3f}{r['user']:>9.3f}{r['system']:>8.3f}"
           f"{size / 1e6 / median:>9.0f}{rows / median:>12.0f}{median / base:>8.2f}")
-print(f"  unitcheck time per row: {base / rows * 1e6:.2f} us")
+floor = statistics.median(next(r for r in results if r["command"] == "floor")["times"])
+print(f"  unitcheck time per row: {base / rows * 1e6:.2f} us; unitcheck / floor: {base / floor:.2f}")
 print()
 PY
 done

@@ -122,33 +122,17 @@ const UnitFile& unit_file(bool crlf) {
   return crlf ? cr_lf : lf;
 }
 
-void BM_UnitLineReader(benchmark::State& state) {
-  const UnitFile& file = unit_file(state.range(0) != 0);
-  for (auto _ : state) {
-    unitcheck::UnitLineReader reader(file.path());
-    std::size_t lines = 0;
-    do {
-      benchmark::DoNotOptimize(reader.read_line().data());
-      ++lines;
-    } while (!reader.at_end());
-    benchmark::DoNotOptimize(lines);
-  }
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * file.size()));
-}
-BENCHMARK(BM_UnitLineReader)->ArgName("crlf")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-
 // The way the row checks read the unit file: chunks of whole lines, counted, then cut into lines.
 void BM_UnitChunkReader(benchmark::State& state) {
   const UnitFile& file = unit_file(state.range(0) != 0);
   for (auto _ : state) {
-    unitcheck::UnitLineReader header(file.path());
-    unitcheck::UnitChunkReader chunks(header);
+    unitcheck::UnitChunkReader chunks(file.path());
     std::string storage;
-    std::string_view chunk;
+    unitcheck::LineChunk chunk;
     std::int64_t lines = 0;
     while (chunks.next(storage, chunk)) {
-      lines += unitcheck::count_unit_lines(chunk);
-      unitcheck::for_each_unit_line(chunk,
+      lines += chunk.line_count;
+      unitcheck::for_each_unit_line(chunk.text,
                                     [](std::string_view line) { benchmark::DoNotOptimize(line); });
     }
     benchmark::DoNotOptimize(lines);

@@ -1,0 +1,99 @@
+#include "validate/check_unit_rows.h"
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "csv/line_chunks.h"
+#include "platform/ordered_work.h"
+#include "validate/cached_file_tests.h"
+#include "validate/row_checks.h"
+#include "validate/unit_header.h"
+
+namespace unitcheck {
+
+namespace {
+
+// The rendered text a chunk may hold before it hands it over: output on the scale of the input
+// waits for the writer rather than piling up.
+constexpr std::size_t kHeldBackText = 256 * 1024;
+
+// Renders the findings of the chunk being checked into its output.
+class ChunkSink final : public FindingSink {
+ public:
+  explicit ChunkSink(const FindingWriter& writer) : writer_(writer) {}
+
+  void start(WorkChunk& chunk, const HandOver& hand_over) {
+    chunk_ = &chunk;
+    hand_over_ = &hand_over;
+  }
+
+  void report(const Finding& finding) override {
+    writer_.render(finding, chunk_->output);
+    if (chunk_->output.size() >= kHeldBackText) (*hand_over_)();
+  }
+
+ private:
+  const FindingWriter& writer_;
+  WorkChunk* chunk_ = nullptr;
+  const HandOver* hand_over_ = nullptr;
+};
+
+// The checker of one thread.
+struct ChunkChecker {
+  ChunkChecker(const UnitHeader& header, const PartList& part_list, std::string_view data_directory,
+               CachedFileTests& file_tests, const FindingWriter& writer)
+      : sink(writer), rows(header, part_list, data_directory, file_tests, sink) {}
+
+  void check(WorkChunk& chunk, const HandOver& hand_over) {
+    sink.start(chunk, hand_over);
+    std::int64_t row = chunk.number;
+    for_each_unit_line(chunk.input, [&](std::string_view line) {
+      if (!line.empty() && line.front() != ',') rows.check_line(line, row);
+      ++row;
+    });
+  }
+
+  ChunkSink sink;
+  RowChecker rows;
+};
+
+}  // namespace
+
+UnitRows check_unit_rows(const UnitHeader& header, UnitChunkReader& rows, const PartList& part_list,
+                         std::string_view data_directory, FindingWriter& writer,
+                         unsigned worker_threads) {
+  // Sixteen locked shards take kilobytes: on the heap, they leave the stack, which may be as
+  // small as the user's limit makes it, to the calls that start the threads.
+  const auto file_tests = std::make_unique<CachedFileTests>();
+  std::vector<std::unique_ptr<ChunkChecker>> checkers;
+  for (unsigned k = 0; k < std::max(worker_threads, 1u); ++k)
+    checkers.push_back(
+        std::make_unique<ChunkChecker>(header, part_list, data_directory, *file_tests, writer));
+
+  std::int64_t next_row = header.first_row;
+  OrderedWork work;
+  work.produce = [&](WorkChunk& chunk) {
+    LineChunk lines;
+    if (!rows.next(chunk.buffer, lines)) return false;
+    chunk.input = lines.text;
+    chunk.number = next_row;
+    next_row += lines.line_count;
+    return true;
+  };
+  work.process = [&](unsigned worker, WorkChunk& chunk, const HandOver& hand_over) {
+    checkers[worker]->check(chunk, hand_over);
+  };
+  work.consume = [&](WorkChunk& chunk) {
+    writer.write(chunk.output);
+    chunk.output.clear();
+  };
+  run_ordered_work(work, worker_threads);
+
+  UnitRows result;
+  for (const auto& checker : checkers) checker->rows.flush_lengths(result.max_lengths);
+  result.lines = next_row - header.first_row;
+  return result;
+}
+
+}  // namespace unitcheck

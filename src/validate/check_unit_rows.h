@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "tables/max_lengths.h"
+#include "validate/finding.h"
+
+namespace unitcheck {
+
+class UnitChunkReader;
+struct PartList;
+struct UnitHeader;
+
+// Checks every line that rows holds, the file lines after the header, in chunks of whole lines
+// on worker threads (with none, on the calling thread). The findings of a chunk are rendered by
+// writer on the thread that checks it and written in reading order; a chunk holds back only a
+// bounded amount of rendered text, so memory follows the input, not the output. Returns the
+// longest text seen per column and the number of lines read.
+struct UnitRows {
+  MaxLengths max_lengths;
+  std::int64_t lines = 0;
+};
+UnitRows check_unit_rows(const UnitHeader& header, UnitChunkReader& rows, const PartList& part_list,
+                         std::string_view data_directory, FindingWriter& writer,
+                         unsigned worker_threads);
+
+}  // namespace unitcheck

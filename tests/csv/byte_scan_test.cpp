@@ -1,0 +1,34 @@
+#include "csv/byte_scan.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace unitcheck {
+namespace {
+
+// The vector forms answer as the plain ones on blocks of every kind of byte: structural bytes,
+// digits, points, signs, and bytes of 0x80 and up (negative as signed chars).
+TEST(ByteScan, VectorFormsAgreeWithThePlainOnes) {
+  std::mt19937 random(11);
+  const char alphabet[] = {'{', ';', '}', ',', '"', '0',  '5',    '9',    '.',    '+',
+                           '-', 'e', 'x', '/', ':', '\0', '\x7f', '\x80', '\xb0', '\xff'};
+  char block[64];
+  for (int round = 0; round < 20000; ++round) {
+    for (char& byte : block)
+      byte = round % 2 == 0 ? alphabet[random() % sizeof alphabet] : static_cast<char>(random());
+    const ByteClasses64 plain = classify_block64_plain(block, '{', ';', '}');
+    const ByteClasses64 fast = classify_block64(block, '{', ';', '}');
+    ASSERT_EQ(fast.structural, plain.structural);
+    ASSERT_EQ(fast.digits, plain.digits);
+    ASSERT_EQ(fast.points, plain.points);
+    ASSERT_EQ(fast.signs, plain.signs);
+    ASSERT_EQ(fast.minus, plain.minus);
+    for (int i = 0; i < 64; i += 16)
+      ASSERT_EQ(match_mask16(block + i, ',', '"', ','),
+                match_mask16_plain(block + i, ',', '"', ','));
+  }
+}
+
+}  // namespace
+}  // namespace unitcheck
