@@ -74,9 +74,8 @@ DataCheckResult CoreDataCheck::check(const DataDirectory& directory, LintWriter&
   writer.set_suggestions(SuggestionLists{names.categories, names.part_names,
                                          names.unit_directory_views, names.cockpit_views});
 
-  const unsigned processors = usable_processors();
   const UnitRows rows = check_unit_rows(header, *header.rows, part_list, directory.root(), writer,
-                                        processors > 1 ? std::min(processors, 8u) : 0);
+                                        checking_threads());
   return {true, rows.lines, {}};
 }
 

@@ -197,4 +197,9 @@ unsigned usable_processors() {
   return std::max(std::thread::hardware_concurrency(), 1u);
 }
 
+unsigned checking_threads() {
+  const unsigned processors = usable_processors();
+  return processors > 1 ? std::min(processors, 8u) : 0;
+}
+
 }  // namespace unitcheck

@@ -48,4 +48,8 @@ void run_ordered_work(const OrderedWork& work, unsigned workers);
 // it), at least 1.
 unsigned usable_processors();
 
+// The worker threads for checking: one per usable processor, while the starting thread mostly
+// waits on reads and writes; none on one processor; past eight, reading one file is the limit.
+unsigned checking_threads();
+
 }  // namespace unitcheck
