@@ -1,5 +1,6 @@
 #include "driver/run.h"
 
+#include <memory>
 #include <new>
 #include <string>
 
@@ -42,12 +43,16 @@ MaxLengths validate(Console& console, const Tables& schemas, const std::string& 
 }
 
 void run_stages(Console& console, const Invocation& invocation) {
-  Tables schemas;
-  create_tables(schemas);
+  // On the heap: the starting thread's stack must keep room for starting the checking threads
+  // (the first thread start binds symbols of the C library, saving every register on the
+  // stack) under a stack limit as small as 16 KiB.
+  const auto schemas = std::make_unique<Tables>();
+  create_tables(*schemas);
   const std::string data_directory = find_data_directory(console, invocation);
-  const MaxLengths max_lengths = data_directory.empty() ? MaxLengths()
-                                                        : validate(console, schemas, data_directory,
-                                                                   invocation.worker_threads);
+  const MaxLengths max_lengths =
+      data_directory.empty()
+          ? MaxLengths()
+          : validate(console, *schemas, data_directory, invocation.worker_threads);
   print_max_field_lengths(max_lengths, console);
 }
 
