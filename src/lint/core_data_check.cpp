@@ -1,11 +1,10 @@
 #include "lint/core_data_check.h"
 
-#include <filesystem>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <vector>
 
+#include "lint/folder_entries.h"
 #include "platform/ordered_work.h"
 #include "tables/schemas.h"
 #include "tables/text_map.h"
@@ -23,8 +22,10 @@ struct SuggestionNames {
   std::vector<std::string_view> part_names;
   std::vector<std::string> unit_directories;
   std::vector<std::string> cockpits;
+  std::vector<std::string> meshes;
   std::vector<std::string_view> unit_directory_views;
   std::vector<std::string_view> cockpit_views;
+  std::vector<std::string_view> mesh_views;
 };
 
 // Each distinct text of a column of the part list, in the order first seen.
@@ -39,16 +40,6 @@ std::vector<std::string_view> distinct(MemTable& table, std::string_view field_n
     texts.push_back(text);
   }
   return texts;
-}
-
-// The entries of a folder, none when it cannot be listed.
-std::vector<std::string> entries_of(const std::string& folder) {
-  std::vector<std::string> names;
-  std::error_code error;
-  for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
-       it.increment(error))
-    names.push_back(it->path().filename().string());
-  return names;
 }
 
 std::vector<std::string_view> views_of(const std::vector<std::string>& texts) {
@@ -67,12 +58,16 @@ DataCheckResult CoreDataCheck::check(const DataDirectory& directory, LintWriter&
   SuggestionNames names;
   names.categories = distinct(part_list.masterpartslist, "categoryname");
   names.part_names = distinct(part_list.masterpartslist, "file");
-  names.unit_directories = entries_of(directory.root() + "units");
-  names.cockpits = entries_of(directory.root() + "cockpits");
+  names.unit_directories = folder_entries(directory.root() + "units");
+  names.cockpits = folder_entries(directory.root() + "cockpits");
+  names.meshes = folder_entries(directory.root() + "meshes");
   names.unit_directory_views = views_of(names.unit_directories);
   names.cockpit_views = views_of(names.cockpits);
-  writer.set_suggestions(SuggestionLists{names.categories, names.part_names,
-                                         names.unit_directory_views, names.cockpit_views});
+  names.mesh_views = views_of(names.meshes);
+  writer.set_suggestions(SuggestionLists{NameIndex(names.categories), NameIndex(names.part_names),
+                                         NameIndex(names.unit_directory_views),
+                                         NameIndex(names.cockpit_views),
+                                         NameIndex(names.mesh_views), header.plans});
 
   const UnitRows rows = check_unit_rows(header, *header.rows, part_list, directory.root(), writer,
                                         checking_threads());

@@ -1,5 +1,6 @@
 #include "lint/json_format.h"
 
+#include "lint/json_text.h"
 #include "lint/utf8.h"
 #include "lint/version.h"
 
@@ -9,22 +10,20 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-Json finding_json(const LintFinding& finding, std::string_view path) {
-  Json item;
-  item["rule"] = rule_info(finding.rule).id;
-  item["severity"] = severity_name(finding.severity);
-  item["path"] = path;
-  item["line"] = finding.line;
-  item["column"] = finding.column;
-  item["end_column"] = finding.end_column;
-  item["unit_column"] = text_or_null(finding.unit_column);
-  item["table"] = text_or_null(finding.table);
-  item["field"] = text_or_null(finding.field);
-  item["value"] = finding.value;
-  if (!is_valid_utf8(finding.value)) item["value_bytes"] = hex_bytes(finding.value);
-  item["message"] = finding.message;
-  item["suggestion"] = text_or_null(finding.suggestion);
-  return item;
+void write_finding(const LintFinding& finding, std::string_view path, JsonText& json) {
+  json.raw("{\"rule\":").string(rule_info(finding.rule).id);
+  json.raw(",\"severity\":").string(severity_name(finding.severity));
+  json.raw(",\"path\":").string(path);
+  json.raw(",\"line\":").number(finding.line);
+  json.raw(",\"column\":").number(finding.column);
+  json.raw(",\"end_column\":").number(finding.end_column);
+  json.raw(",\"unit_column\":").string_or_null(finding.unit_column);
+  json.raw(",\"table\":").string_or_null(finding.table);
+  json.raw(",\"field\":").string_or_null(finding.field);
+  json.raw(",\"value\":").string(finding.value);
+  if (!is_valid_utf8(finding.value)) json.raw(",\"value_bytes\":").string(hex_bytes(finding.value));
+  json.raw(",\"message\":").string(finding.message);
+  json.raw(",\"suggestion\":").string_or_null(finding.suggestion).raw("}");
 }
 
 class JsonFormat final : public Format {
@@ -35,7 +34,8 @@ class JsonFormat final : public Format {
   }
 
   void item(const LintFinding& finding, std::string_view path, std::string& text) const override {
-    text.append(separator()).append(dump_json(finding_json(finding, path)));
+    JsonText json(text.append(separator()));
+    write_finding(finding, path, json);
   }
 
   std::string end(const Summary& summary) const override {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "lint/decimal_comma.h"
+#include "lint/folder_entries.h"
 #include "lint/suggestions.h"
 #include "tables/schemas.h"
 #include "validate/char_sets.h"
@@ -109,6 +111,20 @@ int group_fields(const Finding& f) {
   return table != nullptr ? static_cast<int>(table->columns.size()) : static_cast<int>(f.limit);
 }
 
+// The name nearest a missing mesh file in the two folders searched for it: the unit's own
+// directory, listed now (only a finding pays for it), and meshes/. The unit's wins a tie.
+std::string mesh_suggestion(const Finding& f, const SuggestionLists& names) {
+  const std::vector<std::string> entries = folder_entries(std::string(f.folder));
+  const std::vector<std::string_view> own_names(entries.begin(), entries.end());
+  const std::string_view own = closest_name(f.value, own_names);
+  const std::string_view shared = names.meshes.closest(f.value);
+  if (own.empty() || shared.empty()) return std::string(own.empty() ? shared : own);
+  const int bound = suggestion_bound(f.value.size());
+  const bool shared_nearer =
+      bounded_distance(f.value, shared, bound) < bounded_distance(f.value, own, bound);
+  return std::string(shared_nearer ? shared : own);
+}
+
 std::string cell_message(const Finding& f, const SuggestionLists& names, std::string& suggestion) {
   const std::string subject = cell_subject(f);
   const std::string value = quoted(f.value);
@@ -117,13 +133,15 @@ std::string cell_message(const Finding& f, const SuggestionLists& names, std::st
       return subject + value + " is " + count_of(f.length, "byte") +
              " long; the column holds at most " + number(f.limit);
     case FindingKind::DirectoryMissing:
-      suggestion = closest_name(f.value, names.unit_directories);
+      suggestion = names.unit_directories.closest(f.value);
       return subject + value + " is not a directory in units/" + did_you_mean(suggestion);
     case FindingKind::CockpitMissing:
-      suggestion = closest_name(f.value, names.cockpits);
+      suggestion = names.cockpits.closest(f.value);
       return subject + value + " is not a directory in cockpits/" + did_you_mean(suggestion);
     case FindingKind::MeshMissing:
-      return subject + "file " + value + " is neither in the unit's directory nor in meshes/";
+      suggestion = mesh_suggestion(f, names);
+      return subject + "file " + value + " is neither in the unit's directory nor in meshes/" +
+             did_you_mean(suggestion);
     case FindingKind::NotBoolean:
       suggestion = closest_boolean_word(f.value);
       return subject + value + " is not a boolean (TRUE, true, FALSE, false, 1 or 0)" +
@@ -149,12 +167,12 @@ std::string line_message(const Finding& f) {
 
 // The cargo item's suggestion: a category near the category, else a part near the part.
 std::string cargo_suggestion(const Finding& f, const SuggestionLists& names, std::string& said) {
-  std::string_view near = closest_name(f.value, names.categories);
+  std::string_view near = names.categories.closest(f.value);
   if (!near.empty()) {
     said = "; did you mean the category " + quoted(near) + "?";
     return std::string(near);
   }
-  near = closest_name(f.part, names.part_names);
+  near = names.part_names.closest(f.part);
   if (!near.empty()) said = "; did you mean the part " + quoted(near) + "?";
   return std::string(near);
 }
@@ -184,7 +202,7 @@ std::string nested_message(const Finding& f, const SuggestionLists& names,
       return subject + value + " is " + count_of(f.length, "byte") +
              " long; the field holds at most " + number(f.limit - 1);
     case FindingKind::CategoryNotFound:
-      suggestion = closest_name(f.value, names.categories);
+      suggestion = names.categories.closest(f.value);
       return subject + value + " is not a category of master_part_list.csv" +
              did_you_mean(suggestion);
     case FindingKind::CargoPartNotFound: {
@@ -214,6 +232,23 @@ std::string nested_message(const Finding& f, const SuggestionLists& names,
 
 bool is_line_finding(FindingKind kind) {
   return kind == FindingKind::TooManyCells || kind == FindingKind::TooFewCells;
+}
+
+// A line with too many cells where a decimal comma seems to be the cause: the message says so
+// and the finding points at the number.
+void explain_decimal_comma(const Finding& f, std::span<const ColumnPlan> columns,
+                           LintFinding& out) {
+  const std::optional<DecimalComma> comma = find_decimal_comma(f.value, columns);
+  if (!comma) return;
+  const std::string_view column = columns[static_cast<std::size_t>(comma->cell)].name;
+  out.suggestion = std::string(comma->text);
+  out.suggestion[out.suggestion.find(',')] = '.';
+  out.message += "; " + std::string(column) + ": " + quoted(comma->text) +
+                 " looks like a number with a decimal comma, which cuts it into two cells" +
+                 did_you_mean(out.suggestion);
+  out.column = comma->offset + 1;
+  out.end_column = out.column + static_cast<std::int64_t>(comma->text.size());
+  out.unit_column = column;
 }
 
 // Where a finding lies: the cell, the nested value, or (for a line) the line's end.
@@ -320,6 +355,8 @@ LintFinding describe(const Finding& finding, const SuggestionLists& names) {
   out.value = finding.value;
   if (is_line_finding(finding.kind)) {
     out.message = line_message(finding);
+    if (finding.kind == FindingKind::TooManyCells)
+      explain_decimal_comma(finding, names.columns, out);
   } else if (is_nested(finding.kind)) {
     out.message = nested_message(finding, names, out.suggestion);
   } else {

@@ -7,17 +7,22 @@
 
 #include "lint/header_checks.h"
 #include "lint/lint_finding.h"
+#include "lint/suggestions.h"
+#include "validate/column_plan.h"
 #include "validate/finding.h"
 
 namespace unitcheck::lint {
 
-// Names offered as "did you mean" for the findings that name something missing. Any list may be
-// empty (then nothing is offered). Read-only while findings are described, from any thread.
+// What messages draw their hints from: the names offered as "did you mean" for findings that
+// name something missing, and the header's columns. Anything may be empty (then nothing is
+// offered). Read-only while findings are described, from any thread.
 struct SuggestionLists {
-  std::span<const std::string_view> categories;        // categories of the part list
-  std::span<const std::string_view> part_names;        // part names of the part list
-  std::span<const std::string_view> unit_directories;  // entries of units/
-  std::span<const std::string_view> cockpits;          // entries of cockpits/
+  NameIndex categories;        // categories of the part list
+  NameIndex part_names;        // part names of the part list
+  NameIndex unit_directories;  // entries of units/
+  NameIndex cockpits;          // entries of cockpits/
+  NameIndex meshes;            // entries of meshes/; a unit's own directory is listed when asked
+  std::span<const ColumnPlan> columns;  // the header's columns, by index
 };
 
 // Every message unitlint prints, worded in one place.

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "lint/exit_status.h"
 #include "lint/format.h"
@@ -28,7 +29,7 @@ class LintWriter final : public FindingWriter {
       : format_(format), output_(output), paths_(std::move(paths)) {}
 
   // The names offered as "did you mean"; set before the checking threads start.
-  void set_suggestions(const SuggestionLists& lists) { suggestions_ = lists; }
+  void set_suggestions(SuggestionLists lists) { suggestions_ = std::move(lists); }
 
   void render(const Finding& finding, std::string& text) const override;
   void write(std::string_view text) override;

@@ -1,6 +1,7 @@
 #include "lint/sarif_format.h"
 
 #include "lint/json_format.h"
+#include "lint/json_text.h"
 #include "lint/version.h"
 
 namespace unitcheck::lint {
@@ -30,29 +31,32 @@ Json driver_json() {
   return {{"name", "unitlint"}, {"version", kVersion}, {"rules", std::move(rules)}};
 }
 
-Json region_json(const LintFinding& finding) {
-  return {{"startLine", finding.line},
-          {"startColumn", finding.column},
-          {"endColumn", finding.end_column}};
+void write_properties(const LintFinding& finding, JsonText& json) {
+  auto member = [&json, first = true](std::string_view key, std::string_view text) mutable {
+    json.raw(first ? "{\"" : ",\"").raw(key).raw("\":").string(text);
+    first = false;
+  };
+  if (!finding.unit_column.empty()) member("unitColumn", finding.unit_column);
+  if (!finding.table.empty()) member("table", finding.table);
+  if (!finding.field.empty()) member("field", finding.field);
+  member("value", finding.value);
+  if (!finding.suggestion.empty()) member("suggestion", finding.suggestion);
+  json.raw("}");
 }
 
-Json properties_json(const LintFinding& finding) {
-  Json properties = Json::object();
-  if (!finding.unit_column.empty()) properties["unitColumn"] = finding.unit_column;
-  if (!finding.table.empty()) properties["table"] = finding.table;
-  if (!finding.field.empty()) properties["field"] = finding.field;
-  properties["value"] = finding.value;
-  if (!finding.suggestion.empty()) properties["suggestion"] = finding.suggestion;
-  return properties;
-}
-
-Json result_json(const LintFinding& finding, std::string_view path) {
-  const Json location = {
-      {"physicalLocation",
-       {{"artifactLocation", {{"uri", artifact_uri(path)}}}, {"region", region_json(finding)}}}};
-  return {{"ruleId", rule_info(finding.rule).id},     {"ruleIndex", static_cast<int>(finding.rule)},
-          {"level", severity_name(finding.severity)}, {"message", {{"text", finding.message}}},
-          {"locations", Json::array({location})},     {"properties", properties_json(finding)}};
+void write_result(const LintFinding& finding, std::string_view path, JsonText& json) {
+  json.raw("{\"ruleId\":").string(rule_info(finding.rule).id);
+  json.raw(",\"ruleIndex\":").number(static_cast<int>(finding.rule));
+  json.raw(",\"level\":").string(severity_name(finding.severity));
+  json.raw(",\"message\":{\"text\":").string(finding.message);
+  json.raw("},\"locations\":[{\"physicalLocation\":{\"artifactLocation\":{\"uri\":");
+  json.string(artifact_uri(path));
+  json.raw("},\"region\":{\"startLine\":").number(finding.line);
+  json.raw(",\"startColumn\":").number(finding.column);
+  json.raw(",\"endColumn\":").number(finding.end_column).raw("}}}]");
+  json.raw(",\"properties\":");
+  write_properties(finding, json);
+  json.raw("}");
 }
 
 class SarifFormat final : public Format {
@@ -64,7 +68,8 @@ class SarifFormat final : public Format {
   }
 
   void item(const LintFinding& finding, std::string_view path, std::string& text) const override {
-    text.append(separator()).append(dump_json(result_json(finding, path)));
+    JsonText json(text.append(separator()));
+    write_result(finding, path, json);
   }
 
   std::string end(const Summary& summary) const override {

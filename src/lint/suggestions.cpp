@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <limits>
 #include <span>
 #include <vector>
 
@@ -22,6 +24,24 @@ bool all_letters_upper(std::string_view value) {
     any = any || (c >= 'A' && c <= 'Z');
   }
   return any;
+}
+
+// The bytes a text holds, folded, as bits of a 64-bit set.
+std::uint64_t byte_bits(std::string_view text) {
+  std::uint64_t bits = 0;
+  for (const char c : text) bits |= std::uint64_t{1} << (static_cast<unsigned char>(fold(c)) & 63);
+  return bits;
+}
+
+// A lower bound of the edit distance: every edit takes away at most one byte value and brings at
+// most one, and a swap changes neither.
+int distance_at_least(std::size_t length_a, std::uint64_t bits_a, std::size_t length_b,
+                      std::uint64_t bits_b) {
+  const auto lengths =
+      static_cast<int>(std::max(length_a, length_b) - std::min(length_a, length_b));
+  const int only_a = std::popcount(bits_a & ~bits_b);
+  const int only_b = std::popcount(bits_b & ~bits_a);
+  return std::max({lengths, only_a, only_b});
 }
 
 }  // namespace
@@ -93,6 +113,48 @@ void ClosestName::consider(std::string_view name) {
     distance_ = distance;
     best_ = name;
   }
+}
+
+NameIndex::NameIndex(std::span<const std::string_view> names) : names_(names) {
+  std::size_t longest = 0;
+  for (const std::string_view name : names) longest = std::max(longest, name.size());
+  // Counting sort by length keeps each length's names in their order.
+  by_length_.assign(longest + 2, 0);
+  for (const std::string_view name : names) ++by_length_[name.size() + 1];
+  for (std::size_t n = 1; n < by_length_.size(); ++n) by_length_[n] += by_length_[n - 1];
+  entries_.resize(names.size());
+  std::vector<std::size_t> next(by_length_.begin(), by_length_.end() - 1);
+  for (std::size_t i = 0; i < names.size(); ++i)
+    entries_[next[names[i].size()]++] = Entry{static_cast<std::uint32_t>(i), byte_bits(names[i])};
+}
+
+std::string_view NameIndex::closest(std::string_view value) const {
+  if (names_.empty()) return {};
+  const int bound = suggestion_bound(value.size());
+  const std::uint64_t value_bits = byte_bits(value);
+  const std::size_t shortest = value.size() - std::min<std::size_t>(value.size(), bound);
+  const std::size_t longest = std::min(value.size() + bound, by_length_.size() - 2);
+  // The best so far is the smallest (distance, order); a name is compared only when it could
+  // come before it.
+  int best_distance = bound + 1;
+  std::uint32_t best_order = std::numeric_limits<std::uint32_t>::max();
+  for (std::size_t length = shortest; length <= longest; ++length) {
+    for (std::size_t e = by_length_[length]; e < by_length_[length + 1]; ++e) {
+      const Entry& entry = entries_[e];
+      const std::string_view name = names_[entry.order];
+      if (name == value) return {};  // nothing to correct
+      const int could_take =
+          std::min(bound, entry.order < best_order ? best_distance : best_distance - 1);
+      if (distance_at_least(value.size(), value_bits, name.size(), entry.bytes) > could_take)
+        continue;
+      const int distance = bounded_distance(value, name, could_take);
+      if (distance <= could_take) {
+        best_distance = distance;
+        best_order = entry.order;
+      }
+    }
+  }
+  return best_distance <= bound ? names_[best_order] : std::string_view{};
 }
 
 }  // namespace unitcheck::lint

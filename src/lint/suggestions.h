@@ -1,7 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <span>
 #include <string_view>
+#include <vector>
 
 namespace unitcheck::lint {
 
@@ -43,5 +46,30 @@ std::string_view closest_name(std::string_view value, const Names& names) {
   for (const auto& name : names) closest.consider(name);
   return closest.best();
 }
+
+// Names to suggest from, indexed so that a value is compared only with the names that can be
+// near it: those of a length within the bound, whose letters differ from the value's in no more
+// distinct bytes than the bound allows. It answers as closest_name over the names in their order
+// would. The names must outlive the index.
+class NameIndex {
+ public:
+  NameIndex() = default;
+  explicit NameIndex(std::span<const std::string_view> names);
+
+  // The first of the nearest names within suggestion_bound of value's length; empty when none,
+  // or when value is one of the names.
+  std::string_view closest(std::string_view value) const;
+
+ private:
+  struct Entry {
+    std::uint32_t order;  // the name's place among the names
+    std::uint64_t bytes;  // a bit per folded byte value (modulo 64) that the name holds
+  };
+  // Entries by name length, each run in the names' order; by_length_[n] begins the run of length
+  // n (the last entry ends the last run).
+  std::vector<Entry> entries_;
+  std::vector<std::size_t> by_length_;
+  std::span<const std::string_view> names_;
+};
 
 }  // namespace unitcheck::lint

@@ -70,6 +70,7 @@ struct Finding {
   std::string_view field{};         // the nested list's field, such as "Category"
   std::string_view value{};         // the offending text
   std::string_view part{};          // cargo: the part name of the item whose category is unknown
+  std::string_view folder{};        // a missing mesh: the unit's directory, as it was searched
   std::int64_t length = 0;          // the value's length in bytes
   std::int64_t limit = 0;           // declared size, data size, or the schema's field count
   std::int64_t error_position = 0;  // where a conversion stopped, counted from 1

@@ -181,7 +181,9 @@ void RowChecker::check_mesh(const ColumnPlan& plan, int column_index, std::strin
   build_path(path_, data_directory_, "meshes/", file);
   convert_separators(path_);
   if (file_tests_.exists(path_)) return;
-  report_cell(FindingKind::MeshMissing, column_index, plan.name, file);
+  Finding finding = cell_finding(FindingKind::MeshMissing, column_index, plan.name, file);
+  finding.folder = unit_directory_;
+  sink_.report(finding);
 }
 
 void RowChecker::check_float(const ColumnPlan& plan, int column_index, std::string_view value) {

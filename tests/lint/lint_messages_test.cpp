@@ -17,7 +17,11 @@ constexpr std::string_view kDirectories[] = {"hornet", "talon"};
 constexpr std::string_view kCockpits[] = {"fighter-cockpit"};
 
 TEST(LintMessages, EveryKindOfFindingReadsOnItsOwnWithItsRuleAndPlace) {
-  const SuggestionLists names{kCategories, kParts, kDirectories, kCockpits};
+  SuggestionLists names;
+  names.categories = NameIndex(kCategories);
+  names.part_names = NameIndex(kParts);
+  names.unit_directories = NameIndex(kDirectories);
+  names.cockpits = NameIndex(kCockpits);
   const struct {
     std::string_view rule;
     std::int64_t column, end_column;
@@ -141,7 +145,9 @@ TEST(LintMessages, NoSuggestionWithoutNamesAndCargoPrefersTheCategory) {
   }
   Finding cargo = findings[15];
   cargo.value = "Equipment/Mining_Gea";
-  const SuggestionLists names{kCategories, kParts, {}, {}};
+  SuggestionLists names;
+  names.categories = NameIndex(kCategories);
+  names.part_names = NameIndex(kParts);
   EXPECT_EQ(describe(cargo, names).suggestion, "Equipment/Mining_Gear");
   EXPECT_NE(describe(cargo, names).message.find("did you mean the category"), std::string::npos);
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -67,6 +69,36 @@ TEST(Suggestions, ClosestNameIsTheFirstOfTheNearestWithinTheBound) {
   EXPECT_EQ(closest_name("Equipment/Mining", names), "");
   EXPECT_EQ(closest_name("Upg", names), "");  // short values get one edit at most
   EXPECT_EQ(closest_name("x", std::vector<std::string_view>{}), "");
+}
+
+// The index must answer exactly as the plain search over the names in their order: the same
+// first of the nearest, nothing for a value that is one of the names. Names from a small
+// alphabet, in both cases, collide and tie often.
+TEST(Suggestions, NameIndexAnswersAsThePlainSearch) {
+  std::mt19937 random(20261208);
+  const auto random_text = [&](std::size_t longest) {
+    static constexpr std::string_view kBytes = "abcABC_/.";
+    std::string text(random() % (longest + 1), ' ');
+    for (char& c : text) c = kBytes[random() % kBytes.size()];
+    return text;
+  };
+  for (int round = 0; round < 200; ++round) {
+    std::vector<std::string> texts;
+    for (std::size_t n = random() % 40; n > 0; --n) texts.push_back(random_text(7));
+    const std::vector<std::string_view> names(texts.begin(), texts.end());
+    const NameIndex index(names);
+    for (int probe = 0; probe < 50; ++probe) {
+      const std::string value =
+          probe % 5 == 0 && !texts.empty() ? texts[random() % texts.size()] : random_text(8);
+      const std::string_view expected = closest_name(value, names);
+      const std::string_view found = index.closest(value);
+      ASSERT_EQ(found, expected) << "value " << value;
+      // The same name, not merely an equal one: the first of equal names is offered.
+      if (!expected.empty()) {
+        EXPECT_EQ(found.data(), expected.data()) << "value " << value;
+      }
+    }
+  }
 }
 
 }  // namespace

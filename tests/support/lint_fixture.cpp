@@ -101,7 +101,12 @@ lint::DataCheckResult FixtureCheck::check(const lint::DataDirectory& directory,
   std::string header;
   std::getline(table, header);
   writer.check_header(header);
-  writer.set_suggestions({kCategories, kParts, kUnitDirectories, kCockpits});
+  lint::SuggestionLists names;
+  names.categories = lint::NameIndex(kCategories);
+  names.part_names = lint::NameIndex(kParts);
+  names.unit_directories = lint::NameIndex(kUnitDirectories);
+  names.cockpits = lint::NameIndex(kCockpits);
+  writer.set_suggestions(std::move(names));
   // Chunks of findings rendered at once, written in order, as the checking threads do.
   const std::size_t chunks = static_cast<std::size_t>(std::max(threads_, 1));
   std::vector<std::string> texts(chunks);

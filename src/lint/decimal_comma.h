@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+
+#include "validate/column_plan.h"
+
+namespace unitcheck::lint {
+
+// A number written with a decimal comma ("14,5"), which cut one cell of a unit line in two and
+// moved every later cell one column on.
+struct DecimalComma {
+  std::int64_t cell = 0;    // the first of the two cells, counted from 0
+  std::int64_t offset = 0;  // its byte offset in the line
+  std::string_view text;    // "14,5", as the line holds it
+};
+
+// The decimal comma that best explains a line with too many cells: a floating-point column
+// whose cell is a whole number followed by a cell of digits, such that joining the two makes
+// fewer of the line's cells misfit their columns than before. The first such when several
+// explain it as well; none when nothing does. columns are the header's, by index.
+std::optional<DecimalComma> find_decimal_comma(std::string_view line,
+                                               std::span<const ColumnPlan> columns);
+
+}  // namespace unitcheck::lint

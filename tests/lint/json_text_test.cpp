@@ -1,0 +1,44 @@
+#include "lint/json_text.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+namespace unitcheck::lint {
+namespace {
+
+std::string library_encoding(const std::string& text) {
+  return nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+// Plain texts skip the library's encoder: they must come out as it would write them, and every
+// other text must still go through it.
+TEST(JsonText, StringsAreEncodedAsTheLibraryEncodesThem) {
+  std::vector<std::string> texts = {"",          "plain text",  "\"quoted\"",    "back\\slash",
+                                    "tab\there", "caf\xc3\xa9", "bad \xff byte", "\xe2\x82",
+                                    "nul\0in"};
+  texts.back().push_back('\0');
+  for (int byte = 0; byte < 256; ++byte) {
+    std::string text = "a";
+    text += static_cast<char>(byte);
+    texts.push_back(text + 'z');
+  }
+  for (const std::string& text : texts) {
+    std::string out;
+    JsonText(out).string(text);
+    EXPECT_EQ(out, library_encoding(text)) << library_encoding(text);
+  }
+}
+
+TEST(JsonText, NumbersAndNulls) {
+  std::string out;
+  JsonText(out).raw("[").number(-9223372036854775807 - 1).raw(",").number(0).raw(",");
+  JsonText(out).string_or_null("").raw(",").string_or_null("x").raw("]");
+  EXPECT_EQ(out, "[-9223372036854775808,0,null,\"x\"]");
+}
+
+}  // namespace
+}  // namespace unitcheck::lint
