@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
@@ -14,6 +15,7 @@
 #include "lint/lint_messages.h"
 #include "lint/suggestions.h"
 #include "tables/schemas.h"
+#include "validate/unit_header.h"
 
 namespace {
 
@@ -58,9 +60,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // A copy of its own, so that reads past the end are caught.
   const std::string input(reinterpret_cast<const char*>(data), size);
   const auto json = unitcheck::lint::make_format(unitcheck::lint::OutputFormat::Json, false);
-  const auto units = unitcheck::find_table_schema("units")->columns;
-  for (const auto& finding : unitcheck::lint::check_header(input, units))
-    check_finding(input, finding, *json);
+  static const std::unique_ptr<unitcheck::Tables> schemas = [] {
+    auto tables = std::make_unique<unitcheck::Tables>();
+    unitcheck::create_tables(*tables);
+    return tables;
+  }();
+  const unitcheck::UnitHeader header = unitcheck::map_unit_header(input, *schemas);
+  for (const auto& finding : unitcheck::lint::check_header(header, schemas->units))
+    check_finding(header.line, finding, *json);
   check_distance(input);
   return 0;
 }

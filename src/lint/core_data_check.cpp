@@ -53,7 +53,7 @@ DataCheckResult CoreDataCheck::check(const DataDirectory& directory, LintWriter&
   create_tables(schemas);
   PartList part_list(directory.part_list());
   UnitHeader header = read_unit_header(directory.unit_table(), schemas);
-  writer.check_header(header.line);
+  writer.check_header(header, schemas.units);
 
   SuggestionNames names;
   names.categories = distinct(part_list.masterpartslist, "categoryname");

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <optional>
-#include <unordered_map>
+
+#include "tables/text_map.h"
 
 #include "lint/suggestions.h"
 
@@ -12,23 +13,6 @@ namespace {
 
 // The largest number of edits at which an unknown name counts as a misspelt column.
 constexpr int kNearMissEdits = 2;
-
-struct HeaderColumn {
-  std::string_view name;
-  std::int64_t offset;
-};
-
-std::vector<HeaderColumn> split_header(std::string_view line) {
-  std::vector<HeaderColumn> columns;
-  std::size_t start = 0;
-  while (true) {
-    const std::size_t end = std::min(line.find(',', start), line.size());
-    columns.push_back({line.substr(start, end - start), static_cast<std::int64_t>(start)});
-    if (end == line.size()) break;
-    start = end + 1;
-  }
-  return columns;
-}
 
 // The separator a line without commas seems to use, or none.
 std::optional<HeaderFinding> wrong_separator(std::string_view line) {
@@ -43,75 +27,77 @@ std::optional<HeaderFinding> wrong_separator(std::string_view line) {
   return finding;
 }
 
-// The schema column an unknown name seems to mean: the fewest edits, then a column the header
-// lacks, then schema order. Column 0 is the key and never meant. Index into schema, or -1.
-std::ptrdiff_t meant_column(std::string_view name, std::span<const ColumnSchema> schema,
-                            const std::vector<bool>& present) {
-  std::ptrdiff_t best = -1;
+// The schema field an unknown name seems to mean: the fewest edits, then a field the header
+// lacks, then schema order. Field 0 is the key and never meant. Its index, or -1.
+int meant_field(std::string_view name, const MemTable& units, const std::vector<bool>& present) {
+  int best = -1;
   int best_distance = kNearMissEdits + 1;
   bool best_present = true;
-  for (std::size_t i = 1; i < schema.size(); ++i) {
-    const int distance = bounded_distance(name, schema[i].name, kNearMissEdits);
+  for (int i = 1; i < units.field_count(); ++i) {
+    const int distance = bounded_distance(name, units.field_at(i).name(), kNearMissEdits);
     if (distance > kNearMissEdits) continue;
-    if (distance < best_distance || (distance == best_distance && best_present && !present[i])) {
-      best = static_cast<std::ptrdiff_t>(i);
+    const bool is_present = present[static_cast<std::size_t>(i)];
+    if (distance < best_distance || (distance == best_distance && best_present && !is_present)) {
+      best = i;
       best_distance = distance;
-      best_present = present[i];
+      best_present = is_present;
     }
   }
   return best;
 }
 
+HeaderFinding column_finding(HeaderProblem problem, const HeaderColumn& column) {
+  HeaderFinding finding;
+  finding.problem = problem;
+  finding.column = column.index + 1;
+  finding.offset = column.offset;
+  finding.name = column.text;
+  return finding;
+}
+
 }  // namespace
 
-std::vector<HeaderFinding> check_header(std::string_view line,
-                                        std::span<const ColumnSchema> schema) {
-  if (auto finding = wrong_separator(line)) return {*finding};
-  std::unordered_map<std::string_view, std::size_t> schema_index;
-  for (std::size_t i = 1; i < schema.size(); ++i) schema_index.emplace(schema[i].name, i);
-  const std::vector<HeaderColumn> columns = split_header(line);
-  // Which schema columns the header names exactly: near misses prefer the absent ones.
-  std::vector<bool> present(schema.size(), false);
-  for (std::size_t c = 1; c < columns.size(); ++c)
-    if (auto it = schema_index.find(columns[c].name); it != schema_index.end())
-      present[it->second] = true;
+std::vector<HeaderFinding> check_header(const UnitHeader& header, const MemTable& units) {
+  if (auto finding = wrong_separator(header.line)) return {*finding};
+  const HeaderFacts facts = header_facts(header, units);
+  // Which schema fields the header names: near misses prefer the absent ones.
+  TextSet missing;
+  for (const std::string_view name : facts.missing) missing.insert(name);
+  const auto fields = static_cast<std::size_t>(units.field_count());
+  std::vector<bool> present(fields, true);
+  for (std::size_t i = 1; i < fields; ++i)
+    present[i] = !missing.contains(units.field_at(static_cast<int>(i)).name());
 
   std::vector<HeaderFinding> findings;
-  std::vector<bool> meant(schema.size(), false);
-  std::unordered_map<std::string_view, std::int64_t> first_seen;
-  for (std::size_t c = 1; c < columns.size(); ++c) {
-    const HeaderColumn& column = columns[c];
-    HeaderFinding finding;
-    finding.column = static_cast<std::int64_t>(c) + 1;
-    finding.offset = column.offset;
-    finding.name = column.name;
-    if (!column.name.empty()) {
-      const auto [it, first] = first_seen.emplace(column.name, finding.column);
-      if (!first) {
-        finding.problem = HeaderProblem::DuplicateColumn;
-        finding.first_column = it->second;
-        findings.push_back(finding);
-        continue;
-      }
+  std::vector<bool> meant(fields, false);
+  auto unknown = facts.unknown.begin();
+  auto repeated = facts.duplicates.begin();
+  // The two lists merged in header order; the key column is in neither.
+  while (unknown != facts.unknown.end() || repeated != facts.duplicates.end()) {
+    if (repeated != facts.duplicates.end() &&
+        (unknown == facts.unknown.end() || repeated->column.index < unknown->index)) {
+      HeaderFinding finding = column_finding(HeaderProblem::DuplicateColumn, repeated->column);
+      finding.first_column = repeated->first_index + 1;
+      findings.push_back(finding);
+      ++repeated;
+      continue;
     }
-    if (schema_index.contains(column.name)) continue;
-    const std::ptrdiff_t near =
-        column.name.empty() ? -1 : meant_column(column.name, schema, present);
+    const HeaderColumn& column = *unknown++;
+    const int near = column.text.empty() ? -1 : meant_field(column.text, units, present);
+    HeaderFinding finding =
+        column_finding(near >= 0 ? HeaderProblem::NearMiss : HeaderProblem::UnknownColumn, column);
     if (near >= 0) {
-      finding.problem = HeaderProblem::NearMiss;
-      finding.meant = schema[static_cast<std::size_t>(near)].name;
+      finding.meant = units.field_at(near).name();
       meant[static_cast<std::size_t>(near)] = true;
-    } else {
-      finding.problem = HeaderProblem::UnknownColumn;
     }
     findings.push_back(finding);
   }
-  for (std::size_t i = 1; i < schema.size(); ++i) {
+  for (std::size_t i = 1; i < fields; ++i) {
     if (present[i] || meant[i]) continue;
-    HeaderFinding missing;
-    missing.problem = HeaderProblem::MissingColumn;
-    missing.name = schema[i].name;
-    findings.push_back(missing);
+    HeaderFinding finding;
+    finding.problem = HeaderProblem::MissingColumn;
+    finding.name = units.field_at(static_cast<int>(i)).name();
+    findings.push_back(finding);
   }
   return findings;
 }

@@ -5,7 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "tables/schemas.h"
+#include "tables/mem_table.h"
+#include "validate/unit_header.h"
 
 namespace unitcheck::lint {
 
@@ -29,12 +30,12 @@ struct HeaderFinding {
   std::int64_t separators = 0;    // wrong separator: how many the line holds
 };
 
-// Compares a header line (without its line end) with the unit table's columns. The first
-// header column is the key, whatever its name, as the checks map it: it is never reported, and
-// schema column 0 is never missing. Findings come in header order, then missing columns in
-// schema order; a column near-missed is not also reported missing. Costs about the line's
-// length times the schema's size, whatever the line holds.
-std::vector<HeaderFinding> check_header(std::string_view line,
-                                        std::span<const ColumnSchema> schema);
+// Reports what is wrong with the unit table's header, from the facts the checks work out for it
+// (header_facts) and its line. The first header column is the key, whatever its name, as the
+// checks map it: it is never reported unknown, and the schema's first field is never missing.
+// Findings come in header order, then missing columns in schema order; a column near-missed is
+// not also reported missing. Costs about the line's length times the schema's size, whatever
+// the line holds.
+std::vector<HeaderFinding> check_header(const UnitHeader& header, const MemTable& units);
 
 }  // namespace unitcheck::lint

@@ -1,7 +1,6 @@
 #include "lint/lint_writer.h"
 
 #include "lint/header_checks.h"
-#include "tables/schemas.h"
 
 namespace unitcheck::lint {
 
@@ -27,10 +26,8 @@ void LintWriter::write(std::string_view text) {
   output_.write(text);
 }
 
-void LintWriter::check_header(std::string_view line) {
-  const TableSchema* units = find_table_schema("units");
-  for (const HeaderFinding& finding : lint::check_header(line, units->columns))
-    report(describe(finding));
+void LintWriter::check_header(const UnitHeader& header, const MemTable& units) {
+  for (const HeaderFinding& finding : lint::check_header(header, units)) report(describe(finding));
 }
 
 void LintWriter::report(const LintFinding& finding) {

@@ -11,6 +11,7 @@
 #include "lint/lint_messages.h"
 #include "lint/output.h"
 #include "validate/finding.h"
+#include "validate/unit_header.h"
 
 namespace unitcheck::lint {
 
@@ -34,8 +35,8 @@ class LintWriter final : public FindingWriter {
   void render(const Finding& finding, std::string& text) const override;
   void write(std::string_view text) override;
 
-  // Checks the unit table's header line (without its line end) and reports what it finds.
-  void check_header(std::string_view line);
+  // Checks the unit table's header, mapped onto units, and reports what it finds.
+  void check_header(const UnitHeader& header, const MemTable& units);
   // Renders and writes one of unitlint's own findings.
   void report(const LintFinding& finding);
 

@@ -68,19 +68,22 @@ UnitHeader read_unit_header(const std::string& path, const Tables& schemas) {
 
 HeaderFacts header_facts(const UnitHeader& header, const MemTable& units) {
   HeaderFacts facts;
-  TextSet seen;
+  TextMap<std::int64_t> first_index;  // of each name seen
   header.for_each_column([&](const HeaderColumn& column) {
-    if (!column.known) {
-      facts.unknown.push_back(column);
-      return;
-    }
+    // Column 0 is the key, under the schema's first field whatever the header calls it.
     const std::string_view name = column.index == 0 ? units.field_at(0).name() : column.text;
-    if (seen.contains(name)) facts.duplicates.push_back(column);
-    seen.insert(name);
+    if (!name.empty()) {
+      if (const std::int64_t* first = first_index.find(name)) {
+        facts.duplicates.push_back({column, *first});
+        return;
+      }
+      first_index.insert(name, column.index);
+    }
+    if (!column.known) facts.unknown.push_back(column);
   });
   for (int i = 1; i < units.field_count(); ++i) {
     const std::string& name = units.field_at(i).name();
-    if (!seen.contains(name)) facts.missing.push_back(name);
+    if (first_index.find(name) == nullptr) facts.missing.push_back(name);
   }
   return facts;
 }

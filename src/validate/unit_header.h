@@ -63,11 +63,18 @@ UnitHeader read_unit_header(const std::string& path, const Tables& schemas);
 // Maps a header line onto the units schema; the unit table is not read.
 UnitHeader map_unit_header(std::string line, const Tables& schemas);
 
-// What the transcript does not print about a header but a reader may want to know.
+// A header column whose name an earlier column has.
+struct RepeatedColumn {
+  HeaderColumn column;
+  std::int64_t first_index;  // the earlier column's
+};
+
+// What the transcript does not print about a header but a reader may want to know. Each list
+// is in header order; a column is in one list at most.
 struct HeaderFacts {
-  std::vector<HeaderColumn> unknown;      // columns the schema does not know
-  std::vector<std::string_view> missing;  // schema fields that no column names
-  std::vector<HeaderColumn> duplicates;   // known columns whose name an earlier column has
+  std::vector<HeaderColumn> unknown;       // columns the schema does not know, named first here
+  std::vector<std::string_view> missing;   // schema fields that no column names
+  std::vector<RepeatedColumn> duplicates;  // named as an earlier column (an empty name never is)
 };
 HeaderFacts header_facts(const UnitHeader& header, const MemTable& units);
 

@@ -2,16 +2,39 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "tables/schemas.h"
+#include "validate/unit_header.h"
 
 namespace unitcheck::lint {
 namespace {
 
 std::span<const ColumnSchema> units() {
   return find_table_schema("units")->columns;
+}
+
+const Tables& schemas() {
+  static const std::unique_ptr<Tables> tables = [] {
+    auto created = std::make_unique<Tables>();
+    create_tables(*created);
+    return created;
+  }();
+  return *tables;
+}
+
+// The header line mapped as the checks map it, then checked. The findings are views into the
+// header, kept with them.
+struct Checked {
+  std::unique_ptr<UnitHeader> header;
+  std::vector<HeaderFinding> findings;
+};
+Checked check(const std::string& line) {
+  auto header = std::make_unique<UnitHeader>(map_unit_header(line, schemas()));
+  std::vector<HeaderFinding> findings = check_header(*header, schemas().units);
+  return {std::move(header), std::move(findings)};
 }
 
 // The header that names every column of the schema, in order, under a key column "Key".
@@ -22,7 +45,8 @@ std::string full_header() {
 }
 
 // The findings as short lines: "problem column offset name meant".
-std::vector<std::string> brief(const std::vector<HeaderFinding>& findings) {
+std::vector<std::string> brief(const Checked& checked) {
+  const std::vector<HeaderFinding>& findings = checked.findings;
   constexpr const char* kNames[] = {"separator", "near-miss", "unknown", "missing", "duplicate"};
   std::vector<std::string> lines;
   for (const HeaderFinding& f : findings) {
@@ -46,9 +70,9 @@ std::string replaced(std::string text, const std::string& from, const std::strin
 using Lines = std::vector<std::string>;
 
 TEST(HeaderChecks, TheFullHeaderHasNoFindingWhateverTheKeyColumnIsNamed) {
-  EXPECT_EQ(brief(check_header(full_header(), units())), Lines{});
-  EXPECT_EQ(brief(check_header(replaced(full_header(), "Key", "index"), units())), Lines{});
-  EXPECT_EQ(brief(check_header(replaced(full_header(), "Key", ""), units())), Lines{});
+  EXPECT_EQ(brief(check(full_header())), Lines{});
+  EXPECT_EQ(brief(check(replaced(full_header(), "Key", "index"))), Lines{});
+  EXPECT_EQ(brief(check(replaced(full_header(), "Key", ""))), Lines{});
 }
 
 TEST(HeaderChecks, MisspeltColumnsAreNearMissesAndNotAlsoMissing) {
@@ -69,7 +93,7 @@ TEST(HeaderChecks, MisspeltColumnsAreNearMissesAndNotAlsoMissing) {
        {"near-miss 12 " + std::to_string(header.find(",CockpitY,") + 1) + " CockpitQ -> CockpitY"}},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(brief(check_header(replaced(header, c.from, c.to), units())), c.expected) << c.to;
+    EXPECT_EQ(brief(check(replaced(header, c.from, c.to))), c.expected) << c.to;
 }
 
 TEST(HeaderChecks, UnknownMissingAndDuplicateColumnsAreReportedInHeaderThenSchemaOrder) {
@@ -80,7 +104,7 @@ TEST(HeaderChecks, UnknownMissingAndDuplicateColumnsAreReportedInHeaderThenSchem
   const auto second_hull = std::to_string(header.find(",Hull,Hull,") + 6);
   const auto empty = std::to_string(header.size() - 6);
   const auto extra = std::to_string(header.size() - 5);
-  EXPECT_EQ(brief(check_header(header, units())),
+  EXPECT_EQ(brief(check(header)),
             (Lines{"unknown 21 " + mass + " Cargo_Mass_Tonnes",
                    "duplicate 25 " + second_hull + " Hull first 24", "unknown 118 " + empty + " ",
                    "unknown 119 " + extra + " Extra", "missing 0 0 Mass"}));
@@ -89,19 +113,19 @@ TEST(HeaderChecks, UnknownMissingAndDuplicateColumnsAreReportedInHeaderThenSchem
 TEST(HeaderChecks, AHeaderWithoutCommasNamesTheSeparatorItSeemsToUse) {
   std::string semicolons = full_header();
   std::replace(semicolons.begin(), semicolons.end(), ',', ';');
-  EXPECT_EQ(brief(check_header(semicolons, units())), Lines{"separator 0 0  115x;"});
-  EXPECT_EQ(brief(check_header("Key\tName\tDirectory;x", units())), Lines{"separator 0 0  2x\t"});
+  EXPECT_EQ(brief(check(semicolons)), Lines{"separator 0 0  115x;"});
+  EXPECT_EQ(brief(check("Key\tName\tDirectory;x")), Lines{"separator 0 0  2x\t"});
   // With a comma, semicolons are only bytes of a name.
-  EXPECT_EQ(brief(check_header("Key,Name;Directory", units())).front(),
-            "unknown 2 4 Name;Directory");
+  EXPECT_EQ(brief(check("Key,Name;Directory")).front(), "unknown 2 4 Name;Directory");
   // Nothing to go by: one key column, every other column missing.
-  EXPECT_EQ(check_header("Key", units()).size(), 115u);
+  EXPECT_EQ(check("Key").findings.size(), 115u);
 }
 
 TEST(HeaderChecks, AHugeHeaderCostsNoMoreThanItsLength) {
   std::string header = "Key";
   for (int i = 0; i < 100000; ++i) header += ",c" + std::to_string(i);
-  const auto findings = check_header(header, units());
+  const Checked checked = check(header);
+  const std::vector<HeaderFinding>& findings = checked.findings;
   EXPECT_EQ(findings.size(), 100000u + 115u);
   EXPECT_EQ(findings[99999].name, "c99999");
   EXPECT_EQ(findings[99999].column, 100001);

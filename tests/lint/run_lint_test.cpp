@@ -12,6 +12,7 @@
 #include "support/lint_fixture.h"
 #include "support/temp_dir.h"
 #include "tables/schemas.h"
+#include "validate/unit_header.h"
 
 namespace unitcheck::lint {
 namespace {
@@ -222,7 +223,10 @@ TEST(RunLint, GithubCommandsEscapeHostilePathsAndMessages) {
 struct FailingCheck final : DataCheck {
   bool throws = false;
   DataCheckResult check(const DataDirectory&, LintWriter& writer) override {
-    writer.check_header("Key,Name");  // a warning for every missing column
+    Tables schemas;
+    create_tables(schemas);
+    // A warning for every missing column.
+    writer.check_header(map_unit_header("Key,Name", schemas), schemas.units);
     if (throws) throw Failure("EFOpenError", "Unable to open file \"x\"");
     return {false, 3, "cannot read 'x': Input/output error"};
   }

@@ -5,6 +5,9 @@
 #include <string_view>
 #include <thread>
 
+#include "tables/schemas.h"
+#include "validate/unit_header.h"
+
 namespace unitcheck::testing {
 
 namespace {
@@ -100,7 +103,9 @@ lint::DataCheckResult FixtureCheck::check(const lint::DataDirectory& directory,
   std::ifstream table(directory.unit_table(), std::ios::binary);
   std::string header;
   std::getline(table, header);
-  writer.check_header(header);
+  Tables schemas;
+  create_tables(schemas);
+  writer.check_header(map_unit_header(header, schemas), schemas.units);
   lint::SuggestionLists names;
   names.categories = lint::NameIndex(kCategories);
   names.part_names = lint::NameIndex(kParts);

@@ -16,15 +16,25 @@ std::vector<std::string> names_of(const std::vector<HeaderColumn>& columns) {
   return names;
 }
 
+// "name@index<first" for each repeated column.
+std::vector<std::string> repeats_of(const std::vector<RepeatedColumn>& repeats) {
+  std::vector<std::string> lines;
+  for (const RepeatedColumn& r : repeats)
+    lines.push_back(header_column_name(r.column) + "@" + std::to_string(r.column.index) + "<" +
+                    std::to_string(r.first_index));
+  return lines;
+}
+
 // The header's facts, whether the transcript prints them or not: unknown columns (exact,
-// case-sensitive names), schema fields no column names, and known names given twice.
+// case-sensitive names), schema fields no column names, and names given twice, known or not
+// (empty ones are not names).
 TEST(UnitHeader, FactsOfAHeaderLine) {
   Tables schemas;
   create_tables(schemas);
   const UnitHeader header =
-      map_unit_header("Key,Name,name,,\"Hull\",Name,Hull,Mass ,Hull,", schemas);
-  EXPECT_EQ(header.column_count, 10);
-  ASSERT_EQ(header.column_map.size(), 10u);
+      map_unit_header("Key,Name,name,,\"Hull\",Name,Hull,Mass ,Hull,,name,index", schemas);
+  EXPECT_EQ(header.column_count, 12);
+  ASSERT_EQ(header.column_map.size(), 12u);
   EXPECT_EQ(header.column_map[0].column_name, "Index");
   EXPECT_EQ(header.column_map[3].column_name, "unknown3");
   EXPECT_TRUE(header.column_map[5].known);
@@ -35,7 +45,8 @@ TEST(UnitHeader, FactsOfAHeaderLine) {
   EXPECT_EQ(names_of(facts.unknown),
             (std::vector<std::string>{"name", "unknown3", "\"Hull\"", "Mass ", "unknown9"}));
   EXPECT_EQ(facts.unknown[2].offset, 15);  // where an editor puts the cursor
-  EXPECT_EQ(names_of(facts.duplicates), (std::vector<std::string>{"Name", "Hull"}));
+  EXPECT_EQ(repeats_of(facts.duplicates),
+            (std::vector<std::string>{"Name@5<1", "Hull@8<6", "name@10<2", "index@11<0"}));
   EXPECT_EQ(facts.missing.size(), static_cast<std::size_t>(schemas.units.field_count()) - 3);
   EXPECT_EQ(facts.missing.front(), "Directory");
 }
