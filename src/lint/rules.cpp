@@ -40,7 +40,8 @@ constexpr RuleInfo kRules[] = {
      "from -9223372036854775808 to 9223372036854775807."},
     {Rule::TooManyCells, "too-many-cells", Error, "A unit line has more cells than the table.",
      "A unit line has at most one cell per column of the unit table (116). Look for a comma in an "
-     "unquoted text, or cells added by mistake."},
+     "unquoted text, a number written with a decimal comma (the message names it when one "
+     "explains the extra cell), or cells added by mistake."},
     {Rule::TooFewCells, "too-few-cells", Error, "A unit line has fewer cells than the table.",
      "A unit line has one cell per column of the unit table (116), empty ones included. Look for a "
      "line cut short or joined cells."},
