@@ -4,7 +4,8 @@
 #include <string_view>
 #include <vector>
 
-#include "lint/folder_entries.h"
+#include "lint/folder_listings.h"
+#include "platform/file_system.h"
 #include "platform/ordered_work.h"
 #include "tables/schemas.h"
 #include "tables/text_map.h"
@@ -58,16 +59,17 @@ DataCheckResult CoreDataCheck::check(const DataDirectory& directory, LintWriter&
   SuggestionNames names;
   names.categories = distinct(part_list.masterpartslist, "categoryname");
   names.part_names = distinct(part_list.masterpartslist, "file");
-  names.unit_directories = folder_entries(directory.root() + "units");
-  names.cockpits = folder_entries(directory.root() + "cockpits");
-  names.meshes = folder_entries(directory.root() + "meshes");
+  names.unit_directories = folder_entry_names(directory.root() + "units");
+  names.cockpits = folder_entry_names(directory.root() + "cockpits");
+  names.meshes = folder_entry_names(directory.root() + "meshes");
   names.unit_directory_views = views_of(names.unit_directories);
   names.cockpit_views = views_of(names.cockpits);
   names.mesh_views = views_of(names.meshes);
+  FolderListings unit_folders;
   writer.set_suggestions(SuggestionLists{NameIndex(names.categories), NameIndex(names.part_names),
                                          NameIndex(names.unit_directory_views),
                                          NameIndex(names.cockpit_views),
-                                         NameIndex(names.mesh_views), header.plans});
+                                         NameIndex(names.mesh_views), &unit_folders, header.plans});
 
   const UnitRows rows = check_unit_rows(header, *header.rows, part_list, directory.root(), writer,
                                         checking_threads());

@@ -3,8 +3,9 @@
 #include <algorithm>
 
 #include "lint/decimal_comma.h"
-#include "lint/folder_entries.h"
+#include "lint/folder_listings.h"
 #include "lint/suggestions.h"
+#include "platform/file_system.h"
 #include "tables/schemas.h"
 #include "validate/char_sets.h"
 
@@ -114,8 +115,12 @@ int group_fields(const Finding& f) {
 // The name nearest a missing mesh file in the two folders searched for it: the unit's own
 // directory, listed now (only a finding pays for it), and meshes/. The unit's wins a tie.
 std::string mesh_suggestion(const Finding& f, const SuggestionLists& names) {
-  const std::vector<std::string> entries = folder_entries(std::string(f.folder));
-  const std::vector<std::string_view> own_names(entries.begin(), entries.end());
+  const std::string folder(f.folder);
+  const std::shared_ptr<const FolderEntries> entries =
+      names.unit_folders != nullptr
+          ? names.unit_folders->entries(folder)
+          : std::make_shared<const FolderEntries>(folder_entry_names(folder));
+  const std::vector<std::string_view> own_names(entries->begin(), entries->end());
   const std::string_view own = closest_name(f.value, own_names);
   const std::string_view shared = names.meshes.closest(f.value);
   if (own.empty() || shared.empty()) return std::string(own.empty() ? shared : own);
@@ -339,7 +344,14 @@ std::string without_controls(std::string_view text) {
 }
 
 void append_without_controls(std::string& out, std::string_view text) {
-  for (const char c : text) append_visible(out, c);
+  // Runs without a control byte go in whole: paths and messages rarely hold one.
+  while (!text.empty()) {
+    const auto control = std::find_if(text.begin(), text.end(), is_control);
+    out.append(text.begin(), control);
+    if (control == text.end()) return;
+    append_hex(out, *control);
+    text.remove_prefix(static_cast<std::size_t>(control - text.begin()) + 1);
+  }
 }
 
 LintFinding describe(const Finding& finding, const SuggestionLists& names) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "lint/folder_listings.h"
 #include "lint/header_checks.h"
 #include "lint/lint_finding.h"
 #include "lint/suggestions.h"
@@ -21,7 +22,9 @@ struct SuggestionLists {
   NameIndex part_names;        // part names of the part list
   NameIndex unit_directories;  // entries of units/
   NameIndex cockpits;          // entries of cockpits/
-  NameIndex meshes;            // entries of meshes/; a unit's own directory is listed when asked
+  NameIndex meshes;            // entries of meshes/
+  // A unit's own directory, listed when a file in it is missing; listed anew each time when null.
+  FolderListings* unit_folders = nullptr;
   std::span<const ColumnPlan> columns;  // the header's columns, by index
 };
 

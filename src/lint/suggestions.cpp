@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <limits>
 #include <span>
 #include <vector>
@@ -33,15 +32,25 @@ std::uint64_t byte_bits(std::string_view text) {
   return bits;
 }
 
-// A lower bound of the edit distance: every edit takes away at most one byte value and brings at
-// most one, and a swap changes neither.
-int distance_at_least(std::size_t length_a, std::uint64_t bits_a, std::size_t length_b,
-                      std::uint64_t bits_b) {
-  const auto lengths =
-      static_cast<int>(std::max(length_a, length_b) - std::min(length_a, length_b));
-  const int only_a = std::popcount(bits_a & ~bits_b);
-  const int only_b = std::popcount(bits_b & ~bits_a);
-  return std::max({lengths, only_a, only_b});
+// Whether bits has more than count bits set, clearing the lowest at most count + 1 times: counts
+// are at most the suggestion bound, and a plain x86-64 build has no population count
+// instruction.
+bool more_bits_than(std::uint64_t bits, int count) {
+  for (int i = 0; i <= count; ++i) {
+    if (bits == 0) return false;
+    bits &= bits - 1;
+  }
+  return true;
+}
+
+// Whether a and b are surely more than limit edits apart, from a lower bound of their distance:
+// every edit takes away at most one byte value and brings at most one, and a swap changes
+// neither.
+bool surely_farther(std::size_t length_a, std::uint64_t bits_a, std::size_t length_b,
+                    std::uint64_t bits_b, int limit) {
+  if (std::max(length_a, length_b) - std::min(length_a, length_b) > static_cast<std::size_t>(limit))
+    return true;
+  return more_bits_than(bits_a & ~bits_b, limit) || more_bits_than(bits_b & ~bits_a, limit);
 }
 
 }  // namespace
@@ -140,14 +149,17 @@ std::string_view NameIndex::closest(std::string_view value) const {
   std::uint32_t best_order = std::numeric_limits<std::uint32_t>::max();
   for (std::size_t length = shortest; length <= longest; ++length) {
     for (std::size_t e = by_length_[length]; e < by_length_[length + 1]; ++e) {
+      // The bucket tells the name's length and the entry its bytes: most names are passed over
+      // without reading them.
       const Entry& entry = entries_[e];
-      const std::string_view name = names_[entry.order];
-      if (name == value) return {};  // nothing to correct
+      if (entry.bytes == value_bits && length == value.size() && names_[entry.order] == value)
+        return {};  // nothing to correct
       const int could_take =
           std::min(bound, entry.order < best_order ? best_distance : best_distance - 1);
-      if (distance_at_least(value.size(), value_bits, name.size(), entry.bytes) > could_take)
+      if (could_take < 0 ||
+          surely_farther(value.size(), value_bits, length, entry.bytes, could_take))
         continue;
-      const int distance = bounded_distance(value, name, could_take);
+      const int distance = bounded_distance(value, names_[entry.order], could_take);
       if (distance <= could_take) {
         best_distance = distance;
         best_order = entry.order;

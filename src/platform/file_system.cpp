@@ -1,9 +1,11 @@
 #include "platform/file_system.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <string_view>
 
 namespace unitcheck {
 
@@ -34,6 +36,18 @@ Existence test_existence(const std::string& path) {
 bool is_directory(const std::string& path) {
   struct stat info {};
   return is_representable(path) && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::vector<std::string> folder_entry_names(const std::string& path) {
+  std::vector<std::string> names;
+  DIR* folder = ::opendir(path.c_str());
+  if (folder == nullptr) return names;
+  while (const dirent* entry = ::readdir(folder)) {
+    const std::string_view name = entry->d_name;
+    if (name != "." && name != "..") names.emplace_back(name);
+  }
+  ::closedir(folder);
+  return names;
 }
 
 }  // namespace unitcheck

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace unitcheck {
 
@@ -18,5 +19,8 @@ enum class Existence { Present, Missing, Untestable };
 Existence test_existence(const std::string& path);
 // True when the path, following symbolic links, names a directory.
 bool is_directory(const std::string& path);
+// The names of a folder's entries ("." and ".." left out), in the order the system lists them;
+// none when it cannot be listed.
+std::vector<std::string> folder_entry_names(const std::string& path);
 
 }  // namespace unitcheck
