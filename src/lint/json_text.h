@@ -7,9 +7,9 @@
 namespace unitcheck::lint {
 
 // JSON text written piece by piece onto a string, for the one document per finding that the
-// JSON and SARIF reports write: the structure comes from fixed keys, every string is encoded by
-// the JSON library (escapes; invalid UTF-8 replaced by U+FFFD). Building a tree of values for
-// each finding instead would cost tens of allocations per finding.
+// JSON and SARIF reports write: the structure comes from fixed keys, and whatever a string needs
+// encoded (escapes; invalid UTF-8 replaced by U+FFFD) is encoded by the JSON library. Building a
+// tree of values for each finding instead would cost tens of allocations per finding.
 class JsonText {
  public:
   explicit JsonText(std::string& out) : out_(out) {}

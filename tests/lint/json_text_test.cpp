@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -30,6 +32,35 @@ TEST(JsonText, StringsAreEncodedAsTheLibraryEncodesThem) {
     std::string out;
     JsonText(out).string(text);
     EXPECT_EQ(out, library_encoding(text)) << library_encoding(text);
+  }
+}
+
+// Texts of plain runs and runs to encode, mixed at random: quotes, controls, valid and cut-short
+// UTF-8 sequences, stray continuation bytes.
+TEST(JsonText, MixedTextsAreEncodedAsTheLibraryEncodesThemWhole) {
+  static constexpr std::string_view kPieces[] = {"a",
+                                                 "Name: ",
+                                                 "\"",
+                                                 "\\",
+                                                 "\n",
+                                                 "\x7f",
+                                                 "\xc3\xa9",
+                                                 "\xc3",
+                                                 "\xe2\x82\xac",
+                                                 "\xe2\x82",
+                                                 "\x80",
+                                                 "\xff",
+                                                 "\xf0\x9f\x98\x80",
+                                                 "\xf0\x9f",
+                                                 "\xed\xa0\x80",
+                                                 "\x01"};
+  std::mt19937 random(8);
+  for (int round = 0; round < 5000; ++round) {
+    std::string text;
+    for (std::size_t n = random() % 8; n > 0; --n) text += kPieces[random() % std::size(kPieces)];
+    std::string out;
+    JsonText(out).string(text);
+    ASSERT_EQ(out, library_encoding(text)) << library_encoding(text);
   }
 }
 
