@@ -3,8 +3,9 @@
 # each, side by side with reference programs over the same units/units.csv:
 #   the floor (unitcheck-floor: the same read and the same access/stat calls as unitcheck, on
 #   as many threads, nothing else), cat to /dev/null and wc -l, Python's csv module merely
-#   parsing the file, and Miller's CSV-to-JSON pass. Prints each as a ratio to unitcheck, and
-#   unitcheck's time over the floor's.
+#   parsing the file, and Miller's CSV-to-JSON pass; and unitlint over the same data, in its text
+#   and SARIF forms. Prints each as a ratio to unitcheck, unitcheck's time over the floor's, and
+#   the peak memory of unitcheck and unitlint.
 # Usage: run_bench.sh BUILD_DIR   (environment: BENCH_SIZES, BENCH_RUNS, BENCH_DIR, BENCH_PARTS)
 set -euo pipefail
 build=${1:?usage: run_bench.sh BUILD_DIR}
@@ -13,6 +14,7 @@ runs=${BENCH_RUNS:-5}
 parts=${BENCH_PARTS:-10000}
 work=${BENCH_DIR:-/tmp/unitcheck-bench}
 unitcheck=$(realpath "$build/unitcheck")
+unitlint=$(realpath "$build/unitlint")
 generator=$(realpath "$build/tools/unitcheck-gen")
 floor=$(realpath "$build/tools/unitcheck-floor")
 threads=$(nproc)
@@ -49,8 +51,12 @@ for rows in $sizes; do
     sed -E 's/^access\((AT_FDCWD, )?"/a /; s/^(newfstatat|stat)\((AT_FDCWD, )?"/s /; s/"$//' \
       >"$work/rows-$rows.calls"
   # Drop nothing from the page cache: every program reads a warm file, after one warm-up run.
-  hyperfine --style basic -N --warmup 1 --runs "$runs" --export-json "$work/rows-$rows.json" \
+  # unitlint exits with 1 on data with faults: that is not a failure here.
+  hyperfine --style basic -N --ignore-failure --warmup 1 --runs "$runs" \
+    --export-json "$work/rows-$rows.json" \
     -n unitcheck "$unitcheck $data" \
+    -n "unitlint text" "$unitlint $data" \
+    -n "unitlint sarif" "$unitlint --format sarif $data" \
     -n floor "$floor $csv $work/rows-$rows.calls $threads" \
     -n cat "cat $csv" \
     -n "wc -l" "wc -l $csv" \
@@ -58,14 +64,22 @@ for rows in $sizes; do
 for _ in csv.reader(open(sys.argv[1], newline=\"\")): pass' $csv" \
     -n "mlr csv-to-json" "mlr --icsv --ojson --allow-ragged-csv-input cat $csv" \
     --output=null >/dev/null 2>"$work/hyperfine.log"
-  peak_kb=$(for _ in 1 2 3; do /usr/bin/time -f %M "$unitcheck" "$data" 2>&1 >/dev/null | tail -1; done |
-    sort -n | sed -n 2p)
-  python3 - "$work/rows-$rows.json" "$rows" "$bytes" "$peak_kb" <<'PY'
+  # The median of three runs' peak resident memory, in KB (whatever the exit status).
+  peak() {
+    for _ in 1 2 3; do { /usr/bin/time -f %M "$@" 2>&1 >/dev/null || true; } | tail -1; done |
+      sort -n | sed -n 2p
+  }
+  peak_kb=$(peak "$unitcheck" "$data")
+  lint_kb=$(peak "$unitlint" "$data")
+  sarif_kb=$(peak "$unitlint" --format sarif "$data")
+  python3 - "$work/rows-$rows.json" "$rows" "$bytes" "$peak_kb" "$lint_kb" "$sarif_kb" <<'PY'
 import json, statistics, sys
-path, rows, size, peak_kb = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), int(sys.argv[4])
+path, rows, size = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
+peak_kb, lint_kb, sarif_kb = (int(kb) for kb in sys.argv[4:7])
 results = json.load(open(path))["results"]
 base = statistics.median(next(r for r in results if r["command"] == "unitcheck")["times"])
-print(f"{rows} rows, {size / 1e6:.1f} MB, unitcheck peak memory {peak_kb / 1024:.1f} MB")
+print(f"{rows} rows, {size / 1e6:.1f} MB, peak memory: unitcheck {peak_kb / 1024:.1f} MB, "
+      f"unitlint text {lint_kb / 1024:.1f} MB, sarif {sarif_kb / 1024:.1f} MB")
 print(f"  {'program':<16}{'median s':>10}{'user s':>9}{'sys s':>8}{'MB/s':>9}{'rows/s':>12}{'ratio':>8}")
 for r in results:
     median = statistics.median(r["times"])
