@@ -1,6 +1,7 @@
 #include "lint/lint_messages.h"
 
 #include <algorithm>
+#include <charconv>
 
 #include "lint/decimal_comma.h"
 #include "lint/folder_listings.h"
@@ -29,32 +30,46 @@ void append_hex(std::string& text, char c) {
   text += kHexDigits[static_cast<unsigned char>(c) & 15];
 }
 
-std::string number(std::int64_t value) {
-  return std::to_string(value);
-}
+// A message built by appending to one string: a typical message costs one allocation.
+class Words {
+ public:
+  explicit Words(std::string& text) : text_(text) {}
 
-// "3 errors", "1 error".
-std::string count_of(std::int64_t count, std::string_view noun) {
-  std::string text = number(count) + " " + std::string(noun);
-  if (count != 1) text += "s";
-  return text;
-}
-
-// The byte at a 1-based position, as "byte 3 ('x')".
-std::string byte_at(std::string_view value, std::int64_t position) {
-  std::string text = "byte " + number(position);
-  if (position < 1 || position > static_cast<std::int64_t>(value.size())) return text;
-  const char c = value[static_cast<std::size_t>(position - 1)];
-  text += " (";
-  if (is_control(c) || c == '\'' || static_cast<unsigned char>(c) >= 0x80) {
-    append_hex(text, c);
-  } else {
-    text += '\'';
-    text += c;
-    text += '\'';
+  Words& operator()(std::string_view words) {
+    text_ += words;
+    return *this;
   }
-  return text + ")";
-}
+  // In double quotes, as quoted() writes it.
+  Words& quoted(std::string_view value);
+  Words& number(std::int64_t value) {
+    char digits[24];
+    const auto result = std::to_chars(digits, digits + sizeof digits, value);
+    text_.append(digits, result.ptr);
+    return *this;
+  }
+  // "3 errors", "1 error".
+  Words& count(std::int64_t count, std::string_view noun) {
+    number(count)(" ")(noun);
+    return count != 1 ? (*this)("s") : *this;
+  }
+  // The byte at a 1-based position, as "byte 3 ('x')".
+  Words& byte_at(std::string_view value, std::int64_t position);
+  // Why characters that all belong to a number do not make one: where the conversion stopped.
+  Words& conversion_detail(std::string_view value, std::int64_t error_position, bool integer);
+  Words& did_you_mean(std::string_view suggestion) {
+    if (suggestion.empty()) return *this;
+    return (*this)("; did you mean ").quoted(suggestion)("?");
+  }
+
+  // The endings of the number messages, shared by cells and nested values.
+  Words& not_float(std::string_view value);
+  Words& float_syntax(const Finding& f);
+  Words& not_integer(std::string_view value);
+  Words& integer_syntax(const Finding& f, std::string_view bits);
+
+ private:
+  std::string& text_;
+};
 
 // The 1-based position of the first byte outside set (the value has one).
 std::int64_t first_outside(std::string_view value, const CharSet& set) {
@@ -63,48 +78,84 @@ std::int64_t first_outside(std::string_view value, const CharSet& set) {
   return (it - value.begin()) + 1;
 }
 
-// Why characters that all belong to a number do not make one: where the conversion stopped.
-std::string conversion_detail(std::string_view value, std::int64_t error_position, bool integer) {
+Words& Words::quoted(std::string_view value) {
+  text_ += '"';
+  for (const char c : value) {
+    if (c == '"') {
+      text_ += "\\\"";
+    } else if (is_control(c)) {
+      append_hex(text_, c);
+    } else {
+      text_ += c;
+    }
+  }
+  text_ += '"';
+  return *this;
+}
+
+Words& Words::byte_at(std::string_view value, std::int64_t position) {
+  (*this)("byte ").number(position);
+  if (position < 1 || position > static_cast<std::int64_t>(value.size())) return *this;
+  const char c = value[static_cast<std::size_t>(position - 1)];
+  text_ += " (";
+  if (is_control(c) || c == '\'' || static_cast<unsigned char>(c) >= 0x80) {
+    append_hex(text_, c);
+  } else {
+    text_ += '\'';
+    text_ += c;
+    text_ += '\'';
+  }
+  text_ += ')';
+  return *this;
+}
+
+Words& Words::conversion_detail(std::string_view value, std::int64_t error_position, bool integer) {
   const auto length = static_cast<std::int64_t>(value.size());
-  if (length > kLongestNumber) return "it is longer than 255 bytes";
-  if (error_position < 1) return "it does not convert";
-  if (error_position > length) return "it ends before the number is complete";
+  if (length > kLongestNumber) return (*this)("it is longer than 255 bytes");
+  if (error_position < 1) return (*this)("it does not convert");
+  if (error_position > length) return (*this)("it ends before the number is complete");
   const char c = value[static_cast<std::size_t>(error_position - 1)];
   if (integer && c >= '0' && c <= '9')
-    return "it is out of range from " + byte_at(value, error_position);
-  return "it breaks off at " + byte_at(value, error_position);
+    return (*this)("it is out of range from ").byte_at(value, error_position);
+  return (*this)("it breaks off at ").byte_at(value, error_position);
 }
 
-// "Column: " before a cell's message; "Column: table.field " before a nested value's.
-std::string cell_subject(const Finding& f) {
-  return std::string(f.column) + ": ";
-}
-std::string nested_subject(const Finding& f) {
-  return std::string(f.column) + ": " + std::string(f.table) + "." + std::string(f.field) + " ";
+Words& Words::not_float(std::string_view value) {
+  quoted(value)(" is not a floating-point number: ");
+  return byte_at(value,
+                 first_outside(value, float_chars))(" is not a digit, sign, point or exponent");
 }
 
-// The endings of the number messages, shared by cells and nested values.
-std::string not_float(std::string_view value) {
-  return quoted(value) +
-         " is not a floating-point number: " + byte_at(value, first_outside(value, float_chars)) +
-         " is not a digit, sign, point or exponent";
-}
-std::string float_syntax(const Finding& f) {
-  return quoted(f.value) +
-         " is not a floating-point number: " + conversion_detail(f.value, f.error_position, false);
-}
-std::string not_integer(std::string_view value) {
-  return quoted(value) +
-         " is not an integer: " + byte_at(value, first_outside(value, integer_chars)) +
-         " is not a digit or minus sign";
-}
-std::string integer_syntax(const Finding& f, std::string_view bits) {
-  return quoted(f.value) + " is not a " + std::string(bits) +
-         "-bit integer: " + conversion_detail(f.value, f.error_position, true);
+Words& Words::float_syntax(const Finding& f) {
+  quoted(f.value)(" is not a floating-point number: ");
+  return conversion_detail(f.value, f.error_position, false);
 }
 
+Words& Words::not_integer(std::string_view value) {
+  quoted(value)(" is not an integer: ");
+  return byte_at(value, first_outside(value, integer_chars))(" is not a digit or minus sign");
+}
+
+Words& Words::integer_syntax(const Finding& f, std::string_view bits) {
+  quoted(f.value)(" is not a ")(bits)("-bit integer: ");
+  return conversion_detail(f.value, f.error_position, true);
+}
+
+// The same as texts of their own, for the rarer messages.
+std::string number(std::int64_t value) {
+  std::string text;
+  Words(text).number(value);
+  return text;
+}
+std::string count_of(std::int64_t count, std::string_view noun) {
+  std::string text;
+  Words(text).count(count, noun);
+  return text;
+}
 std::string did_you_mean(std::string_view suggestion) {
-  return suggestion.empty() ? std::string() : "; did you mean " + quoted(suggestion) + "?";
+  std::string text;
+  Words(text).did_you_mean(suggestion);
+  return text;
 }
 
 int group_fields(const Finding& f) {
@@ -130,38 +181,53 @@ std::string mesh_suggestion(const Finding& f, const SuggestionLists& names) {
   return std::string(shared_nearer ? shared : own);
 }
 
+// Space for a typical message, so that it is built in one allocation.
+constexpr std::size_t kMessageRoom = 160;
+
 std::string cell_message(const Finding& f, const SuggestionLists& names, std::string& suggestion) {
-  const std::string subject = cell_subject(f);
-  const std::string value = quoted(f.value);
+  std::string message;
+  message.reserve(kMessageRoom + f.value.size());
+  Words words(message);
+  words(f.column)(": ");
   switch (f.kind) {
     case FindingKind::TextTooLong:
-      return subject + value + " is " + count_of(f.length, "byte") +
-             " long; the column holds at most " + number(f.limit);
+      words.quoted(f.value)(" is ").count(f.length, "byte")(" long; the column holds at most ");
+      words.number(f.limit);
+      break;
     case FindingKind::DirectoryMissing:
       suggestion = names.unit_directories.closest(f.value);
-      return subject + value + " is not a directory in units/" + did_you_mean(suggestion);
+      words.quoted(f.value)(" is not a directory in units/").did_you_mean(suggestion);
+      break;
     case FindingKind::CockpitMissing:
       suggestion = names.cockpits.closest(f.value);
-      return subject + value + " is not a directory in cockpits/" + did_you_mean(suggestion);
+      words.quoted(f.value)(" is not a directory in cockpits/").did_you_mean(suggestion);
+      break;
     case FindingKind::MeshMissing:
       suggestion = mesh_suggestion(f, names);
-      return subject + "file " + value + " is neither in the unit's directory nor in meshes/" +
-             did_you_mean(suggestion);
+      words("file ").quoted(f.value)(" is neither in the unit's directory nor in meshes/");
+      words.did_you_mean(suggestion);
+      break;
     case FindingKind::NotBoolean:
       suggestion = closest_boolean_word(f.value);
-      return subject + value + " is not a boolean (TRUE, true, FALSE, false, 1 or 0)" +
-             did_you_mean(suggestion);
+      words.quoted(f.value)(" is not a boolean (TRUE, true, FALSE, false, 1 or 0)");
+      words.did_you_mean(suggestion);
+      break;
     case FindingKind::NotFloat:
-      return subject + not_float(f.value);
+      words.not_float(f.value);
+      break;
     case FindingKind::FloatConversion:
-      return subject + float_syntax(f);
+      words.float_syntax(f);
+      break;
     case FindingKind::NotInteger:
-      return subject + not_integer(f.value);
+      words.not_integer(f.value);
+      break;
     case FindingKind::IntegerConversion:
-      return subject + integer_syntax(f, "64");
+      words.integer_syntax(f, "64");
+      break;
     default:
       return {};
   }
+  return message;
 }
 
 std::string line_message(const Finding& f) {
@@ -171,14 +237,14 @@ std::string line_message(const Finding& f) {
 }
 
 // The cargo item's suggestion: a category near the category, else a part near the part.
-std::string cargo_suggestion(const Finding& f, const SuggestionLists& names, std::string& said) {
+std::string cargo_suggestion(const Finding& f, const SuggestionLists& names, Words& words) {
   std::string_view near = names.categories.closest(f.value);
   if (!near.empty()) {
-    said = "; did you mean the category " + quoted(near) + "?";
+    words("; did you mean the category ").quoted(near)("?");
     return std::string(near);
   }
   near = names.part_names.closest(f.part);
-  if (!near.empty()) said = "; did you mean the part " + quoted(near) + "?";
+  if (!near.empty()) words("; did you mean the part ").quoted(near)("?");
   return std::string(near);
 }
 
@@ -193,46 +259,57 @@ std::string nested_boolean_suggestion(std::string_view value) {
 
 std::string nested_message(const Finding& f, const SuggestionLists& names,
                            std::string& suggestion) {
-  const std::string subject = nested_subject(f);
-  const std::string value = quoted(f.value);
-  const std::string table(f.table);
+  std::string message;
+  message.reserve(kMessageRoom + f.value.size() + f.part.size());
+  Words words(message);
+  words(f.column)(": ");
+  // "table.field " before a value's message.
+  const auto subject = [&]() -> Words& { return words(f.table)(".")(f.field)(" "); };
   switch (f.kind) {
     case FindingKind::UnclosedGroup:
-      return std::string(f.column) + ": a \"{\" opens a group of " + table +
-             " while the one before is not closed with \"}\"";
+      words("a \"{\" opens a group of ")(f.table)(" while the one before is not closed with \"}\"");
+      break;
     case FindingKind::TooManyValues:
-      return std::string(f.column) + ": a group of " + table + " holds more values than its " +
-             count_of(group_fields(f), "field");
+      words("a group of ")(f.table)(" holds more values than its ").count(group_fields(f), "field");
+      break;
     case FindingKind::NestedTextTooLong:
-      return subject + value + " is " + count_of(f.length, "byte") +
-             " long; the field holds at most " + number(f.limit - 1);
+      subject().quoted(f.value)(" is ").count(f.length, "byte")(" long; the field holds at most ");
+      words.number(f.limit - 1);
+      break;
     case FindingKind::CategoryNotFound:
       suggestion = names.categories.closest(f.value);
-      return subject + value + " is not a category of master_part_list.csv" +
-             did_you_mean(suggestion);
-    case FindingKind::CargoPartNotFound: {
-      std::string said;
-      suggestion = cargo_suggestion(f, names, said);
-      return std::string(f.column) + ": neither the part " + quoted(f.part) + " nor the category " +
-             value + " is in master_part_list.csv" + said;
-    }
+      subject().quoted(f.value)(" is not a category of master_part_list.csv");
+      words.did_you_mean(suggestion);
+      break;
+    case FindingKind::CargoPartNotFound:
+      words("neither the part ").quoted(f.part)(" nor the category ").quoted(f.value);
+      words(" is in master_part_list.csv");
+      suggestion = cargo_suggestion(f, names, words);
+      break;
     case FindingKind::NestedNotBoolean:
       suggestion = nested_boolean_suggestion(f.value);
-      return subject + value + " is not 1, 0 or empty" + did_you_mean(suggestion);
+      subject().quoted(f.value)(" is not 1, 0 or empty").did_you_mean(suggestion);
+      break;
     case FindingKind::NestedNotInteger:
-      return subject + not_integer(f.value);
+      subject().not_integer(f.value);
+      break;
     case FindingKind::NestedIntegerConversion:
-      return subject + integer_syntax(f, "32");
+      subject().integer_syntax(f, "32");
+      break;
     case FindingKind::NestedNotFloat:
-      return subject + not_float(f.value);
+      subject().not_float(f.value);
+      break;
     case FindingKind::NestedFloatConversion:
-      return subject + float_syntax(f);
+      subject().float_syntax(f);
+      break;
     case FindingKind::UnclosedLastGroup:
-      return std::string(f.column) + ": the last group of " + table +
-             " is not closed with \"}\"; its last value is not checked";
+      words("the last group of ")(f.table)(
+          " is not closed with \"}\"; its last value is not checked");
+      break;
     default:
       return {};
   }
+  return message;
 }
 
 bool is_line_finding(FindingKind kind) {
@@ -311,29 +388,12 @@ Rule header_rule(HeaderProblem problem) {
   return Rule::UnknownColumn;
 }
 
-// Appends c, a control byte as \xNN.
-void append_visible(std::string& text, char c) {
-  if (is_control(c)) {
-    append_hex(text, c);
-  } else {
-    text += c;
-  }
-}
-
 }  // namespace
 
 std::string quoted(std::string_view value) {
   std::string text;
   text.reserve(value.size() + 2);
-  text += '"';
-  for (const char c : value) {
-    if (c == '"') {
-      text += "\\\"";
-    } else {
-      append_visible(text, c);
-    }
-  }
-  text += '"';
+  Words(text).quoted(value);
   return text;
 }
 
