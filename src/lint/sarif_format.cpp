@@ -1,5 +1,7 @@
 #include "lint/sarif_format.h"
 
+#include <algorithm>
+
 #include "lint/json_format.h"
 #include "lint/json_text.h"
 #include "lint/version.h"
@@ -93,15 +95,19 @@ std::unique_ptr<Format> make_sarif_format() {
 
 std::string artifact_uri(std::string_view path) {
   constexpr char kDigits[] = "0123456789ABCDEF";
+  const auto kept = [](char c) { return is_unreserved(c) || c == '/'; };
   std::string uri;
-  for (const char c : path) {
-    if (is_unreserved(c) || c == '/') {
-      uri += c;
-    } else {
-      uri += '%';
-      uri += kDigits[static_cast<unsigned char>(c) >> 4];
-      uri += kDigits[static_cast<unsigned char>(c) & 15];
-    }
+  uri.reserve(path.size() + 16);
+  // Runs of bytes kept as they are go in whole; the others as %XX.
+  while (!path.empty()) {
+    const auto escaped = std::find_if_not(path.begin(), path.end(), kept);
+    uri.append(path.begin(), escaped);
+    if (escaped == path.end()) break;
+    const auto byte = static_cast<unsigned char>(*escaped);
+    uri += '%';
+    uri += kDigits[byte >> 4];
+    uri += kDigits[byte & 15];
+    path.remove_prefix(static_cast<std::size_t>(escaped - path.begin()) + 1);
   }
   return uri;
 }
