@@ -1,9 +1,7 @@
 #include "validate/row_checks.h"
 
 #include "csv/split_unit_row.h"
-#include "platform/file_system.h"
 #include "tables/convert.h"
-#include "validate/cached_file_tests.h"
 #include "validate/char_sets.h"
 #include "validate/column_plan.h"
 #include "validate/nested_list.h"
@@ -24,14 +22,6 @@ std::string_view mesh_file_name(std::string_view value) {
   return value.substr(first + 1, end - first - 1);
 }
 
-// Sets path to the three pieces one after another, reusing its memory.
-void build_path(std::string& path, std::string_view base, std::string_view middle,
-                std::string_view name) {
-  path.assign(base);
-  path.append(middle);
-  path.append(name);
-}
-
 bool is_boolean_word(std::string_view value) {
   return value == "TRUE" || value == "true" || value == "false" || value == "FALSE" ||
          value == "0" || value == "1";
@@ -42,11 +32,7 @@ bool is_boolean_word(std::string_view value) {
 RowChecker::RowChecker(const UnitHeader& header, const PartList& part_list,
                        std::string_view data_directory, CachedFileTests& file_tests,
                        FindingSink& sink)
-    : header_(header),
-      part_list_(part_list),
-      data_directory_(data_directory),
-      file_tests_(file_tests),
-      sink_(sink) {
+    : header_(header), part_list_(part_list), file_tests_(data_directory, file_tests), sink_(sink) {
   column_lengths_.reserve(header.plans.size());
   for (const ColumnPlan& plan : header.plans)
     column_lengths_.push_back(LengthTally{plan.kind == CellKind::Text ? "units." + plan.name : ""});
@@ -55,7 +41,7 @@ RowChecker::RowChecker(const UnitHeader& header, const PartList& part_list,
 }
 
 void RowChecker::check_line(std::string_view line, std::int64_t row) {
-  unit_directory_.clear();
+  unit_directory_ = {};
   line_ = line;
   row_ = row;
   const auto field_count = static_cast<int>(header_.field_count);
@@ -149,39 +135,30 @@ void RowChecker::check_text(const ColumnPlan& plan, int column_index, std::strin
       check_cockpit(column_index, value);
       break;
     case TextRole::Mesh:
-      if (!unit_directory_.empty()) check_mesh(plan, column_index, mesh_file_name(value));
+      if (unit_directory_.exists) check_mesh(plan, column_index, mesh_file_name(value));
       break;
     case TextRole::MeshFile:
-      if (!unit_directory_.empty()) check_mesh(plan, column_index, value);
+      if (unit_directory_.exists) check_mesh(plan, column_index, value);
       break;
   }
 }
 
 void RowChecker::check_directory(int column_index, std::string_view value) {
-  build_path(unit_directory_, data_directory_, "units/", value);
-  convert_separators(unit_directory_);
-  if (!file_tests_.is_directory(unit_directory_)) {
+  unit_directory_ = file_tests_.unit_directory(value);
+  if (!unit_directory_.exists)
     report_cell(FindingKind::DirectoryMissing, column_index, "Directory", value);
-    unit_directory_.clear();
-  }
 }
 
 void RowChecker::check_cockpit(int column_index, std::string_view value) {
   if (value == "no-cockpit") return;
-  build_path(path_, data_directory_, "cockpits/", value);
-  if (!file_tests_.is_directory(path_))
+  if (!file_tests_.cockpit_exists(value))
     report_cell(FindingKind::CockpitMissing, column_index, "Cockpit", value);
 }
 
 // A mesh file passes when it is in the unit's directory or in the shared meshes/ folder.
 void RowChecker::check_mesh(const ColumnPlan& plan, int column_index, std::string_view file) {
-  build_path(path_, unit_directory_, "/", file);
-  convert_separators(path_);
-  if (file_tests_.exists(path_)) return;
-  build_path(path_, data_directory_, "meshes/", file);
-  convert_separators(path_);
-  if (file_tests_.exists(path_)) return;
-  report_cell(FindingKind::MeshMissing, column_index, plan.name, file);
+  if (!file_tests_.mesh_exists(unit_directory_, file))
+    report_cell(FindingKind::MeshMissing, column_index, plan.name, file);
 }
 
 void RowChecker::check_float(const ColumnPlan& plan, int column_index, std::string_view value) {
