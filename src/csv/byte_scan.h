@@ -50,6 +50,8 @@ inline const char* find_any_of(const char* from, const char* end, char a, char b
 // its structure and the bytes that plain numbers are made of.
 struct ByteClasses64 {
   std::uint64_t structural;  // a, b or c
+  std::uint64_t opens;       // a
+  std::uint64_t closes;      // c
   std::uint64_t digits;      // '0' to '9'
   std::uint64_t points;      // '.'
   std::uint64_t signs;       // '+' or '-'
@@ -64,9 +66,12 @@ inline void classify16(const char* p, char a, char b, char c, int shift, ByteCla
     return static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm_movemask_epi8(hits))) << shift;
   };
   const __m128i minus = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('-'));
-  out.structural |= bits(_mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(a)),
-                                                   _mm_cmpeq_epi8(bytes, _mm_set1_epi8(b))),
-                                      _mm_cmpeq_epi8(bytes, _mm_set1_epi8(c))));
+  const __m128i opens = _mm_cmpeq_epi8(bytes, _mm_set1_epi8(a));
+  const __m128i closes = _mm_cmpeq_epi8(bytes, _mm_set1_epi8(c));
+  out.structural |=
+      bits(_mm_or_si128(_mm_or_si128(opens, _mm_cmpeq_epi8(bytes, _mm_set1_epi8(b))), closes));
+  out.opens |= bits(opens);
+  out.closes |= bits(closes);
   // Signed compares suffice: bytes of 0x80 and up are negative, below '0'.
   out.digits |= bits(_mm_and_si128(_mm_cmpgt_epi8(bytes, _mm_set1_epi8('0' - 1)),
                                    _mm_cmplt_epi8(bytes, _mm_set1_epi8('9' + 1))));
@@ -83,6 +88,8 @@ inline ByteClasses64 classify_block64_plain(const char* p, char a, char b, char 
     const std::uint64_t bit = std::uint64_t{1} << i;
     const char x = p[i];
     if (x == a || x == b || x == c) out.structural |= bit;
+    if (x == a) out.opens |= bit;
+    if (x == c) out.closes |= bit;
     if (x >= '0' && x <= '9') out.digits |= bit;
     if (x == '.') out.points |= bit;
     if (x == '+' || x == '-') out.signs |= bit;
@@ -108,6 +115,8 @@ inline ByteClasses64 classify_tail64(const char* p, std::size_t count, char a, c
   ByteClasses64 out = classify_block64(block, a, b, c);
   const std::uint64_t valid = (std::uint64_t{1} << count) - 1;
   out.structural &= valid;
+  out.opens &= valid;
+  out.closes &= valid;
   out.digits &= valid;
   out.points &= valid;
   out.signs &= valid;

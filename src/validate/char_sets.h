@@ -91,4 +91,30 @@ constexpr bool is_plain_integer_span(std::uint64_t span, std::uint64_t digits, s
          (digit_run >> std::countr_zero(digit_run)) >> max_digits == 0;
 }
 
+// The same shapes decided for every value of a block at once. structural holds the bytes that
+// end values, starts the first byte of each value (the byte after each structural byte, and the
+// block's first byte when a value begins there); the other bytes are value bytes, in runs.
+
+// The structural bits whose run of value bytes just below holds a bit of marks. Adding the
+// marks to a run of ones carries exactly one bit out of the run's top, into the structural bit
+// above it, and no further: that bit is 0 in both terms.
+constexpr std::uint64_t runs_marked(std::uint64_t structural, std::uint64_t marks) {
+  const std::uint64_t values = ~structural;
+  return (values + (marks & values)) & structural;
+}
+
+// The structural bits that end a value which is empty or is_plain_float: in its run one digit
+// at least, one point at most, and a sign only at the start.
+constexpr std::uint64_t plain_float_ends(std::uint64_t structural, std::uint64_t starts,
+                                         std::uint64_t digits, std::uint64_t points,
+                                         std::uint64_t signs) {
+  const std::uint64_t values = ~structural;
+  const std::uint64_t strays = values & ~digits & ~points & ~(signs & starts);
+  // Adding a run's points leaves, of its points, those after the first.
+  const std::uint64_t extra_points = (values + (points & values)) & values & points;
+  const std::uint64_t empty = structural & starts;
+  return (runs_marked(structural, digits) & ~runs_marked(structural, strays | extra_points)) |
+         empty;
+}
+
 }  // namespace unitcheck

@@ -135,17 +135,14 @@ void check_value(CellState& state, const NestedField& field, LengthTally& length
   }
 }
 
-// The bits of a 64-bit block mask from from up to, not including, to (from <= to < 64).
-std::uint64_t bits_between(std::size_t from, std::size_t to) {
-  return (std::uint64_t{1} << to) - (std::uint64_t{1} << from);
-}
-
-// True when the value whose bytes are span in block needs no further check: an empty or plain
-// number of the field's type. False whenever in doubt.
-bool passes_on_masks(FieldType type, std::uint64_t span, const ByteClasses64& block) {
+// True when the value whose bytes are span (from the bit start_bit up to, not including, the
+// bit that ends it) needs no further check: an empty or plain number of the field's type, as
+// float_ends (plain_float_ends of the block) and the block's masks say. False whenever in doubt.
+bool passes_on_masks(FieldType type, std::uint64_t end_bit, std::uint64_t span,
+                     std::uint64_t float_ends, const ByteClasses64& block) {
   switch (type) {
     case FieldType::Float:
-      return span == 0 || is_plain_float_span(span, block.digits, block.points, block.signs);
+      return (float_ends & end_bit) != 0;
     case FieldType::Integer:
       return span == 0 || is_plain_integer_span(span, block.digits, block.minus, 9);
     case FieldType::Text:
@@ -210,11 +207,18 @@ void check_nested_list(std::string_view cell, const NestedList& list,
     const ByteClasses64 block = count == 64
                                     ? classify_block64(cell.data() + base, '{', ';', '}')
                                     : classify_tail64(cell.data() + base, count, '{', ';', '}');
+    // The block begins a value unless that value began in an earlier block: a value longer
+    // than a block, whose bytes decide.
+    const bool begins_value = start == base;
+    const std::uint64_t starts = block.structural << 1 | std::uint64_t{begins_value};
+    const std::uint64_t float_ends =
+        plain_float_ends(block.structural, starts, block.digits, block.points, block.signs);
+    std::uint64_t start_bit = std::uint64_t{begins_value};  // of the value being read, or 0
     for (std::uint64_t mask = block.structural; mask != 0; mask &= mask - 1) {
+      const std::uint64_t end_bit = mask & (~mask + 1);
       const std::size_t index = base + static_cast<std::size_t>(std::countr_zero(mask));
       const std::size_t k = index + 1;
-      const char byte = cell[index];
-      if (byte == '{') {
+      if ((block.opens & end_bit) != 0) {
         field = first_field;
         length = first_length;
         group_start = index;
@@ -226,17 +230,16 @@ void check_nested_list(std::string_view cell, const NestedList& list,
         report(state, FindingKind::TooManyValues, nullptr, cell.substr(start, index - start), start,
                static_cast<std::int64_t>(k));
       } else {
-        // A value that began in an earlier block is longer than a block: its bytes decide.
-        const bool whole = start >= base;
-        if (!(whole &&
-              passes_on_masks(field->type, bits_between(start - base, index - base), block)))
+        if (!(start_bit != 0 &&
+              passes_on_masks(field->type, end_bit, end_bit - start_bit, float_ends, block)))
           check_value(state, *field, *length, cell.substr(start, index - start), start,
                       static_cast<std::int64_t>(k));
         ++field;
         ++length;
       }
-      if (byte == '}') closed = true;
+      if ((block.closes & end_bit) != 0) closed = true;
       start = k;
+      start_bit = end_bit << 1;  // 0 past the block's last byte
     }
     if (base + count == n) break;
     base = start > base ? start : base + 64;

@@ -20,6 +20,8 @@ TEST(ByteScan, VectorFormsAgreeWithThePlainOnes) {
     const ByteClasses64 plain = classify_block64_plain(block, '{', ';', '}');
     const ByteClasses64 fast = classify_block64(block, '{', ';', '}');
     ASSERT_EQ(fast.structural, plain.structural);
+    ASSERT_EQ(fast.opens, plain.opens);
+    ASSERT_EQ(fast.closes, plain.closes);
     ASSERT_EQ(fast.digits, plain.digits);
     ASSERT_EQ(fast.points, plain.points);
     ASSERT_EQ(fast.signs, plain.signs);

@@ -90,6 +90,8 @@ TEST(ByteClasses64, TailMatchesBlockAndStopsAtItsEnd) {
   const std::uint64_t valid = (std::uint64_t{1} << text.size()) - 1;
   EXPECT_EQ(tail.structural, block.structural & valid);
   EXPECT_EQ(tail.structural, 0b110100100001u);
+  EXPECT_EQ(tail.opens, 0b100000000001u);
+  EXPECT_EQ(tail.closes, 0b100000000u);
   EXPECT_EQ(tail.digits, 0b1000010010100u);
   EXPECT_EQ(tail.points, 0b1000u);
   EXPECT_EQ(tail.signs, 0b1000010u);
