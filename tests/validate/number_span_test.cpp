@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -82,6 +83,36 @@ TEST(NumberSpan, LongValuesAndDigitLimits) {
 }
 
 // A short tail is classified like a full block, with nothing past its end.
+// The block-wide answer for every value at once agrees with the byte loop on each value: blocks
+// of short number-like values between braces and semicolons, empty values and values cut by
+// the block's end included, with the block beginning a value or not.
+TEST(NumberSpan, PlainFloatEndsAgreeWithByteLoopOnEveryValue) {
+  std::mt19937 random(7);
+  const std::string alphabet = "+-.05e9a;;;{}";
+  for (int round = 0; round < 20000; ++round) {
+    std::string block(64, ' ');
+    for (char& byte : block) byte = alphabet[random() % alphabet.size()];
+    const ByteClasses64 c = classify_block64(block.data(), '{', ';', '}');
+    for (const bool begins_value : {true, false}) {
+      const std::uint64_t starts = c.structural << 1 | std::uint64_t{begins_value};
+      const std::uint64_t ends =
+          plain_float_ends(c.structural, starts, c.digits, c.points, c.signs);
+      std::size_t start = 0;
+      bool whole = begins_value;
+      for (std::size_t i = 0; i < 64; ++i) {
+        if ((c.structural >> i & 1) == 0) continue;
+        const std::string value = block.substr(start, i - start);
+        if (whole) {
+          ASSERT_EQ((ends >> i & 1) != 0, value.empty() || is_plain_float(value))
+              << block << " value " << value << " at " << start;
+        }
+        start = i + 1;
+        whole = true;
+      }
+    }
+  }
+}
+
 TEST(ByteClasses64, TailMatchesBlockAndStopsAtItsEnd) {
   const std::string text = "{+1.5;-2}a;{9";
   std::string padded = text + std::string(64 - text.size(), ';');
