@@ -151,6 +151,18 @@ inline bool has_avx2() {
 }
 #endif
 
+// The forms of the 64-byte classification; they find the same bits. Sse2 is the plain form
+// where the build has no SSE2.
+enum class BlockForm { Plain, Sse2, Avx2 };
+
+// The widest form the processor running the program has.
+inline BlockForm widest_block_form() {
+#if defined(UNITCHECK_AVX2_FORMS)
+  if (has_avx2()) return BlockForm::Avx2;
+#endif
+  return BlockForm::Sse2;
+}
+
 // The classes of the count (below 64) bytes at p; bits from count up are clear. classify is
 // the form of classify_block64 to use.
 template <class Classify>

@@ -264,6 +264,11 @@ ByteClasses64 classify_cell_bytes(const char* p, std::size_t count) {
                      : classify_tail64(p, count, '{', ';', '}');
 }
 
+ByteClasses64 classify_cell_bytes_plain(const char* p, std::size_t count) {
+  return count == 64 ? classify_block64_plain(p, '{', ';', '}')
+                     : classify_tail64_with(classify_block64_plain, p, count, '{', ';', '}');
+}
+
 #if defined(UNITCHECK_AVX2_FORMS)
 __attribute__((target("avx2"))) ByteClasses64 classify_cell_bytes_avx2(const char* p,
                                                                        std::size_t count) {
@@ -285,13 +290,19 @@ __attribute__((target("avx2"))) void check_nested_list_avx2(std::string_view cel
 void check_nested_list(std::string_view cell, const NestedList& list,
                        std::span<LengthTally> lengths, const Finding& where,
                        const NestedContext& context) {
+  switch (context.form) {
+    case BlockForm::Avx2:
 #if defined(UNITCHECK_AVX2_FORMS)
-  if (has_avx2()) {
-    check_nested_list_avx2(cell, list, lengths, where, context);
-    return;
-  }
+      check_nested_list_avx2(cell, list, lengths, where, context);
+      return;
 #endif
-  walk_cell(classify_cell_bytes, cell, list, lengths, where, context);
+    case BlockForm::Sse2:
+      walk_cell(classify_cell_bytes, cell, list, lengths, where, context);
+      return;
+    case BlockForm::Plain:
+      walk_cell(classify_cell_bytes_plain, cell, list, lengths, where, context);
+      return;
+  }
 }
 
 }  // namespace unitcheck

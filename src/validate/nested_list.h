@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "csv/byte_scan.h"
 #include "tables/max_lengths.h"
 #include "tables/mem_table.h"
 #include "validate/finding.h"
@@ -59,6 +60,7 @@ struct NestedContext {
   FindingSink& sink;
   const CategoryList& category_list;
   const PartIndex& parts;
+  BlockForm form = widest_block_form();  // of the byte classification: all find the same
 };
 
 // Parses a cell of groups in braces, values separated by semicolons, and checks each value

@@ -101,9 +101,10 @@ void RowChecker::check_cell(int column_index, std::string_view value) {
       break;
     case CellKind::Nested: {
       const auto list = static_cast<std::size_t>(plan.nested);
-      check_nested_list(value, header_.nested_lists.lists[list], nested_lengths_[list],
-                        cell_finding(FindingKind::UnclosedGroup, column_index, plan.name, value),
-                        NestedContext{sink_, part_list_.category_list, part_list_.parts});
+      check_nested_list(
+          value, header_.nested_lists.lists[list], nested_lengths_[list],
+          cell_finding(FindingKind::UnclosedGroup, column_index, plan.name, value),
+          NestedContext{sink_, part_list_.category_list, part_list_.parts, block_form_});
       break;
     }
     case CellKind::Boolean:

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "csv/byte_scan.h"
 #include "tables/max_lengths.h"
 #include "validate/finding.h"
 #include "validate/row_file_tests.h"
@@ -51,6 +52,7 @@ class RowChecker {
   FindingSink& sink_;
   std::vector<LengthTally> column_lengths_;                 // one per plan
   std::array<std::vector<LengthTally>, 7> nested_lengths_;  // one per field of each list
+  BlockForm block_form_ = widest_block_form();
   std::string_view line_;
   std::int64_t row_ = 0;
   // The line's unit directory; meshes are looked for in it once it is found.
