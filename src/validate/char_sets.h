@@ -117,4 +117,18 @@ constexpr std::uint64_t plain_float_ends(std::uint64_t structural, std::uint64_t
          empty;
 }
 
+// The structural bits that end a value which is empty or is_plain_integer with max_digits: in
+// its run one digit at least, a minus only at the start, and nothing else. Digits of such a
+// run are consecutive, so more than max_digits of them are max_digits + 1 in a row.
+constexpr std::uint64_t plain_integer_ends(std::uint64_t structural, std::uint64_t starts,
+                                           std::uint64_t digits, std::uint64_t minus,
+                                           int max_digits) {
+  const std::uint64_t values = ~structural;
+  const std::uint64_t strays = values & ~digits & ~(minus & starts);
+  std::uint64_t too_many = digits;  // the last digit of max_digits + 1 in a row
+  for (int shift = 1; shift <= max_digits; ++shift) too_many &= digits << shift;
+  const std::uint64_t empty = structural & starts;
+  return (runs_marked(structural, digits) & ~runs_marked(structural, strays | too_many)) | empty;
+}
+
 }  // namespace unitcheck

@@ -135,9 +135,14 @@ void check_value(CellState& state, const NestedField& field, LengthTally& length
   }
 }
 
-// True when the value whose bytes are span (from the bit start_bit up to, not including, the
-// bit that ends it) needs no further check: an empty or plain number of the field's type, as
-// float_ends (plain_float_ends of the block) and the block's masks say. False whenever in doubt.
+// The bits of a 64-bit block mask from from up to, not including, to (from <= to < 64).
+std::uint64_t bits_between(std::size_t from, std::size_t to) {
+  return (std::uint64_t{1} << to) - (std::uint64_t{1} << from);
+}
+
+// True when the value whose bytes are span, ended by end_bit, needs no further check: an empty
+// or plain number of the field's type, as float_ends (plain_float_ends of the block) and the
+// block's masks say. False whenever in doubt.
 bool passes_on_masks(FieldType type, std::uint64_t end_bit, std::uint64_t span,
                      std::uint64_t float_ends, const ByteClasses64& block) {
   switch (type) {
@@ -161,7 +166,11 @@ NestedList::NestedList(std::string_view column, const MemTable& table)
     const Field& field = table.field_at(i);
     fields.push_back(NestedField{field.name(), field.type(), field.data_size(),
                                  role_of(table_name, field.name())});
+    number_kinds.push_back(field.type() == FieldType::Float     ? kFloatNumbers
+                           : field.type() == FieldType::Integer ? kIntegerNumbers
+                                                                : kNoNumbers);
   }
+  number_kinds.push_back(kNoNumbers);
 }
 
 std::vector<LengthTally> NestedList::length_tallies() const {
@@ -194,15 +203,13 @@ template <class Classify>
                                              const NestedList& list, std::span<LengthTally> lengths,
                                              const Finding& where, const NestedContext& context) {
   CellState state{list, where, context, {}};
-  // The field of the next value and its length tally, walked side by side; no_field once the
-  // group has more values than fields.
-  const NestedField* const first_field = list.fields.data();
-  const NestedField* const no_field = first_field + list.fields.size();
-  const NestedField* field = first_field;
-  LengthTally* const first_length = lengths.data();
-  LengthTally* length = first_length;
-  std::size_t start = 0;  // 1-based position of the last brace or semicolon; 0 before any
-  bool closed = true;
+  // The index of the field of the next value, which also picks its length tally; the number of
+  // fields once the group has more values than fields.
+  const std::size_t field_count = list.fields.size();
+  const unsigned char* const number_kinds = list.number_kinds.data();
+  std::size_t field_index = 0;
+  std::size_t start = 0;        // 1-based position of the last brace or semicolon; 0 before any
+  bool closed = true;           // by the last brace before the block: none, or '}'
   std::size_t group_start = 0;  // of the last '{'
   // Only braces and semicolons move the parse; every other byte is value text. Each block after
   // the first begins where the unfinished value began, so a value shorter than a block is seen
@@ -217,39 +224,69 @@ template <class Classify>
     const std::uint64_t starts = block.structural << 1 | std::uint64_t{begins_value};
     const std::uint64_t float_ends =
         plain_float_ends(block.structural, starts, block.digits, block.points, block.signs);
-    std::uint64_t start_bit = std::uint64_t{begins_value};  // of the value being read, or 0
+    // The ends of values that pass by their field's kind of number: plain numbers seen whole,
+    // not ended by an opening brace.
+    const std::uint64_t first_end = block.structural & (~block.structural + 1);
+    const std::uint64_t whole_ends = ~block.opens & (begins_value ? ~0ull : ~first_end);
+    const std::uint64_t passing[] = {
+        0, float_ends & whole_ends,
+        plain_integer_ends(block.structural, starts, block.digits, block.minus, 9) & whole_ends};
+    // Whether the groups are closed before the byte of end_bit (all of the block for 0): as the
+    // last brace before it says.
+    auto closed_before = [&](std::uint64_t end_bit) {
+      const std::uint64_t braces = (block.opens | block.closes) & (end_bit - 1);
+      if (braces == 0) return closed;
+      return (block.closes >> (63 - std::countl_zero(braces)) & 1) != 0;
+    };
+    // The end of the last value let through, from which start is worked out when needed.
+    std::uint64_t passed_end = 0;
+    auto catch_up = [&] {
+      if (passed_end != 0)
+        start = base + static_cast<std::size_t>(std::countr_zero(passed_end)) + 1;
+      passed_end = 0;
+    };
     for (std::uint64_t mask = block.structural; mask != 0; mask &= mask - 1) {
       const std::uint64_t end_bit = mask & (~mask + 1);
+      // Most values are plain numbers of number fields: they only move the walk on.
+      if ((passing[number_kinds[field_index]] & end_bit) != 0) {
+        ++field_index;
+        passed_end = end_bit;
+        continue;
+      }
+      catch_up();
       const std::size_t index = base + static_cast<std::size_t>(std::countr_zero(mask));
       const std::size_t k = index + 1;
-      // Most values are plain numbers of floating-point fields: they are let through first.
-      if ((block.opens & end_bit) == 0 && field != no_field && field->type == FieldType::Float &&
-          start_bit != 0 && (float_ends & end_bit) != 0) {
-        ++field;
-        ++length;
-      } else if ((block.opens & end_bit) != 0) {
-        field = first_field;
-        length = first_length;
+      if ((block.opens & end_bit) != 0) {
+        field_index = 0;
         group_start = index;
-        if (!closed)
+        if (!closed_before(end_bit))
           report(state, FindingKind::UnclosedGroup, nullptr, {}, index,
                  static_cast<std::int64_t>(k));
-        closed = false;
-      } else if (field == no_field) {
+      } else if (field_index == field_count) {
         report(state, FindingKind::TooManyValues, nullptr, cell.substr(start, index - start), start,
                static_cast<std::int64_t>(k));
       } else {
-        if (!(start_bit != 0 &&
-              passes_on_masks(field->type, end_bit, end_bit - start_bit, float_ends, block)))
-          check_value(state, *field, *length, cell.substr(start, index - start), start,
-                      static_cast<std::int64_t>(k));
-        ++field;
-        ++length;
+        const NestedField& field = list.fields[field_index];
+        LengthTally& length = lengths[field_index];
+        const std::string_view value = cell.substr(start, index - start);
+        if (field.type == FieldType::Text && field.role == NestedRole::None) {
+          // A text with no lookup: only its length counts.
+          length.record(static_cast<std::int64_t>(value.size()));
+          if (static_cast<std::int64_t>(value.size()) >= field.data_size)
+            report(state, FindingKind::NestedTextTooLong, &field, value, start);
+        } else {
+          const bool whole = start >= base;
+          if (!(whole &&
+                passes_on_masks(field.type, end_bit, bits_between(start - base, index - base),
+                                float_ends, block)))
+            check_value(state, field, length, value, start, static_cast<std::int64_t>(k));
+        }
+        ++field_index;
       }
-      if ((block.closes & end_bit) != 0) closed = true;
       start = k;
-      start_bit = end_bit << 1;  // 0 past the block's last byte
     }
+    catch_up();
+    closed = closed_before(0);
     if (base + count == n) break;
     base = start > base ? start : base + 64;
   }

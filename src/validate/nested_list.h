@@ -44,6 +44,11 @@ struct NestedList {
   std::string column_name;  // of the unit table, such as "Cargo"
   std::string table_name;   // such as "cargo"
   std::vector<NestedField> fields;
+  // For each field, which plain numbers pass without a further test: kFloatNumbers,
+  // kIntegerNumbers or kNoNumbers; and kNoNumbers after the last field. The walk of a cell
+  // tests most values on this alone.
+  std::vector<unsigned char> number_kinds;
+  static constexpr unsigned char kNoNumbers = 0, kFloatNumbers = 1, kIntegerNumbers = 2;
 };
 
 // The seven nested-list columns of the unit table and the descriptions of their groups.

@@ -86,9 +86,9 @@ TEST(NumberSpan, LongValuesAndDigitLimits) {
 // The block-wide answer for every value at once agrees with the byte loop on each value: blocks
 // of short number-like values between braces and semicolons, empty values and values cut by
 // the block's end included, with the block beginning a value or not.
-TEST(NumberSpan, PlainFloatEndsAgreeWithByteLoopOnEveryValue) {
+TEST(NumberSpan, BlockWideAnswersAgreeWithByteLoopsOnEveryValue) {
   std::mt19937 random(7);
-  const std::string alphabet = "+-.05e9a;;;{}";
+  const std::string alphabet = "+-.05e9a0123;;;{}";
   for (int round = 0; round < 20000; ++round) {
     std::string block(64, ' ');
     for (char& byte : block) byte = alphabet[random() % alphabet.size()];
@@ -97,6 +97,8 @@ TEST(NumberSpan, PlainFloatEndsAgreeWithByteLoopOnEveryValue) {
       const std::uint64_t starts = c.structural << 1 | std::uint64_t{begins_value};
       const std::uint64_t ends =
           plain_float_ends(c.structural, starts, c.digits, c.points, c.signs);
+      const std::uint64_t integer_ends =
+          plain_integer_ends(c.structural, starts, c.digits, c.minus, 3);
       std::size_t start = 0;
       bool whole = begins_value;
       for (std::size_t i = 0; i < 64; ++i) {
@@ -104,6 +106,8 @@ TEST(NumberSpan, PlainFloatEndsAgreeWithByteLoopOnEveryValue) {
         const std::string value = block.substr(start, i - start);
         if (whole) {
           ASSERT_EQ((ends >> i & 1) != 0, value.empty() || is_plain_float(value))
+              << block << " value " << value << " at " << start;
+          ASSERT_EQ((integer_ends >> i & 1) != 0, value.empty() || is_plain_integer(value, 3))
               << block << " value " << value << " at " << start;
         }
         start = i + 1;
