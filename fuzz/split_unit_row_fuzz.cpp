@@ -1,5 +1,6 @@
 // Splits arbitrary bytes as a unit line, the field limit taken from the first byte, and checks
-// the cells against a position-by-position model of the rules and against the row's shape.
+// the cells against a position-by-position model of the rules and against the row's shape,
+// with every form of the search the processor has.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -89,6 +90,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   check(delivered <= (limit > 0 ? limit : 0));
   if (got.shape.too_many) check(delivered == (limit > 0 ? limit : 0));
   if (!got.shape.too_many && !line.empty()) check(delivered > 0);
+
+#if defined(UNITCHECK_AVX2_FORMS)
+  // The search built for wider vectors cuts the same cells.
+  if (unitcheck::has_avx2()) {
+    std::vector<Cell> wide;
+    const unitcheck::RowShape wide_shape = unitcheck::split_unit_row(
+        line, limit,
+        [&](int column, std::string_view cell) {
+          wide.push_back(
+              {column, static_cast<std::size_t>(cell.data() - line.data()), cell.size()});
+        },
+        unitcheck::find_comma_or_quote_avx2);
+    check(wide == got.cells);
+    check(wide_shape.cell_count == got.shape.cell_count);
+    check(wide_shape.too_many == got.shape.too_many);
+    check(wide_shape.stop_offset == got.shape.stop_offset);
+  }
+#endif
 
   const Result expected = model(line, limit);
   check(got.cells == expected.cells);
