@@ -101,7 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           wide.push_back(
               {column, static_cast<std::size_t>(cell.data() - line.data()), cell.size()});
         },
-        unitcheck::find_comma_or_quote_avx2);
+        unitcheck::FindCommaOrQuoteAvx2{});
     check(wide == got.cells);
     check(wide_shape.cell_count == got.shape.cell_count);
     check(wide_shape.too_many == got.shape.too_many);

@@ -27,7 +27,7 @@ std::string_view mesh_file_name(std::string_view value) {
 template <class OnCell>
 __attribute__((target("avx2"))) RowShape split_unit_row_avx2(std::string_view line, int limit,
                                                              OnCell& on_cell) {
-  return split_unit_row(line, limit, on_cell, find_comma_or_quote_avx2);
+  return split_unit_row(line, limit, on_cell, FindCommaOrQuoteAvx2{});
 }
 #endif
 

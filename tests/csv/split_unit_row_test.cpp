@@ -100,7 +100,7 @@ TEST(SplitUnitRow, EveryFormOfTheSearchCutsAlike) {
       if (random() % density == 0) byte = alphabet[random() % sizeof alphabet];
     const int limit = static_cast<int>(random() % 40) - 1;
     const Split plain = split(line, limit, FindCommaOrQuote{});
-    const Split wide = split(line, limit, find_comma_or_quote_avx2);
+    const Split wide = split(line, limit, FindCommaOrQuoteAvx2{});
     ASSERT_EQ(wide.cells, plain.cells) << line;
     ASSERT_EQ(wide.shape.cell_count, plain.shape.cell_count) << line;
     ASSERT_EQ(wide.shape.too_many, plain.shape.too_many) << line;
