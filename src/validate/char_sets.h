@@ -117,6 +117,24 @@ constexpr std::uint64_t plain_float_ends(std::uint64_t structural, std::uint64_t
          empty;
 }
 
+// The bits that end count digits in a row (count from 1 to 64), by runs of doubling length:
+// power marks the ends of power_length digits in a row, result those of covered.
+constexpr std::uint64_t ends_of_digit_runs(std::uint64_t digits, int count) {
+  std::uint64_t result = ~std::uint64_t{0};
+  int covered = 0;
+  std::uint64_t power = digits;
+  int power_length = 1;
+  for (; count > 0; count >>= 1) {
+    if ((count & 1) != 0) {
+      result &= power << covered;
+      covered += power_length;
+    }
+    if (power_length < 64) power &= power << power_length;
+    power_length *= 2;
+  }
+  return result;
+}
+
 // The structural bits that end a value which is empty or is_plain_integer with max_digits: in
 // its run one digit at least, a minus only at the start, and nothing else. Digits of such a
 // run are consecutive, so more than max_digits of them are max_digits + 1 in a row.
@@ -125,8 +143,7 @@ constexpr std::uint64_t plain_integer_ends(std::uint64_t structural, std::uint64
                                            int max_digits) {
   const std::uint64_t values = ~structural;
   const std::uint64_t strays = values & ~digits & ~(minus & starts);
-  std::uint64_t too_many = digits;  // the last digit of max_digits + 1 in a row
-  for (int shift = 1; shift <= max_digits; ++shift) too_many &= digits << shift;
+  const std::uint64_t too_many = ends_of_digit_runs(digits, max_digits + 1);
   const std::uint64_t empty = structural & starts;
   return (runs_marked(structural, digits) & ~runs_marked(structural, strays | too_many)) | empty;
 }

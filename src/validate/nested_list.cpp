@@ -274,6 +274,8 @@ template <class Classify>
           length.record(static_cast<std::int64_t>(value.size()));
           if (static_cast<std::int64_t>(value.size()) >= field.data_size)
             report(state, FindingKind::NestedTextTooLong, &field, value, start);
+        } else if (field.type == FieldType::Boolean) {
+          check_boolean(state, field, value, start);
         } else {
           const bool whole = start >= base;
           if (!(whole &&

@@ -117,6 +117,23 @@ TEST(NumberSpan, BlockWideAnswersAgreeWithByteLoopsOnEveryValue) {
   }
 }
 
+// Runs of digits of every length, ended by every count asked for.
+TEST(NumberSpan, EndsOfDigitRuns) {
+  std::mt19937 random(9);
+  for (int round = 0; round < 2000; ++round) {
+    const std::uint64_t digits = (std::uint64_t{random()} << 32 | random()) |
+                                 (round % 2 == 0 ? ~std::uint64_t{0} << (round % 64) : 0);
+    for (int count = 1; count <= 64; ++count) {
+      std::uint64_t expected = 0;
+      for (int i = count - 1; i < 64; ++i)
+        if (((digits >> (i - count + 1)) & (~std::uint64_t{0} >> (64 - count))) ==
+            ~std::uint64_t{0} >> (64 - count))
+          expected |= std::uint64_t{1} << i;
+      ASSERT_EQ(ends_of_digit_runs(digits, count), expected) << count << " " << digits;
+    }
+  }
+}
+
 TEST(ByteClasses64, TailMatchesBlockAndStopsAtItsEnd) {
   const std::string text = "{+1.5;-2}a;{9";
   std::string padded = text + std::string(64 - text.size(), ';');
