@@ -31,7 +31,9 @@ const char* find_mesh(const std::string& meshes, std::string_view file) {
     std::uint32_t size;
     std::memcpy(&size, p + 1, sizeof size);
     const char* const name = p + 1 + sizeof size;
-    if (size == file.size() && std::memcmp(name, file.data(), size) == 0) return p;
+    // Compared as views: a Mesh cell without a delimiter names an empty file, whose view has
+    // no bytes at all to hand to memcmp.
+    if (std::string_view(name, size) == file) return p;
     p = name + size;
   }
   return nullptr;
