@@ -1,5 +1,7 @@
 #include "validate/row_checks.h"
 
+#include <cstring>
+
 #include "csv/split_unit_row.h"
 #include "tables/convert.h"
 #include "validate/char_sets.h"
@@ -7,6 +9,7 @@
 #include "validate/nested_list.h"
 #include "validate/part_list.h"
 #include "validate/unit_header.h"
+#include "validate/unquoted_row.h"
 
 namespace unitcheck {
 
@@ -28,6 +31,13 @@ template <class OnCell>
 __attribute__((target("avx2"))) RowShape split_unit_row_avx2(std::string_view line, int limit,
                                                              OnCell& on_cell) {
   return split_unit_row(line, limit, on_cell, FindCommaOrQuoteAvx2{});
+}
+
+// split_unquoted_row over blocks classified with AVX2.
+template <class OnCell>
+__attribute__((target("avx2"))) RowShape split_unquoted_row_avx2(std::string_view line, int limit,
+                                                                 OnCell& on_cell) {
+  return split_unquoted_row(line, limit, CommaBlocksAvx2{}, on_cell);
 }
 #endif
 
@@ -56,9 +66,10 @@ void RowChecker::check_line(std::string_view line, std::int64_t row) {
   const auto field_count = static_cast<int>(header_.field_count);
   const std::size_t plan_count = header_.plans.size();
   const ColumnPlan* const plans = header_.plans.data();
+  // Most cells are plain numbers of number columns: they pass in the callbacks, without a call
+  // (the same tests check_float and check_int64 begin with). A line without quotes is cut from
+  // 64-byte masks that tell those shapes; a line with quotes by the rules written out.
   auto on_cell = [&](int column_index, std::string_view value) {
-    // Most cells are plain numbers of number columns: they pass here, without a call (the same
-    // tests check_float and check_int64 begin with).
     const auto index = static_cast<std::size_t>(column_index);
     if (index < plan_count) {
       const CellKind kind = plans[index].kind;
@@ -67,13 +78,33 @@ void RowChecker::check_line(std::string_view line, std::int64_t row) {
     }
     check_cell(column_index, value);
   };
+  auto on_unquoted_cell = [&](int column_index, std::string_view value, CellNumbers numbers) {
+    const auto index = static_cast<std::size_t>(column_index);
+    if (index < plan_count) {
+      const CellKind kind = plans[index].kind;
+      if (kind == CellKind::Float && numbers.plain_float) return;
+      if (kind == CellKind::Int64 && numbers.plain_integer) return;
+    }
+    check_cell(column_index, value);
+  };
+  const bool quoted = std::memchr(line.data(), '"', line.size()) != nullptr;
+  RowShape shape{};
+  switch (block_form_) {
+    case BlockForm::Avx2:
 #if defined(UNITCHECK_AVX2_FORMS)
-  const RowShape shape = block_form_ == BlockForm::Avx2
-                             ? split_unit_row_avx2(line, field_count, on_cell)
-                             : split_unit_row(line, field_count, on_cell);
-#else
-  const RowShape shape = split_unit_row(line, field_count, on_cell);
+      shape = quoted ? split_unit_row_avx2(line, field_count, on_cell)
+                     : split_unquoted_row_avx2(line, field_count, on_unquoted_cell);
+      break;
 #endif
+    case BlockForm::Sse2:
+      shape = quoted ? split_unit_row(line, field_count, on_cell)
+                     : split_unquoted_row(line, field_count, CommaBlocks{}, on_unquoted_cell);
+      break;
+    case BlockForm::Plain:
+      shape = quoted ? split_unit_row(line, field_count, on_cell)
+                     : split_unquoted_row(line, field_count, CommaBlocksPlain{}, on_unquoted_cell);
+      break;
+  }
   if (shape.too_many) {
     Finding finding{.kind = FindingKind::TooManyCells, .line = row, .cell = field_count};
     finding.cell_offset = static_cast<std::int64_t>(shape.stop_offset);
