@@ -334,6 +334,8 @@ void check_nested_list(std::string_view cell, const NestedList& list,
 #if defined(UNITCHECK_AVX2_FORMS)
       check_nested_list_avx2(cell, list, lengths, where, context);
       return;
+#else
+      [[fallthrough]];  // a build without the AVX2 form
 #endif
     case BlockForm::Sse2:
       walk_cell(classify_cell_bytes, cell, list, lengths, where, context);

@@ -95,6 +95,8 @@ void RowChecker::check_line(std::string_view line, std::int64_t row) {
       shape = quoted ? split_unit_row_avx2(line, field_count, on_cell)
                      : split_unquoted_row_avx2(line, field_count, on_unquoted_cell);
       break;
+#else
+      [[fallthrough]];  // a build without the AVX2 form
 #endif
     case BlockForm::Sse2:
       shape = quoted ? split_unit_row(line, field_count, on_cell)
