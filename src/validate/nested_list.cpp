@@ -269,11 +269,14 @@ template <class Classify>
         const NestedField& field = list.fields[field_index];
         LengthTally& length = lengths[field_index];
         const std::string_view value = cell.substr(start, index - start);
-        if (field.type == FieldType::Text && field.role == NestedRole::None) {
-          // A text with no lookup: only its length counts.
+        if (field.type == FieldType::Text &&
+            (field.role == NestedRole::None || field.role == NestedRole::PartName)) {
+          // A text with no lookup: only its length counts, and a part name is kept for the
+          // category that follows it.
           length.record(static_cast<std::int64_t>(value.size()));
           if (static_cast<std::int64_t>(value.size()) >= field.data_size)
             report(state, FindingKind::NestedTextTooLong, &field, value, start);
+          if (field.role == NestedRole::PartName) state.part_name = value;
         } else if (field.type == FieldType::Boolean) {
           check_boolean(state, field, value, start);
         } else {
