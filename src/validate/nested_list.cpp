@@ -277,6 +277,8 @@ template <class Classify>
           if (static_cast<std::int64_t>(value.size()) >= field.data_size)
             report(state, FindingKind::NestedTextTooLong, &field, value, start);
           if (field.role == NestedRole::PartName) state.part_name = value;
+        } else if (field.type == FieldType::Text) {
+          check_text(state, field, length, value, start);
         } else if (field.type == FieldType::Boolean) {
           check_boolean(state, field, value, start);
         } else {
