@@ -1,11 +1,14 @@
 // Splits arbitrary bytes as a unit line, the field limit taken from the first byte, and checks
-// the cells against a position-by-position model of the rules and against the row's shape.
+// the cells against a position-by-position model of the rules and against the row's shape,
+// with every form of the search the processor has, and a line without quotes also as the
+// row checks cut it from 64-byte masks.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
 
 #include "csv/split_unit_row.h"
+#include "validate/unquoted_row.h"
 
 namespace {
 
@@ -89,6 +92,41 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   check(delivered <= (limit > 0 ? limit : 0));
   if (got.shape.too_many) check(delivered == (limit > 0 ? limit : 0));
   if (!got.shape.too_many && !line.empty()) check(delivered > 0);
+
+#if defined(UNITCHECK_AVX2_FORMS)
+  // The search built for wider vectors cuts the same cells.
+  if (unitcheck::has_avx2()) {
+    std::vector<Cell> wide;
+    const unitcheck::RowShape wide_shape = unitcheck::split_unit_row(
+        line, limit,
+        [&](int column, std::string_view cell) {
+          wide.push_back(
+              {column, static_cast<std::size_t>(cell.data() - line.data()), cell.size()});
+        },
+        unitcheck::FindCommaOrQuoteAvx2{});
+    check(wide == got.cells);
+    check(wide_shape.cell_count == got.shape.cell_count);
+    check(wide_shape.too_many == got.shape.too_many);
+    check(wide_shape.stop_offset == got.shape.stop_offset);
+  }
+#endif
+
+  // A line without quotes is cut the same from 64-byte masks.
+  if (line.find('"') == std::string_view::npos) {
+    std::vector<Cell> masked;
+    const unitcheck::RowShape masked_shape = unitcheck::split_unquoted_row(
+        line, limit, unitcheck::CommaBlocks{},
+        [&](int column, std::string_view cell, unitcheck::CellNumbers numbers) {
+          check(!numbers.plain_float || cell.empty() || unitcheck::is_plain_float(cell));
+          check(!numbers.plain_integer || cell.empty() || unitcheck::is_plain_integer(cell, 18));
+          masked.push_back(
+              {column, static_cast<std::size_t>(cell.data() - line.data()), cell.size()});
+        });
+    check(masked == got.cells);
+    check(masked_shape.cell_count == got.shape.cell_count);
+    check(masked_shape.too_many == got.shape.too_many);
+    if (got.shape.too_many) check(masked_shape.stop_offset == got.shape.stop_offset);
+  }
 
   const Result expected = model(line, limit);
   check(got.cells == expected.cells);

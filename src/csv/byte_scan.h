@@ -7,6 +7,10 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define UNITCHECK_AVX2_FORMS 1
+#endif
 
 namespace unitcheck {
 
@@ -50,6 +54,8 @@ inline const char* find_any_of(const char* from, const char* end, char a, char b
 // its structure and the bytes that plain numbers are made of.
 struct ByteClasses64 {
   std::uint64_t structural;  // a, b or c
+  std::uint64_t opens;       // a
+  std::uint64_t closes;      // c
   std::uint64_t digits;      // '0' to '9'
   std::uint64_t points;      // '.'
   std::uint64_t signs;       // '+' or '-'
@@ -64,9 +70,12 @@ inline void classify16(const char* p, char a, char b, char c, int shift, ByteCla
     return static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm_movemask_epi8(hits))) << shift;
   };
   const __m128i minus = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('-'));
-  out.structural |= bits(_mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(a)),
-                                                   _mm_cmpeq_epi8(bytes, _mm_set1_epi8(b))),
-                                      _mm_cmpeq_epi8(bytes, _mm_set1_epi8(c))));
+  const __m128i opens = _mm_cmpeq_epi8(bytes, _mm_set1_epi8(a));
+  const __m128i closes = _mm_cmpeq_epi8(bytes, _mm_set1_epi8(c));
+  out.structural |=
+      bits(_mm_or_si128(_mm_or_si128(opens, _mm_cmpeq_epi8(bytes, _mm_set1_epi8(b))), closes));
+  out.opens |= bits(opens);
+  out.closes |= bits(closes);
   // Signed compares suffice: bytes of 0x80 and up are negative, below '0'.
   out.digits |= bits(_mm_and_si128(_mm_cmpgt_epi8(bytes, _mm_set1_epi8('0' - 1)),
                                    _mm_cmplt_epi8(bytes, _mm_set1_epi8('9' + 1))));
@@ -83,6 +92,8 @@ inline ByteClasses64 classify_block64_plain(const char* p, char a, char b, char 
     const std::uint64_t bit = std::uint64_t{1} << i;
     const char x = p[i];
     if (x == a || x == b || x == c) out.structural |= bit;
+    if (x == a) out.opens |= bit;
+    if (x == c) out.closes |= bit;
     if (x >= '0' && x <= '9') out.digits |= bit;
     if (x == '.') out.points |= bit;
     if (x == '+' || x == '-') out.signs |= bit;
@@ -101,18 +112,94 @@ inline ByteClasses64 classify_block64(const char* p, char a, char b, char c) {
 #endif
 }
 
-// The classes of the count (below 64) bytes at p; bits from count up are clear.
-inline ByteClasses64 classify_tail64(const char* p, std::size_t count, char a, char b, char c) {
+#if defined(UNITCHECK_AVX2_FORMS)
+// The AVX2 form of classify_block64, for processors that have it: callers check has_avx2()
+// first, and build the code that calls it for AVX2 too, so that it is inlined.
+__attribute__((target("avx2"))) inline std::uint64_t bits_of32(__m256i hits, int shift) {
+  return static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(hits)))
+         << shift;
+}
+
+__attribute__((target("avx2"))) inline ByteClasses64 classify_block64_avx2(const char* p, char a,
+                                                                           char b, char c) {
+  ByteClasses64 out{};
+  for (int shift = 0; shift < 64; shift += 32) {
+    const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + shift));
+    const __m256i minus = _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('-'));
+    const __m256i opens = _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(a));
+    const __m256i closes = _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(c));
+    const __m256i middles = _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(b));
+    out.structural |= bits_of32(_mm256_or_si256(_mm256_or_si256(opens, middles), closes), shift);
+    out.opens |= bits_of32(opens, shift);
+    out.closes |= bits_of32(closes, shift);
+    // Signed compares suffice: bytes of 0x80 and up are negative, below '0'.
+    out.digits |=
+        bits_of32(_mm256_andnot_si256(_mm256_cmpgt_epi8(bytes, _mm256_set1_epi8('9')),
+                                      _mm256_cmpgt_epi8(bytes, _mm256_set1_epi8('0' - 1))),
+                  shift);
+    out.points |= bits_of32(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('.')), shift);
+    out.signs |=
+        bits_of32(_mm256_or_si256(minus, _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('+'))), shift);
+    out.minus |= bits_of32(minus, shift);
+  }
+  return out;
+}
+
+// find_any_of(from, end, ',', '"', ',') 32 bytes at a time; a type rather than a function, so
+// that passing it as a parameter calls it directly and lets it be inlined.
+struct FindCommaOrQuoteAvx2 {
+  __attribute__((target("avx2"))) const char* operator()(const char* from, const char* end) const {
+    while (end - from >= 32) {
+      const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from));
+      const auto mask = static_cast<std::uint32_t>(
+          _mm256_movemask_epi8(_mm256_or_si256(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(',')),
+                                               _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('"')))));
+      if (mask != 0) return from + __builtin_ctz(mask);
+      from += 32;
+    }
+    return find_any_of(from, end, ',', '"', ',');
+  }
+};
+
+// Whether the processor running the program has AVX2.
+inline bool has_avx2() {
+  return __builtin_cpu_supports("avx2");
+}
+#endif
+
+// The forms of the 64-byte classification; they find the same bits. Sse2 is the plain form
+// where the build has no SSE2.
+enum class BlockForm { Plain, Sse2, Avx2 };
+
+// The widest form the processor running the program has.
+inline BlockForm widest_block_form() {
+#if defined(UNITCHECK_AVX2_FORMS)
+  if (has_avx2()) return BlockForm::Avx2;
+#endif
+  return BlockForm::Sse2;
+}
+
+// The classes of the count (below 64) bytes at p; bits from count up are clear. classify is
+// the form of classify_block64 to use.
+template <class Classify>
+inline ByteClasses64 classify_tail64_with(Classify&& classify, const char* p, std::size_t count,
+                                          char a, char b, char c) {
   char block[64] = {};
   std::memcpy(block, p, count);
-  ByteClasses64 out = classify_block64(block, a, b, c);
+  ByteClasses64 out = classify(block, a, b, c);
   const std::uint64_t valid = (std::uint64_t{1} << count) - 1;
   out.structural &= valid;
+  out.opens &= valid;
+  out.closes &= valid;
   out.digits &= valid;
   out.points &= valid;
   out.signs &= valid;
   out.minus &= valid;
   return out;
+}
+
+inline ByteClasses64 classify_tail64(const char* p, std::size_t count, char a, char b, char c) {
+  return classify_tail64_with(classify_block64, p, count, a, b, c);
 }
 
 }  // namespace unitcheck

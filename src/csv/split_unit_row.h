@@ -29,11 +29,21 @@ struct RowShape {
 //   or over the whole line when a quoted cell came after that comma, an unclosed quote included.
 // - Once field_limit cells are cut, any further byte stops splitting with too_many set.
 // - A last byte that is a comma counts one more, empty, cell that is not delivered.
-template <class OnCell>
-RowShape split_unit_row(std::string_view line, int field_limit, OnCell&& on_cell);
+// find(from, end) gives the first comma or quote in [from, end), or end: a form of
+// find_any_of, such as one built for wider vectors.
+struct FindCommaOrQuote {
+  const char* operator()(const char* from, const char* end) const {
+    return find_any_of(from, end, ',', '"', ',');
+  }
+};
 
-template <class OnCell>
-RowShape split_unit_row(std::string_view line, int field_limit, OnCell&& on_cell) {
+template <class OnCell, class Find = FindCommaOrQuote>
+RowShape split_unit_row(std::string_view line, int field_limit, OnCell&& on_cell, Find find = {});
+
+// Inlined into each caller, so that a caller built for wider vectors inlines their search too.
+template <class OnCell, class Find>
+[[gnu::always_inline]] inline RowShape split_unit_row(std::string_view line, int field_limit,
+                                                      OnCell&& on_cell, Find find) {
   const char* const first = line.data();
   const char* const end = first + line.size();
   int column = 0;
@@ -68,7 +78,7 @@ RowShape split_unit_row(std::string_view line, int field_limit, OnCell&& on_cell
       cell_start = ++k;
       if (k == end && !delivered) deliver_last();  // the empty cell after the comma
     } else {
-      k = find_any_of(k + 1, end, ',', '"', ',');
+      k = find(k + 1, end);
       if (k == end) deliver_last();
     }
   }

@@ -25,7 +25,10 @@ MaxLengths validate(Console& console, const Tables& schemas, const std::string& 
   console.line("Parser Begins");
   const std::string part_list_path = data_directory + "master_part_list.csv";
   console.write("Processing ").write(part_list_path).write(" no error checks -");
-  const PartList part_list(part_list_path);
+  // The stages' large values live on the heap: the stack, as small as the user's limit makes
+  // it, is left to the first thread start, whose lazy symbol lookup saves every vector
+  // register on it.
+  const auto part_list = std::make_unique<const PartList>(part_list_path);
   console.write(" Done.").end_line();
 
   const std::string unit_table_path = data_directory + "units" + "/" + "units.csv";
@@ -37,15 +40,12 @@ MaxLengths validate(Console& console, const Tables& schemas, const std::string& 
 
   TranscriptWriter writer(console);
   UnitRows rows =
-      check_unit_rows(header, *header.rows, part_list, data_directory, writer, worker_threads);
+      check_unit_rows(header, *header.rows, *part_list, data_directory, writer, worker_threads);
   console.line("Database processed.");
   return std::move(rows.max_lengths);
 }
 
 void run_stages(Console& console, const Invocation& invocation) {
-  // On the heap: the starting thread's stack must keep room for starting the checking threads
-  // (the first thread start binds symbols of the C library, saving every register on the
-  // stack) under a stack limit as small as 16 KiB.
   const auto schemas = std::make_unique<Tables>();
   create_tables(*schemas);
   const std::string data_directory = find_data_directory(console, invocation);

@@ -91,4 +91,61 @@ constexpr bool is_plain_integer_span(std::uint64_t span, std::uint64_t digits, s
          (digit_run >> std::countr_zero(digit_run)) >> max_digits == 0;
 }
 
+// The same shapes decided for every value of a block at once. structural holds the bytes that
+// end values, starts the first byte of each value (the byte after each structural byte, and the
+// block's first byte when a value begins there); the other bytes are value bytes, in runs.
+
+// The structural bits whose run of value bytes just below holds a bit of marks. Adding the
+// marks to a run of ones carries exactly one bit out of the run's top, into the structural bit
+// above it, and no further: that bit is 0 in both terms.
+constexpr std::uint64_t runs_marked(std::uint64_t structural, std::uint64_t marks) {
+  const std::uint64_t values = ~structural;
+  return (values + (marks & values)) & structural;
+}
+
+// The structural bits that end a value which is empty or is_plain_float: in its run one digit
+// at least, one point at most, and a sign only at the start.
+constexpr std::uint64_t plain_float_ends(std::uint64_t structural, std::uint64_t starts,
+                                         std::uint64_t digits, std::uint64_t points,
+                                         std::uint64_t signs) {
+  const std::uint64_t values = ~structural;
+  const std::uint64_t strays = values & ~digits & ~points & ~(signs & starts);
+  // Adding a run's points leaves, of its points, those after the first.
+  const std::uint64_t extra_points = (values + (points & values)) & values & points;
+  const std::uint64_t empty = structural & starts;
+  return (runs_marked(structural, digits) & ~runs_marked(structural, strays | extra_points)) |
+         empty;
+}
+
+// The bits that end count digits in a row (count from 1 to 64), by runs of doubling length:
+// power marks the ends of power_length digits in a row, result those of covered.
+constexpr std::uint64_t ends_of_digit_runs(std::uint64_t digits, int count) {
+  std::uint64_t result = ~std::uint64_t{0};
+  int covered = 0;
+  std::uint64_t power = digits;
+  int power_length = 1;
+  for (; count > 0; count >>= 1) {
+    if ((count & 1) != 0) {
+      result &= power << covered;
+      covered += power_length;
+    }
+    if (power_length < 64) power &= power << power_length;
+    power_length *= 2;
+  }
+  return result;
+}
+
+// The structural bits that end a value which is empty or is_plain_integer with max_digits: in
+// its run one digit at least, a minus only at the start, and nothing else. Digits of such a
+// run are consecutive, so more than max_digits of them are max_digits + 1 in a row.
+constexpr std::uint64_t plain_integer_ends(std::uint64_t structural, std::uint64_t starts,
+                                           std::uint64_t digits, std::uint64_t minus,
+                                           int max_digits) {
+  const std::uint64_t values = ~structural;
+  const std::uint64_t strays = values & ~digits & ~(minus & starts);
+  const std::uint64_t too_many = ends_of_digit_runs(digits, max_digits + 1);
+  const std::uint64_t empty = structural & starts;
+  return (runs_marked(structural, digits) & ~runs_marked(structural, strays | too_many)) | empty;
+}
+
 }  // namespace unitcheck

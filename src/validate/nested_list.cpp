@@ -140,12 +140,14 @@ std::uint64_t bits_between(std::size_t from, std::size_t to) {
   return (std::uint64_t{1} << to) - (std::uint64_t{1} << from);
 }
 
-// True when the value whose bytes are span in block needs no further check: an empty or plain
-// number of the field's type. False whenever in doubt.
-bool passes_on_masks(FieldType type, std::uint64_t span, const ByteClasses64& block) {
+// True when the value whose bytes are span, ended by end_bit, needs no further check: an empty
+// or plain number of the field's type, as float_ends (plain_float_ends of the block) and the
+// block's masks say. False whenever in doubt.
+bool passes_on_masks(FieldType type, std::uint64_t end_bit, std::uint64_t span,
+                     std::uint64_t float_ends, const ByteClasses64& block) {
   switch (type) {
     case FieldType::Float:
-      return span == 0 || is_plain_float_span(span, block.digits, block.points, block.signs);
+      return (float_ends & end_bit) != 0;
     case FieldType::Integer:
       return span == 0 || is_plain_integer_span(span, block.digits, block.minus, 9);
     case FieldType::Text:
@@ -164,7 +166,11 @@ NestedList::NestedList(std::string_view column, const MemTable& table)
     const Field& field = table.field_at(i);
     fields.push_back(NestedField{field.name(), field.type(), field.data_size(),
                                  role_of(table_name, field.name())});
+    number_kinds.push_back(field.type() == FieldType::Float     ? kFloatNumbers
+                           : field.type() == FieldType::Integer ? kIntegerNumbers
+                                                                : kNoNumbers);
   }
+  number_kinds.push_back(kNoNumbers);
 }
 
 std::vector<LengthTally> NestedList::length_tallies() const {
@@ -187,19 +193,23 @@ int NestedLists::find(std::string_view column) const {
   return -1;
 }
 
-void check_nested_list(std::string_view cell, const NestedList& list,
-                       std::span<LengthTally> lengths, const Finding& where,
-                       const NestedContext& context) {
+namespace {
+
+// Parses and checks one cell; classify(p, count) gives the classes of the count (at most 64)
+// bytes at p. Inlined into each caller, so that a caller built for wider vectors runs all of it
+// with them.
+template <class Classify>
+[[gnu::always_inline]] inline void walk_cell(Classify classify, std::string_view cell,
+                                             const NestedList& list, std::span<LengthTally> lengths,
+                                             const Finding& where, const NestedContext& context) {
   CellState state{list, where, context, {}};
-  // The field of the next value and its length tally, walked side by side; no_field once the
-  // group has more values than fields.
-  const NestedField* const first_field = list.fields.data();
-  const NestedField* const no_field = first_field + list.fields.size();
-  const NestedField* field = first_field;
-  LengthTally* const first_length = lengths.data();
-  LengthTally* length = first_length;
-  std::size_t start = 0;  // 1-based position of the last brace or semicolon; 0 before any
-  bool closed = true;
+  // The index of the field of the next value, which also picks its length tally; the number of
+  // fields once the group has more values than fields.
+  const std::size_t field_count = list.fields.size();
+  const unsigned char* const number_kinds = list.number_kinds.data();
+  std::size_t field_index = 0;
+  std::size_t start = 0;        // 1-based position of the last brace or semicolon; 0 before any
+  bool closed = true;           // by the last brace before the block: none, or '}'
   std::size_t group_start = 0;  // of the last '{'
   // Only braces and semicolons move the parse; every other byte is value text. Each block after
   // the first begins where the unfinished value began, so a value shorter than a block is seen
@@ -207,37 +217,83 @@ void check_nested_list(std::string_view cell, const NestedList& list,
   const std::size_t n = cell.size();
   for (std::size_t base = 0; base < n;) {
     const std::size_t count = std::min<std::size_t>(n - base, 64);
-    const ByteClasses64 block = count == 64
-                                    ? classify_block64(cell.data() + base, '{', ';', '}')
-                                    : classify_tail64(cell.data() + base, count, '{', ';', '}');
+    const ByteClasses64 block = classify(cell.data() + base, count);
+    // The block begins a value unless that value began in an earlier block: a value longer
+    // than a block, whose bytes decide.
+    const bool begins_value = start == base;
+    const std::uint64_t starts = block.structural << 1 | std::uint64_t{begins_value};
+    const std::uint64_t float_ends =
+        plain_float_ends(block.structural, starts, block.digits, block.points, block.signs);
+    // The ends of values that pass by their field's kind of number: plain numbers seen whole,
+    // not ended by an opening brace.
+    const std::uint64_t first_end = block.structural & (~block.structural + 1);
+    const std::uint64_t whole_ends = ~block.opens & (begins_value ? ~0ull : ~first_end);
+    const std::uint64_t passing[] = {
+        0, float_ends & whole_ends,
+        plain_integer_ends(block.structural, starts, block.digits, block.minus, 9) & whole_ends};
+    // Whether the groups are closed before the byte of end_bit (all of the block for 0): as the
+    // last brace before it says.
+    auto closed_before = [&](std::uint64_t end_bit) {
+      const std::uint64_t braces = (block.opens | block.closes) & (end_bit - 1);
+      if (braces == 0) return closed;
+      return (block.closes >> (63 - std::countl_zero(braces)) & 1) != 0;
+    };
+    // The end of the last value let through, from which start is worked out when needed.
+    std::uint64_t passed_end = 0;
+    auto catch_up = [&] {
+      if (passed_end != 0)
+        start = base + static_cast<std::size_t>(std::countr_zero(passed_end)) + 1;
+      passed_end = 0;
+    };
     for (std::uint64_t mask = block.structural; mask != 0; mask &= mask - 1) {
+      const std::uint64_t end_bit = mask & (~mask + 1);
+      // Most values are plain numbers of number fields: they only move the walk on.
+      if ((passing[number_kinds[field_index]] & end_bit) != 0) {
+        ++field_index;
+        passed_end = end_bit;
+        continue;
+      }
+      catch_up();
       const std::size_t index = base + static_cast<std::size_t>(std::countr_zero(mask));
       const std::size_t k = index + 1;
-      const char byte = cell[index];
-      if (byte == '{') {
-        field = first_field;
-        length = first_length;
+      if ((block.opens & end_bit) != 0) {
+        field_index = 0;
         group_start = index;
-        if (!closed)
+        if (!closed_before(end_bit))
           report(state, FindingKind::UnclosedGroup, nullptr, {}, index,
                  static_cast<std::int64_t>(k));
-        closed = false;
-      } else if (field == no_field) {
+      } else if (field_index == field_count) {
         report(state, FindingKind::TooManyValues, nullptr, cell.substr(start, index - start), start,
                static_cast<std::int64_t>(k));
       } else {
-        // A value that began in an earlier block is longer than a block: its bytes decide.
-        const bool whole = start >= base;
-        if (!(whole &&
-              passes_on_masks(field->type, bits_between(start - base, index - base), block)))
-          check_value(state, *field, *length, cell.substr(start, index - start), start,
-                      static_cast<std::int64_t>(k));
-        ++field;
-        ++length;
+        const NestedField& field = list.fields[field_index];
+        LengthTally& length = lengths[field_index];
+        const std::string_view value = cell.substr(start, index - start);
+        if (field.type == FieldType::Text &&
+            (field.role == NestedRole::None || field.role == NestedRole::PartName)) {
+          // A text with no lookup: only its length counts, and a part name is kept for the
+          // category that follows it.
+          length.record(static_cast<std::int64_t>(value.size()));
+          if (static_cast<std::int64_t>(value.size()) >= field.data_size)
+            report(state, FindingKind::NestedTextTooLong, &field, value, start);
+          if (field.role == NestedRole::PartName) state.part_name = value;
+        } else if (field.type == FieldType::Text) {
+          check_text(state, field, length, value, start);
+        } else if (field.type == FieldType::Boolean) {
+          check_boolean(state, field, value, start);
+        } else {
+          const bool whole = start >= base;
+          if (!(whole &&
+                passes_on_masks(field.type, end_bit, bits_between(start - base, index - base),
+                                float_ends, block)))
+            check_value(state, field, length, value, start, static_cast<std::int64_t>(k));
+        }
+        ++field_index;
       }
-      if (byte == '}') closed = true;
       start = k;
     }
+    catch_up();
+    closed = closed_before(0);
     if (base + count == n) break;
     base = start > base ? start : base + 64;
   }
@@ -245,6 +301,54 @@ void check_nested_list(std::string_view cell, const NestedList& list,
   if (!closed)
     report(state, FindingKind::UnclosedLastGroup, nullptr, cell.substr(group_start), group_start,
            static_cast<std::int64_t>(n));
+}
+
+ByteClasses64 classify_cell_bytes(const char* p, std::size_t count) {
+  return count == 64 ? classify_block64(p, '{', ';', '}')
+                     : classify_tail64(p, count, '{', ';', '}');
+}
+
+ByteClasses64 classify_cell_bytes_plain(const char* p, std::size_t count) {
+  return count == 64 ? classify_block64_plain(p, '{', ';', '}')
+                     : classify_tail64_with(classify_block64_plain, p, count, '{', ';', '}');
+}
+
+#if defined(UNITCHECK_AVX2_FORMS)
+__attribute__((target("avx2"))) ByteClasses64 classify_cell_bytes_avx2(const char* p,
+                                                                       std::size_t count) {
+  return count == 64 ? classify_block64_avx2(p, '{', ';', '}')
+                     : classify_tail64_with(classify_block64_avx2, p, count, '{', ';', '}');
+}
+
+__attribute__((target("avx2"))) void check_nested_list_avx2(std::string_view cell,
+                                                            const NestedList& list,
+                                                            std::span<LengthTally> lengths,
+                                                            const Finding& where,
+                                                            const NestedContext& context) {
+  walk_cell(classify_cell_bytes_avx2, cell, list, lengths, where, context);
+}
+#endif
+
+}  // namespace
+
+void check_nested_list(std::string_view cell, const NestedList& list,
+                       std::span<LengthTally> lengths, const Finding& where,
+                       const NestedContext& context) {
+  switch (context.form) {
+    case BlockForm::Avx2:
+#if defined(UNITCHECK_AVX2_FORMS)
+      check_nested_list_avx2(cell, list, lengths, where, context);
+      return;
+#else
+      [[fallthrough]];  // a build without the AVX2 form
+#endif
+    case BlockForm::Sse2:
+      walk_cell(classify_cell_bytes, cell, list, lengths, where, context);
+      return;
+    case BlockForm::Plain:
+      walk_cell(classify_cell_bytes_plain, cell, list, lengths, where, context);
+      return;
+  }
 }
 
 }  // namespace unitcheck

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "csv/byte_scan.h"
 #include "tables/max_lengths.h"
 #include "tables/mem_table.h"
 #include "validate/finding.h"
@@ -43,6 +44,11 @@ struct NestedList {
   std::string column_name;  // of the unit table, such as "Cargo"
   std::string table_name;   // such as "cargo"
   std::vector<NestedField> fields;
+  // For each field, which plain numbers pass without a further test: kFloatNumbers,
+  // kIntegerNumbers or kNoNumbers; and kNoNumbers after the last field. The walk of a cell
+  // tests most values on this alone.
+  std::vector<unsigned char> number_kinds;
+  static constexpr unsigned char kNoNumbers = 0, kFloatNumbers = 1, kIntegerNumbers = 2;
 };
 
 // The seven nested-list columns of the unit table and the descriptions of their groups.
@@ -59,6 +65,7 @@ struct NestedContext {
   FindingSink& sink;
   const CategoryList& category_list;
   const PartIndex& parts;
+  BlockForm form = widest_block_form();  // of the byte classification: all find the same
 };
 
 // Parses a cell of groups in braces, values separated by semicolons, and checks each value

@@ -1,14 +1,15 @@
 #include "validate/row_checks.h"
 
+#include <cstring>
+
 #include "csv/split_unit_row.h"
-#include "platform/file_system.h"
 #include "tables/convert.h"
-#include "validate/cached_file_tests.h"
 #include "validate/char_sets.h"
 #include "validate/column_plan.h"
 #include "validate/nested_list.h"
 #include "validate/part_list.h"
 #include "validate/unit_header.h"
+#include "validate/unquoted_row.h"
 
 namespace unitcheck {
 
@@ -24,13 +25,21 @@ std::string_view mesh_file_name(std::string_view value) {
   return value.substr(first + 1, end - first - 1);
 }
 
-// Sets path to the three pieces one after another, reusing its memory.
-void build_path(std::string& path, std::string_view base, std::string_view middle,
-                std::string_view name) {
-  path.assign(base);
-  path.append(middle);
-  path.append(name);
+#if defined(UNITCHECK_AVX2_FORMS)
+// split_unit_row with the cells found 32 bytes at a time; the callback is inlined into it.
+template <class OnCell>
+__attribute__((target("avx2"))) RowShape split_unit_row_avx2(std::string_view line, int limit,
+                                                             OnCell& on_cell) {
+  return split_unit_row(line, limit, on_cell, FindCommaOrQuoteAvx2{});
 }
+
+// split_unquoted_row over blocks classified with AVX2.
+template <class OnCell>
+__attribute__((target("avx2"))) RowShape split_unquoted_row_avx2(std::string_view line, int limit,
+                                                                 OnCell& on_cell) {
+  return split_unquoted_row(line, limit, CommaBlocksAvx2{}, on_cell);
+}
+#endif
 
 bool is_boolean_word(std::string_view value) {
   return value == "TRUE" || value == "true" || value == "false" || value == "FALSE" ||
@@ -42,11 +51,7 @@ bool is_boolean_word(std::string_view value) {
 RowChecker::RowChecker(const UnitHeader& header, const PartList& part_list,
                        std::string_view data_directory, CachedFileTests& file_tests,
                        FindingSink& sink)
-    : header_(header),
-      part_list_(part_list),
-      data_directory_(data_directory),
-      file_tests_(file_tests),
-      sink_(sink) {
+    : header_(header), part_list_(part_list), file_tests_(data_directory, file_tests), sink_(sink) {
   column_lengths_.reserve(header.plans.size());
   for (const ColumnPlan& plan : header.plans)
     column_lengths_.push_back(LengthTally{plan.kind == CellKind::Text ? "units." + plan.name : ""});
@@ -55,13 +60,53 @@ RowChecker::RowChecker(const UnitHeader& header, const PartList& part_list,
 }
 
 void RowChecker::check_line(std::string_view line, std::int64_t row) {
-  unit_directory_.clear();
+  unit_directory_ = {};
   line_ = line;
   row_ = row;
   const auto field_count = static_cast<int>(header_.field_count);
-  const RowShape shape = split_unit_row(
-      line, field_count,
-      [this](int column_index, std::string_view value) { check_cell(column_index, value); });
+  const std::size_t plan_count = header_.plans.size();
+  const ColumnPlan* const plans = header_.plans.data();
+  // Most cells are plain numbers of number columns: they pass in the callbacks, without a call
+  // (the same tests check_float and check_int64 begin with). A line without quotes is cut from
+  // 64-byte masks that tell those shapes; a line with quotes by the rules written out.
+  auto on_cell = [&](int column_index, std::string_view value) {
+    const auto index = static_cast<std::size_t>(column_index);
+    if (index < plan_count) {
+      const CellKind kind = plans[index].kind;
+      if (kind == CellKind::Float && is_plain_float(value)) return;
+      if (kind == CellKind::Int64 && is_plain_integer(value, 18)) return;
+    }
+    check_cell(column_index, value);
+  };
+  auto on_unquoted_cell = [&](int column_index, std::string_view value, CellNumbers numbers) {
+    const auto index = static_cast<std::size_t>(column_index);
+    if (index < plan_count) {
+      const CellKind kind = plans[index].kind;
+      if (kind == CellKind::Float && numbers.plain_float) return;
+      if (kind == CellKind::Int64 && numbers.plain_integer) return;
+    }
+    check_cell(column_index, value);
+  };
+  const bool quoted = std::memchr(line.data(), '"', line.size()) != nullptr;
+  RowShape shape{};
+  switch (block_form_) {
+    case BlockForm::Avx2:
+#if defined(UNITCHECK_AVX2_FORMS)
+      shape = quoted ? split_unit_row_avx2(line, field_count, on_cell)
+                     : split_unquoted_row_avx2(line, field_count, on_unquoted_cell);
+      break;
+#else
+      [[fallthrough]];  // a build without the AVX2 form
+#endif
+    case BlockForm::Sse2:
+      shape = quoted ? split_unit_row(line, field_count, on_cell)
+                     : split_unquoted_row(line, field_count, CommaBlocks{}, on_unquoted_cell);
+      break;
+    case BlockForm::Plain:
+      shape = quoted ? split_unit_row(line, field_count, on_cell)
+                     : split_unquoted_row(line, field_count, CommaBlocksPlain{}, on_unquoted_cell);
+      break;
+  }
   if (shape.too_many) {
     Finding finding{.kind = FindingKind::TooManyCells, .line = row, .cell = field_count};
     finding.cell_offset = static_cast<std::int64_t>(shape.stop_offset);
@@ -115,9 +160,10 @@ void RowChecker::check_cell(int column_index, std::string_view value) {
       break;
     case CellKind::Nested: {
       const auto list = static_cast<std::size_t>(plan.nested);
-      check_nested_list(value, header_.nested_lists.lists[list], nested_lengths_[list],
-                        cell_finding(FindingKind::UnclosedGroup, column_index, plan.name, value),
-                        NestedContext{sink_, part_list_.category_list, part_list_.parts});
+      check_nested_list(
+          value, header_.nested_lists.lists[list], nested_lengths_[list],
+          cell_finding(FindingKind::UnclosedGroup, column_index, plan.name, value),
+          NestedContext{sink_, part_list_.category_list, part_list_.parts, block_form_});
       break;
     }
     case CellKind::Boolean:
@@ -149,40 +195,31 @@ void RowChecker::check_text(const ColumnPlan& plan, int column_index, std::strin
       check_cockpit(column_index, value);
       break;
     case TextRole::Mesh:
-      if (!unit_directory_.empty()) check_mesh(plan, column_index, mesh_file_name(value));
+      if (unit_directory_.exists) check_mesh(plan, column_index, mesh_file_name(value));
       break;
     case TextRole::MeshFile:
-      if (!unit_directory_.empty()) check_mesh(plan, column_index, value);
+      if (unit_directory_.exists) check_mesh(plan, column_index, value);
       break;
   }
 }
 
 void RowChecker::check_directory(int column_index, std::string_view value) {
-  build_path(unit_directory_, data_directory_, "units/", value);
-  convert_separators(unit_directory_);
-  if (!file_tests_.is_directory(unit_directory_)) {
+  unit_directory_ = file_tests_.unit_directory(value);
+  if (!unit_directory_.exists)
     report_cell(FindingKind::DirectoryMissing, column_index, "Directory", value);
-    unit_directory_.clear();
-  }
 }
 
 void RowChecker::check_cockpit(int column_index, std::string_view value) {
   if (value == "no-cockpit") return;
-  build_path(path_, data_directory_, "cockpits/", value);
-  if (!file_tests_.is_directory(path_))
+  if (!file_tests_.cockpit_exists(value))
     report_cell(FindingKind::CockpitMissing, column_index, "Cockpit", value);
 }
 
 // A mesh file passes when it is in the unit's directory or in the shared meshes/ folder.
 void RowChecker::check_mesh(const ColumnPlan& plan, int column_index, std::string_view file) {
-  build_path(path_, unit_directory_, "/", file);
-  convert_separators(path_);
-  if (file_tests_.exists(path_)) return;
-  build_path(path_, data_directory_, "meshes/", file);
-  convert_separators(path_);
-  if (file_tests_.exists(path_)) return;
+  if (file_tests_.mesh_exists(unit_directory_, file)) return;
   Finding finding = cell_finding(FindingKind::MeshMissing, column_index, plan.name, file);
-  finding.folder = unit_directory_;
+  finding.folder = file_tests_.directory_path(unit_directory_);
   sink_.report(finding);
 }
 

@@ -6,8 +6,10 @@
 #include <string_view>
 #include <vector>
 
+#include "csv/byte_scan.h"
 #include "tables/max_lengths.h"
 #include "validate/finding.h"
+#include "validate/row_file_tests.h"
 
 namespace unitcheck {
 
@@ -46,15 +48,15 @@ class RowChecker {
 
   const UnitHeader& header_;
   const PartList& part_list_;
-  std::string_view data_directory_;
-  CachedFileTests& file_tests_;  // shared by the checkers of every thread
+  RowFileTests file_tests_;  // this thread's, over the cache shared by every thread
   FindingSink& sink_;
   std::vector<LengthTally> column_lengths_;                 // one per plan
   std::array<std::vector<LengthTally>, 7> nested_lengths_;  // one per field of each list
+  BlockForm block_form_ = widest_block_form();
   std::string_view line_;
   std::int64_t row_ = 0;
-  std::string unit_directory_;
-  std::string path_;  // reused for every path a check builds
+  // The line's unit directory; meshes are looked for in it once it is found.
+  RowFileTests::UnitDirectory unit_directory_;
 };
 
 }  // namespace unitcheck

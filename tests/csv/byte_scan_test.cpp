@@ -20,10 +20,24 @@ TEST(ByteScan, VectorFormsAgreeWithThePlainOnes) {
     const ByteClasses64 plain = classify_block64_plain(block, '{', ';', '}');
     const ByteClasses64 fast = classify_block64(block, '{', ';', '}');
     ASSERT_EQ(fast.structural, plain.structural);
+    ASSERT_EQ(fast.opens, plain.opens);
+    ASSERT_EQ(fast.closes, plain.closes);
     ASSERT_EQ(fast.digits, plain.digits);
     ASSERT_EQ(fast.points, plain.points);
     ASSERT_EQ(fast.signs, plain.signs);
     ASSERT_EQ(fast.minus, plain.minus);
+#if defined(UNITCHECK_AVX2_FORMS)
+    if (has_avx2()) {
+      const ByteClasses64 wide = classify_block64_avx2(block, '{', ';', '}');
+      ASSERT_EQ(wide.structural, plain.structural);
+      ASSERT_EQ(wide.opens, plain.opens);
+      ASSERT_EQ(wide.closes, plain.closes);
+      ASSERT_EQ(wide.digits, plain.digits);
+      ASSERT_EQ(wide.points, plain.points);
+      ASSERT_EQ(wide.signs, plain.signs);
+      ASSERT_EQ(wide.minus, plain.minus);
+    }
+#endif
     for (int i = 0; i < 64; i += 16)
       ASSERT_EQ(match_mask16(block + i, ',', '"', ','),
                 match_mask16_plain(block + i, ',', '"', ','));

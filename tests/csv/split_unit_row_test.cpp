@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -55,21 +56,59 @@ const UnitRowCase kUnitRowCases[] = {
     {"a,", 0, {}, 1, true},
 };
 
+struct Split {
+  std::vector<std::string> cells;
+  RowShape shape;
+};
+
+template <class Find>
+Split split(std::string_view line, int limit, Find find) {
+  Split result{{}, {}};
+  result.shape = split_unit_row(
+      line, limit,
+      [&](int column, std::string_view cell) {
+        EXPECT_EQ(column, static_cast<int>(result.cells.size()));
+        EXPECT_GE(cell.data(), line.data());
+        EXPECT_LE(cell.data() + cell.size(), line.data() + line.size());
+        result.cells.emplace_back(cell);
+      },
+      find);
+  return result;
+}
+
 TEST(SplitUnitRow, CutsCellsAndCountsThem) {
   for (const UnitRowCase& c : kUnitRowCases) {
     SCOPED_TRACE(c.line);
-    std::vector<std::string> cells;
-    const RowShape shape =
-        split_unit_row(c.line, c.field_limit, [&](int column, std::string_view cell) {
-          EXPECT_EQ(column, static_cast<int>(cells.size()));
-          EXPECT_GE(cell.data(), c.line.data());
-          EXPECT_LE(cell.data() + cell.size(), c.line.data() + c.line.size());
-          cells.emplace_back(cell);
-        });
-    EXPECT_EQ(cells, c.cells);
-    EXPECT_EQ(shape.cell_count, c.cell_count);
-    EXPECT_EQ(shape.too_many, c.too_many);
+    const Split got = split(c.line, c.field_limit, FindCommaOrQuote{});
+    EXPECT_EQ(got.cells, c.cells);
+    EXPECT_EQ(got.shape.cell_count, c.cell_count);
+    EXPECT_EQ(got.shape.too_many, c.too_many);
   }
+}
+
+// The search built for wider vectors cuts every line as the plain one does: random lines of
+// commas, quotes and text, long enough that hits fall in its wide steps and in its tail.
+TEST(SplitUnitRow, EveryFormOfTheSearchCutsAlike) {
+#if defined(UNITCHECK_AVX2_FORMS)
+  if (!has_avx2()) GTEST_SKIP() << "no AVX2 on this processor";
+  std::mt19937 random(5);
+  const char alphabet[] = {',', '"', 'x', 'x', 'x', 'x', 'x', 'x', 'x', 'x'};
+  for (int round = 0; round < 5000; ++round) {
+    std::string line(random() % 200 + 1, 'x');
+    const unsigned density = random() % 8 + 1;
+    for (char& byte : line)
+      if (random() % density == 0) byte = alphabet[random() % sizeof alphabet];
+    const int limit = static_cast<int>(random() % 40) - 1;
+    const Split plain = split(line, limit, FindCommaOrQuote{});
+    const Split wide = split(line, limit, FindCommaOrQuoteAvx2{});
+    ASSERT_EQ(wide.cells, plain.cells) << line;
+    ASSERT_EQ(wide.shape.cell_count, plain.shape.cell_count) << line;
+    ASSERT_EQ(wide.shape.too_many, plain.shape.too_many) << line;
+    ASSERT_EQ(wide.shape.stop_offset, plain.shape.stop_offset) << line;
+  }
+#else
+  GTEST_SKIP() << "no AVX2 form in this build";
+#endif
 }
 
 }  // namespace

@@ -2,14 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
 #include "driver/transcript.h"
 #include "platform/console.h"
+#include "tables/convert.h"
 #include "tables/max_lengths.h"
 #include "tables/schemas.h"
 #include "validate/category_list.h"
+#include "validate/char_sets.h"
 #include "validate/part_index.h"
 
 namespace unitcheck {
@@ -36,18 +39,26 @@ class NestedListCheck : public ::testing::Test {
 
   // The findings of checking cell as a list of the given table, on row 5, each with the
   // transcript's wording.
+  // Every form of the byte classification the processor has must find the same.
   std::string check(std::string_view cell, const MemTable& table) {
-    std::string out;
-    Console console(out);
-    TranscriptWriter writer(console);
-    Recorder sink(writer, out);
     list = std::make_unique<NestedList>("column", table);  // lives as long as the findings
-    std::vector<LengthTally> lengths = list->length_tallies();
-    const Finding where{.line = 5, .cell = 3, .cell_offset = 20};
-    check_nested_list(cell, *list, lengths, where, NestedContext{sink, categories, *parts});
-    for (LengthTally& tally : lengths) tally.flush_into(max_lengths);
-    findings = std::move(sink.findings);
-    return out;
+    std::string first;
+    for (const BlockForm form : {widest_block_form(), BlockForm::Sse2, BlockForm::Plain}) {
+      std::string out;
+      Console console(out);
+      TranscriptWriter writer(console);
+      Recorder sink(writer, out);
+      std::vector<LengthTally> lengths = list->length_tallies();
+      const Finding where{.line = 5, .cell = 3, .cell_offset = 20};
+      check_nested_list(cell, *list, lengths, where, NestedContext{sink, categories, *parts, form});
+      if (form == widest_block_form()) {
+        for (LengthTally& tally : lengths) tally.flush_into(max_lengths);
+        findings = std::move(sink.findings);
+        first = out;
+      }
+      EXPECT_EQ(out, first) << "form " << static_cast<int>(form);
+    }
+    return first;
   }
 
   // Renders each finding and keeps a copy (its texts are views into the cell and the list).
@@ -241,6 +252,141 @@ TEST_F(NestedListCheck, TextLengthsAreRecordedEvenWhenEmpty) {
   EXPECT_EQ(max_lengths.entries()[0].max_length, 81);
   EXPECT_EQ(max_lengths.entries()[1].key, "mounts.type");
   EXPECT_EQ(max_lengths.entries()[1].max_length, 2);
+}
+
+// What a finding says about a value, as the model below and the checks both tell it.
+struct Said {
+  FindingKind kind;
+  std::string field;
+  std::int64_t value_offset;
+  std::string value;
+  std::int64_t position;
+  std::int64_t error_position;
+  bool operator==(const Said&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Said& said) {
+  return out << static_cast<int>(said.kind) << " " << said.field << " @" << said.value_offset
+             << " '" << said.value << "' " << said.position << " " << said.error_position;
+}
+
+// The rules of a nested-list cell followed one byte at a time, with the value checks written
+// from the transcript's forms: what the walk over 64-byte masks must find. value_offset counts
+// from the cell's offset in the line, 20 as in check().
+std::vector<Said> model_findings(std::string_view cell, const MemTable& table,
+                                 const CategoryList& categories, const PartIndex& parts) {
+  std::vector<Said> said;
+  auto add = [&](FindingKind kind, std::string field, std::size_t start, std::string_view value,
+                 std::int64_t position = 0, std::int64_t error_position = 0) {
+    said.push_back(Said{kind, std::move(field), 20 + static_cast<std::int64_t>(start),
+                        std::string(value), position, error_position});
+  };
+  const int field_count = table.field_count();
+  int field = 0;
+  std::size_t start = 0;
+  bool closed = true;
+  std::size_t group_start = 0;
+  std::string_view part_name;
+  for (std::size_t i = 0; i < cell.size(); ++i) {
+    const char byte = cell[i];
+    if (byte != '{' && byte != ';' && byte != '}') continue;
+    const auto k = static_cast<std::int64_t>(i + 1);
+    const std::string_view value = cell.substr(start, i - start);
+    if (byte == '{') {
+      field = 0;
+      group_start = i;
+      if (!closed) add(FindingKind::UnclosedGroup, "", i, "", k);
+      closed = false;
+    } else if (field == field_count) {
+      add(FindingKind::TooManyValues, "", start, value, k);
+    } else {
+      const Field& f = table.field_at(field++);
+      const std::string name = f.name();
+      switch (f.type()) {
+        case FieldType::Text:
+          if (static_cast<std::int64_t>(value.size()) >= f.data_size())
+            add(FindingKind::NestedTextTooLong, name, start, value);
+          if (table.name() == "cargo_import" && name == "Cat" && !categories.contains(value))
+            add(FindingKind::CategoryNotFound, name, start, value);
+          if (table.name() == "cargo" && name == "filename") part_name = value;
+          if (table.name() == "cargo" && name == "Category" && !parts.knows_category(value) &&
+              !parts.knows_part(part_name))
+            add(FindingKind::CargoPartNotFound, name, start, value);
+          break;
+        case FieldType::Integer:
+          if (value.empty() || is_plain_integer(value, 9)) break;
+          if (!all_chars_in(value, integer_chars))
+            add(FindingKind::NestedNotInteger, name, start, value);
+          else if (convert_int32(value).error_position > 0)
+            add(FindingKind::NestedIntegerConversion, name, start, value, k,
+                convert_int32(value).error_position);
+          break;
+        case FieldType::Boolean:
+          if (!value.empty() && value != "0" && value != "1")
+            add(FindingKind::NestedNotBoolean, name, start, value);
+          break;
+        case FieldType::Float:
+          if (value.empty() || is_plain_float(value)) break;
+          if (!all_chars_in(value, float_chars))
+            add(FindingKind::NestedNotFloat, name, start, value);
+          else if (float_error_position(value) > 0)
+            add(FindingKind::NestedFloatConversion, name, start, value, k,
+                float_error_position(value));
+          break;
+        case FieldType::Int64:
+          break;
+      }
+    }
+    if (byte == '}') closed = true;
+    start = i + 1;
+  }
+  if (!closed)
+    add(FindingKind::UnclosedLastGroup, "", group_start, cell.substr(group_start),
+        static_cast<std::int64_t>(cell.size()));
+  return said;
+}
+
+// Random cells of braces, semicolons, number bytes, letters and long runs, up to a few blocks
+// long, in lists of every kind of field: the walk finds what the byte-by-byte model finds.
+TEST_F(NestedListCheck, WalkAgreesWithTheByteByByteRules) {
+  std::mt19937 random(3);
+  const std::vector<std::string> pieces = {"{",
+                                           ";",
+                                           ";",
+                                           ";",
+                                           "}",
+                                           "0",
+                                           "1",
+                                           "5",
+                                           "9",
+                                           ".",
+                                           "-",
+                                           "+",
+                                           "e",
+                                           "E",
+                                           "x",
+                                           "12.5",
+                                           "-0.25",
+                                           "300",
+                                           "1234567890",
+                                           "Weapons/Guns",
+                                           "Laser_Cannon",
+                                           std::string(70, '7'),
+                                           std::string(45, 'a')};
+  const MemTable* const lists[] = {&tables.mounts, &tables.cargo, &tables.dock,
+                                   &tables.cargo_import, &tables.upgrades};
+  for (int round = 0; round < 3000; ++round) {
+    std::string cell;
+    const std::size_t wanted = random() % 300;
+    while (cell.size() < wanted) cell += pieces[random() % pieces.size()];
+    const MemTable& table = *lists[round % std::size(lists)];
+    check(cell, table);
+    std::vector<Said> got;
+    for (const Finding& f : findings)
+      got.push_back(Said{f.kind, std::string(f.field), f.value_offset, std::string(f.value),
+                         f.position, f.error_position});
+    ASSERT_EQ(got, model_findings(cell, table, categories, *parts)) << table.name() << " " << cell;
+  }
 }
 
 }  // namespace

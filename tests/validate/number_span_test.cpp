@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -82,6 +83,57 @@ TEST(NumberSpan, LongValuesAndDigitLimits) {
 }
 
 // A short tail is classified like a full block, with nothing past its end.
+// The block-wide answer for every value at once agrees with the byte loop on each value: blocks
+// of short number-like values between braces and semicolons, empty values and values cut by
+// the block's end included, with the block beginning a value or not.
+TEST(NumberSpan, BlockWideAnswersAgreeWithByteLoopsOnEveryValue) {
+  std::mt19937 random(7);
+  const std::string alphabet = "+-.05e9a0123;;;{}";
+  for (int round = 0; round < 20000; ++round) {
+    std::string block(64, ' ');
+    for (char& byte : block) byte = alphabet[random() % alphabet.size()];
+    const ByteClasses64 c = classify_block64(block.data(), '{', ';', '}');
+    for (const bool begins_value : {true, false}) {
+      const std::uint64_t starts = c.structural << 1 | std::uint64_t{begins_value};
+      const std::uint64_t ends =
+          plain_float_ends(c.structural, starts, c.digits, c.points, c.signs);
+      const std::uint64_t integer_ends =
+          plain_integer_ends(c.structural, starts, c.digits, c.minus, 3);
+      std::size_t start = 0;
+      bool whole = begins_value;
+      for (std::size_t i = 0; i < 64; ++i) {
+        if ((c.structural >> i & 1) == 0) continue;
+        const std::string value = block.substr(start, i - start);
+        if (whole) {
+          ASSERT_EQ((ends >> i & 1) != 0, value.empty() || is_plain_float(value))
+              << block << " value " << value << " at " << start;
+          ASSERT_EQ((integer_ends >> i & 1) != 0, value.empty() || is_plain_integer(value, 3))
+              << block << " value " << value << " at " << start;
+        }
+        start = i + 1;
+        whole = true;
+      }
+    }
+  }
+}
+
+// Runs of digits of every length, ended by every count asked for.
+TEST(NumberSpan, EndsOfDigitRuns) {
+  std::mt19937 random(9);
+  for (int round = 0; round < 2000; ++round) {
+    const std::uint64_t digits = (std::uint64_t{random()} << 32 | random()) |
+                                 (round % 2 == 0 ? ~std::uint64_t{0} << (round % 64) : 0);
+    for (int count = 1; count <= 64; ++count) {
+      std::uint64_t expected = 0;
+      for (int i = count - 1; i < 64; ++i)
+        if (((digits >> (i - count + 1)) & (~std::uint64_t{0} >> (64 - count))) ==
+            ~std::uint64_t{0} >> (64 - count))
+          expected |= std::uint64_t{1} << i;
+      ASSERT_EQ(ends_of_digit_runs(digits, count), expected) << count << " " << digits;
+    }
+  }
+}
+
 TEST(ByteClasses64, TailMatchesBlockAndStopsAtItsEnd) {
   const std::string text = "{+1.5;-2}a;{9";
   std::string padded = text + std::string(64 - text.size(), ';');
@@ -90,6 +142,8 @@ TEST(ByteClasses64, TailMatchesBlockAndStopsAtItsEnd) {
   const std::uint64_t valid = (std::uint64_t{1} << text.size()) - 1;
   EXPECT_EQ(tail.structural, block.structural & valid);
   EXPECT_EQ(tail.structural, 0b110100100001u);
+  EXPECT_EQ(tail.opens, 0b100000000001u);
+  EXPECT_EQ(tail.closes, 0b100000000u);
   EXPECT_EQ(tail.digits, 0b1000010010100u);
   EXPECT_EQ(tail.points, 0b1000u);
   EXPECT_EQ(tail.signs, 0b1000010u);

@@ -3,9 +3,11 @@
 # each, side by side with reference programs over the same units/units.csv:
 #   the floor (unitcheck-floor: the same read and the same access/stat calls as unitcheck, on
 #   as many threads, nothing else), cat to /dev/null and wc -l, Python's csv module merely
-#   parsing the file, and Miller's CSV-to-JSON pass; and unitlint over the same data, in its text
-#   and SARIF forms. Prints each as a ratio to unitcheck, unitcheck's time over the floor's, and
-#   the peak memory of unitcheck and unitlint.
+#   parsing the file, Miller's CSV-to-JSON pass, and, where it is installed
+#   (cd tools/bench/duckdb && npm install), DuckDB's parallel CSV reader loading the table with
+#   its columns typed (tools/bench/duckdb/load_units.mjs); and unitlint over the same data, in
+#   its text and SARIF forms. Prints each as a ratio to unitcheck, unitcheck's time over the
+#   floor's, and the peak memory of unitcheck and unitlint.
 # Usage: run_bench.sh BUILD_DIR   (environment: BENCH_SIZES, BENCH_RUNS, BENCH_DIR, BENCH_PARTS)
 set -euo pipefail
 build=${1:?usage: run_bench.sh BUILD_DIR}
@@ -29,7 +31,17 @@ if [ ${#need[@]} -gt 0 ]; then
   if [ "$(id -u)" = 0 ]; then apt-get install -y "${need[@]}"; else sudo apt-get install -y "${need[@]}"; fi
 fi
 
+# DuckDB's reader is a reference only where its package is installed: skipped on a bare clone.
+duckdb_dir=$(cd "$(dirname "$0")" && pwd)/duckdb
+have_duckdb=
+if command -v node >/dev/null && [ -d "$duckdb_dir/node_modules/@duckdb/node-api" ]; then
+  have_duckdb=yes
+else
+  echo "no DuckDB reference (cd tools/bench/duckdb && npm install to add it)"
+fi
+
 mkdir -p "$work"
+"$build/unitlint" --schema --format json >"$work/schema.json"
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
 echo "unitcheck: $unitcheck"
 echo
@@ -50,6 +62,9 @@ for rows in $sizes; do
   grep -oE '(access|newfstatat|stat)\((AT_FDCWD, )?"[^"]*"' "$trace" |
     sed -E 's/^access\((AT_FDCWD, )?"/a /; s/^(newfstatat|stat)\((AT_FDCWD, )?"/s /; s/"$//' \
       >"$work/rows-$rows.calls"
+  duckdb=()
+  [ -n "$have_duckdb" ] &&
+    duckdb=(-n "duckdb read_csv" "node $duckdb_dir/load_units.mjs $work/schema.json $csv $threads")
   # Drop nothing from the page cache: every program reads a warm file, after one warm-up run.
   # unitlint exits with 1 on data with faults: that is not a failure here.
   hyperfine --style basic -N --ignore-failure --warmup 1 --runs "$runs" \
@@ -63,6 +78,7 @@ for rows in $sizes; do
     -n "python csv" "python3 -c 'import csv,sys
 for _ in csv.reader(open(sys.argv[1], newline=\"\")): pass' $csv" \
     -n "mlr csv-to-json" "mlr --icsv --ojson --allow-ragged-csv-input cat $csv" \
+    "${duckdb[@]}" \
     --output=null >/dev/null 2>"$work/hyperfine.log"
   # The median of three runs' peak resident memory, in KB (whatever the exit status).
   peak() {
