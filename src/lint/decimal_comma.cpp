@@ -27,8 +27,7 @@ bool fits(const ColumnPlan& column, std::string_view cell) {
   if (cell.empty()) return true;
   switch (column.kind) {
     case CellKind::Boolean:
-      return cell == "TRUE" || cell == "true" || cell == "FALSE" || cell == "false" ||
-             cell == "1" || cell == "0";
+      return is_boolean_word(cell);
     case CellKind::Float:
       return all_chars_in(cell, float_chars) && float_error_position(cell) == 0;
     case CellKind::Int64:

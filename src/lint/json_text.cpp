@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 
 #include <nlohmann/json.hpp>
+
+#include "tables/convert.h"
 
 namespace unitcheck::lint {
 
@@ -68,9 +69,8 @@ JsonText& JsonText::string_or_null(std::string_view text) {
 }
 
 JsonText& JsonText::number(std::int64_t value) {
-  char digits[24];
-  const auto result = std::to_chars(digits, digits + sizeof digits, value);
-  return raw(std::string_view(digits, static_cast<std::size_t>(result.ptr - digits)));
+  append_int(out_, value);
+  return *this;
 }
 
 }  // namespace unitcheck::lint

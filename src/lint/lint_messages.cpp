@@ -1,12 +1,12 @@
 #include "lint/lint_messages.h"
 
 #include <algorithm>
-#include <charconv>
 
 #include "lint/decimal_comma.h"
 #include "lint/folder_listings.h"
 #include "lint/suggestions.h"
 #include "platform/file_system.h"
+#include "tables/convert.h"
 #include "tables/schemas.h"
 #include "validate/char_sets.h"
 
@@ -42,9 +42,7 @@ class Words {
   // In double quotes, as quoted() writes it.
   Words& quoted(std::string_view value);
   Words& number(std::int64_t value) {
-    char digits[24];
-    const auto result = std::to_chars(digits, digits + sizeof digits, value);
-    text_.append(digits, result.ptr);
+    append_int(text_, value);
     return *this;
   }
   // "3 errors", "1 error".

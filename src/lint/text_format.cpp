@@ -1,9 +1,7 @@
 #include "lint/text_format.h"
 
-#include <charconv>
-#include <cstdint>
-
 #include "lint/lint_messages.h"
+#include "tables/convert.h"
 
 namespace unitcheck::lint {
 
@@ -13,12 +11,6 @@ constexpr std::string_view kBold = "\x1b[1m";
 constexpr std::string_view kRed = "\x1b[1;31m";
 constexpr std::string_view kMagenta = "\x1b[1;35m";
 constexpr std::string_view kReset = "\x1b[0m";
-
-void append_number(std::string& text, std::int64_t value) {
-  char digits[24];
-  const auto result = std::to_chars(digits, digits + sizeof digits, value);
-  text.append(digits, result.ptr);
-}
 
 class TextFormat final : public Format {
  public:
@@ -31,8 +23,8 @@ class TextFormat final : public Format {
     const std::string_view tint = finding.severity == Severity::Error ? kRed : kMagenta;
     paint(text, kBold);
     append_without_controls(text, path);  // a line feed in a path must not split the line
-    append_number(text.append(":"), finding.line);
-    append_number(text.append(":"), finding.column);
+    append_int(text.append(":"), finding.line);
+    append_int(text.append(":"), finding.column);
     text.append(":");
     paint(text, kReset);
     text.append(" ");

@@ -256,6 +256,12 @@ int float_error_position(std::string_view text) {
 }
 
 std::string int_to_text(std::int64_t value) {
+  std::string text;
+  append_int(text, value);
+  return text;
+}
+
+void append_int(std::string& text, std::int64_t value) {
   std::uint64_t magnitude = static_cast<std::uint64_t>(value);
   if (value < 0) magnitude = 0 - magnitude;
   std::array<char, 20> digits{};  // 2^63 has 19 digits
@@ -264,9 +270,8 @@ std::string int_to_text(std::int64_t value) {
     *--first = static_cast<char>('0' + magnitude % 10);
     magnitude /= 10;
   } while (magnitude != 0);
-  std::string text = value < 0 ? "-" : "";
+  if (value < 0) text += '-';
   text.append(first, digits.end());
-  return text;
 }
 
 }  // namespace unitcheck

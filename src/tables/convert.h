@@ -25,5 +25,7 @@ int float_error_position(std::string_view text);
 
 // Plain decimal, a minus sign first when negative.
 std::string int_to_text(std::int64_t value);
+// The same, appended to text.
+void append_int(std::string& text, std::int64_t value);
 
 }  // namespace unitcheck

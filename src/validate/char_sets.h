@@ -26,6 +26,12 @@ inline constexpr CharSet float_chars("+-.0123456789Ee");
 // The bytes that cut a Mesh cell into pieces.
 inline constexpr CharSet mesh_delimiters(";{}");
 
+// The words a boolean cell of the unit table may hold.
+constexpr bool is_boolean_word(std::string_view value) {
+  return value == "TRUE" || value == "true" || value == "false" || value == "FALSE" ||
+         value == "0" || value == "1";
+}
+
 // True when every byte of text belongs to set; true for empty text.
 constexpr bool all_chars_in(std::string_view text, const CharSet& set) {
   for (char c : text)

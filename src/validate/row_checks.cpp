@@ -41,11 +41,6 @@ __attribute__((target("avx2"))) RowShape split_unquoted_row_avx2(std::string_vie
 }
 #endif
 
-bool is_boolean_word(std::string_view value) {
-  return value == "TRUE" || value == "true" || value == "false" || value == "FALSE" ||
-         value == "0" || value == "1";
-}
-
 }  // namespace
 
 RowChecker::RowChecker(const UnitHeader& header, const PartList& part_list,
