@@ -3,7 +3,8 @@
 #
 # A case folder holds:
 #   tree/     copied into the working directory before the run (optional)
-#   setup     bash script run in the working directory before the run (optional):
+#   setup     bash script run in the working directory before the run (optional; it sees
+#             CASE and WORK):
 #             builds what git cannot hold (symbolic links, CR line ends, large files)
 #   cmd       the command line to run, evaluated by bash; its standard output is the transcript
 #   expected  the expected transcript, byte for byte, with the temporary root written as @WORK@
@@ -34,11 +35,8 @@ case_dir=$2
 for f in cmd expected; do
   [ -f "$case_dir/$f" ] || { echo "case $case_dir has no $f file"; exit 1; }
 done
-work=$(mktemp -d "${TMPDIR:-/tmp}/unitcheck-case.XXXXXX")
-trap 'chmod -R u+rwx "$work" 2>/dev/null; rm -rf "$work"' EXIT
-cwd="$work/w/x"
-mkdir -p "$cwd"
-[ -d "$case_dir/tree" ] && cp -R "$case_dir/tree/." "$cwd/"
+source "$(dirname "$0")/case_files.sh"
+make_case_files "$case_dir" unitcheck-case
 export UNITCHECK="$exe" WORK="$work" CASE="$case_dir"
 unprivileged() {
   if [ "$(id -u)" = 0 ]; then
@@ -70,10 +68,6 @@ bounded() {
     taskset -c "$(two_processors)" prlimit --as=$((megabytes << 20)) --cpu="$seconds" "$@"
   fi
 }
-cd "$cwd" || exit 1
-if [ -f "$case_dir/setup" ]; then
-  bash -e "$case_dir/setup" || { echo "setup of $case_dir failed"; exit 1; }
-fi
 (export HOME="$work/home"; eval "$(cat "$case_dir/cmd")") >"$work/actual.raw"
 status=$?
 LC_ALL=C sed -E -e "s|$work|@WORK@|g" \

@@ -10,18 +10,9 @@ set -u
 unitcheck=$(realpath "$1")
 unitlint=$(realpath "$2")
 case_dir=$(realpath "$3")
-work=$(mktemp -d "${TMPDIR:-/tmp}/unitcheck-two-ways.XXXXXX")
-trap 'chmod -R u+rwx "$work" 2>/dev/null; rm -rf "$work"' EXIT
-cwd="$work/w/x"
-mkdir -p "$cwd" "$work/home"
-[ -d "$case_dir/tree" ] && cp -R "$case_dir/tree/." "$cwd/"
-cd "$cwd" || exit 1
-if [ -f "$case_dir/setup" ]; then
-  CASE="$case_dir" WORK="$work" bash -e "$case_dir/setup" >/dev/null || {
-    echo "setup of $case_dir failed"
-    exit 1
-  }
-fi
+source "$(dirname "$0")/case_files.sh"
+make_case_files "$case_dir" unitcheck-two-ways
+mkdir -p "$work/home"
 export HOME="$work/home"
 
 # unitcheck's diagnostic lines: a cell or nested value ("row ..."), or a line's cell count.
