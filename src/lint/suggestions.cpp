@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <limits>
 #include <span>
 #include <vector>
 
@@ -11,6 +10,11 @@ namespace unitcheck::lint {
 namespace {
 
 constexpr std::size_t kStackRow = 64;
+
+// The answers an index remembers, and the longest value it remembers one for: enough for the
+// wrong values a table repeats, a few hundred kilobytes at most.
+constexpr std::size_t kRememberedAnswers = 2048;
+constexpr std::size_t kLongestRemembered = 64;
 
 constexpr char fold(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -124,7 +128,8 @@ void ClosestName::consider(std::string_view name) {
   }
 }
 
-NameIndex::NameIndex(std::span<const std::string_view> names) : names_(names) {
+NameIndex::NameIndex(std::span<const std::string_view> names)
+    : names_(names), answers_(std::make_unique<Answers>()) {
   std::size_t longest = 0;
   for (const std::string_view name : names) longest = std::max(longest, name.size());
   // Counting sort by length keeps each length's names in their order.
@@ -139,6 +144,20 @@ NameIndex::NameIndex(std::span<const std::string_view> names) : names_(names) {
 
 std::string_view NameIndex::closest(std::string_view value) const {
   if (names_.empty()) return {};
+  const bool rememberable = value.size() <= kLongestRemembered;
+  if (rememberable) {
+    const std::lock_guard lock(answers_->mutex);
+    if (const std::uint32_t* order = answers_->by_value.find(value)) return name_at(*order);
+  }
+  const std::uint32_t order = search(value);
+  if (rememberable) {
+    const std::lock_guard lock(answers_->mutex);
+    if (answers_->by_value.size() < kRememberedAnswers) answers_->by_value.insert(value, order);
+  }
+  return name_at(order);
+}
+
+std::uint32_t NameIndex::search(std::string_view value) const {
   const int bound = suggestion_bound(value.size());
   const std::uint64_t value_bits = byte_bits(value);
   const std::size_t shortest = value.size() - std::min<std::size_t>(value.size(), bound);
@@ -146,14 +165,14 @@ std::string_view NameIndex::closest(std::string_view value) const {
   // The best so far is the smallest (distance, order); a name is compared only when it could
   // come before it.
   int best_distance = bound + 1;
-  std::uint32_t best_order = std::numeric_limits<std::uint32_t>::max();
+  std::uint32_t best_order = kNoName;
   for (std::size_t length = shortest; length <= longest; ++length) {
     for (std::size_t e = by_length_[length]; e < by_length_[length + 1]; ++e) {
       // The bucket tells the name's length and the entry its bytes: most names are passed over
       // without reading them.
       const Entry& entry = entries_[e];
       if (entry.bytes == value_bits && length == value.size() && names_[entry.order] == value)
-        return {};  // nothing to correct
+        return kNoName;  // nothing to correct
       const int could_take =
           std::min(bound, entry.order < best_order ? best_distance : best_distance - 1);
       if (could_take < 0 ||
@@ -166,7 +185,7 @@ std::string_view NameIndex::closest(std::string_view value) const {
       }
     }
   }
-  return best_distance <= bound ? names_[best_order] : std::string_view{};
+  return best_distance <= bound ? best_order : kNoName;
 }
 
 }  // namespace unitcheck::lint

@@ -2,9 +2,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <span>
 #include <string_view>
 #include <vector>
+
+#include "tables/text_map.h"
 
 namespace unitcheck::lint {
 
@@ -51,6 +55,10 @@ std::string_view closest_name(std::string_view value, const Names& names) {
 // near it: those of a length within the bound, whose letters differ from the value's in no more
 // distinct bytes than the bound allows. It answers as closest_name over the names in their order
 // would. The names must outlive the index.
+//
+// It also remembers its answers, up to a bound: faulty tables repeat a wrong value (one unknown
+// part on a thousand lines), and one search among ten thousand part names costs as much as
+// checking a few rows. Safe to ask from several threads at once.
 class NameIndex {
  public:
   NameIndex() = default;
@@ -61,6 +69,18 @@ class NameIndex {
   std::string_view closest(std::string_view value) const;
 
  private:
+  // Answers by value: the answer's place among the names, or kNoName.
+  struct Answers {
+    std::mutex mutex;
+    TextMap<std::uint32_t> by_value;
+  };
+  static constexpr std::uint32_t kNoName = UINT32_MAX;
+
+  std::uint32_t search(std::string_view value) const;
+  std::string_view name_at(std::uint32_t order) const {
+    return order == kNoName ? std::string_view{} : names_[order];
+  }
+
   struct Entry {
     std::uint32_t order;  // the name's place among the names
     std::uint64_t bytes;  // a bit per folded byte value (modulo 64) that the name holds
@@ -70,6 +90,7 @@ class NameIndex {
   std::vector<Entry> entries_;
   std::vector<std::size_t> by_length_;
   std::span<const std::string_view> names_;
+  std::unique_ptr<Answers> answers_;
 };
 
 }  // namespace unitcheck::lint

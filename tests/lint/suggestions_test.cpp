@@ -5,6 +5,7 @@
 #include <random>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace unitcheck::lint {
@@ -91,14 +92,39 @@ TEST(Suggestions, NameIndexAnswersAsThePlainSearch) {
       const std::string value =
           probe % 5 == 0 && !texts.empty() ? texts[random() % texts.size()] : random_text(8);
       const std::string_view expected = closest_name(value, names);
-      const std::string_view found = index.closest(value);
-      ASSERT_EQ(found, expected) << "value " << value;
-      // The same name, not merely an equal one: the first of equal names is offered.
-      if (!expected.empty()) {
-        EXPECT_EQ(found.data(), expected.data()) << "value " << value;
+      // Asked twice: the second answer is the remembered one.
+      for (int ask = 0; ask < 2; ++ask) {
+        const std::string_view found = index.closest(value);
+        ASSERT_EQ(found, expected) << "value " << value;
+        // The same name, not merely an equal one: the first of equal names is offered.
+        if (!expected.empty()) {
+          EXPECT_EQ(found.data(), expected.data()) << "value " << value;
+        }
       }
     }
   }
+}
+
+// Findings are described on every checking thread at once, all asking one index, past the
+// number of answers it keeps.
+TEST(Suggestions, NameIndexAnswersFromSeveralThreads) {
+  std::vector<std::string> texts;
+  for (int i = 0; i < 300; ++i) texts.push_back("part_" + std::to_string(i * 7));
+  const std::vector<std::string_view> names(texts.begin(), texts.end());
+  const NameIndex index(names);
+  std::vector<std::string> values;
+  for (int i = 0; i < 5000; ++i) values.push_back("prat_" + std::to_string(i % 2500));
+  std::vector<std::string_view> expected;
+  for (const std::string& value : values) expected.push_back(closest_name(value, names));
+  const auto ask_all = [&](std::vector<std::string_view>& answers) {
+    for (const std::string& value : values) answers.push_back(index.closest(value));
+  };
+  std::vector<std::string_view> first, second;
+  std::thread other([&] { ask_all(first); });
+  ask_all(second);
+  other.join();
+  EXPECT_EQ(first, expected);
+  EXPECT_EQ(second, expected);
 }
 
 }  // namespace
