@@ -1,10 +1,13 @@
 #include "platform/file_system.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstddef>
+#include <memory>
 #include <string_view>
 
 namespace unitcheck {
@@ -40,13 +43,24 @@ bool is_directory(const std::string& path) {
 
 std::vector<std::string> folder_entry_names(const std::string& path) {
   std::vector<std::string> names;
-  DIR* folder = ::opendir(path.c_str());
-  if (folder == nullptr) return names;
-  while (const dirent* entry = ::readdir(folder)) {
-    const std::string_view name = entry->d_name;
-    if (name != "." && name != "..") names.emplace_back(name);
+  if (!is_representable(path)) return names;
+  // Read with getdents64 into a buffer of our own: opendir would add a stat and a larger
+  // buffer, and unitlint lists a folder for every unit directory with a file missing.
+  const int folder = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folder < 0) return names;
+  constexpr std::size_t kBufferSize = 8192;
+  const auto buffer = std::make_unique_for_overwrite<char[]>(kBufferSize);
+  for (;;) {
+    const ssize_t filled = ::getdents64(folder, buffer.get(), kBufferSize);
+    if (filled <= 0) break;
+    for (ssize_t at = 0; at < filled;) {
+      const auto* entry = reinterpret_cast<const dirent64*>(buffer.get() + at);
+      const std::string_view name = entry->d_name;
+      if (name != "." && name != "..") names.emplace_back(name);
+      at += entry->d_reclen;
+    }
   }
-  ::closedir(folder);
+  ::close(folder);
   return names;
 }
 
