@@ -39,7 +39,7 @@ void check_finding(std::string_view line, const unitcheck::lint::HeaderFinding& 
   const unitcheck::lint::LintFinding described = unitcheck::lint::describe(finding);
   require(described.message.find_first_of("\r\n") == std::string::npos);
   std::string text;
-  json.item(described, "units/units.csv", text);
+  json.item(described, json.written_path("units/units.csv"), text);
   require(nlohmann::json::accept(text.substr(json.separator().size())));
 }
 

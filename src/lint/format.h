@@ -27,7 +27,12 @@ class Format {
  public:
   virtual ~Format() = default;
   virtual std::string begin() const = 0;
-  virtual void item(const LintFinding& finding, std::string_view path, std::string& text) const = 0;
+  // A data file's path as item writes it (escaped, encoded, quoted as the format needs): made
+  // once per file rather than once per finding.
+  virtual std::string written_path(std::string_view path) const = 0;
+  // written_path is what written_path gave for the finding's file.
+  virtual void item(const LintFinding& finding, std::string_view written_path,
+                    std::string& text) const = 0;
   virtual std::string end(const Summary& summary) const = 0;
   virtual std::string_view separator() const { return {}; }
 };

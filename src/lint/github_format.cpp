@@ -1,6 +1,7 @@
 #include "lint/github_format.h"
 
 #include "lint/lint_messages.h"
+#include "tables/convert.h"
 
 namespace unitcheck::lint {
 
@@ -34,11 +35,16 @@ class GithubFormat final : public Format {
  public:
   std::string begin() const override { return {}; }
 
-  void item(const LintFinding& finding, std::string_view path, std::string& text) const override {
+  std::string written_path(std::string_view path) const override {
+    return escape_command_property(path);
+  }
+
+  void item(const LintFinding& finding, std::string_view written_path,
+            std::string& text) const override {
     text.append("::").append(severity_name(finding.severity)).append(" file=");
-    append_escaped(text, path, true);
-    text.append(",line=").append(std::to_string(finding.line));
-    text.append(",col=").append(std::to_string(finding.column));
+    text.append(written_path);
+    append_int(text.append(",line="), finding.line);
+    append_int(text.append(",col="), finding.column);
     text.append(",title=");
     append_escaped(text, rule_info(finding.rule).id, true);
     text.append("::");

@@ -10,10 +10,10 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-void write_finding(const LintFinding& finding, std::string_view path, JsonText& json) {
-  json.raw("{\"rule\":").string(rule_info(finding.rule).id);
-  json.raw(",\"severity\":").string(severity_name(finding.severity));
-  json.raw(",\"path\":").string(path);
+void write_finding(const LintFinding& finding, std::string_view written_path, JsonText& json) {
+  json.raw("{\"rule\":").plain_string(rule_info(finding.rule).id);
+  json.raw(",\"severity\":").plain_string(severity_name(finding.severity));
+  json.raw(",\"path\":").raw(written_path);
   json.raw(",\"line\":").number(finding.line);
   json.raw(",\"column\":").number(finding.column);
   json.raw(",\"end_column\":").number(finding.end_column);
@@ -33,9 +33,16 @@ class JsonFormat final : public Format {
     return "{\"tool\":" + dump_json(tool) + ",\"findings\":[";
   }
 
-  void item(const LintFinding& finding, std::string_view path, std::string& text) const override {
+  std::string written_path(std::string_view path) const override {
+    std::string text;
+    JsonText(text).string(path);
+    return text;
+  }
+
+  void item(const LintFinding& finding, std::string_view written_path,
+            std::string& text) const override {
     JsonText json(text.append(separator()));
-    write_finding(finding, path, json);
+    write_finding(finding, written_path, json);
   }
 
   std::string end(const Summary& summary) const override {

@@ -20,6 +20,9 @@ class JsonText {
     return *this;
   }
   JsonText& string(std::string_view text);
+  // A text of the program's own that is plain printable ASCII, without a quote or a backslash
+  // (rule ids, severity names): quoted as it stands.
+  JsonText& plain_string(std::string_view text);
   JsonText& string_or_null(std::string_view text);  // null when empty
   JsonText& number(std::int64_t value);
 

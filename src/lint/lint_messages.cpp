@@ -78,14 +78,18 @@ std::int64_t first_outside(std::string_view value, const CharSet& set) {
 
 Words& Words::quoted(std::string_view value) {
   text_ += '"';
-  for (const char c : value) {
-    if (c == '"') {
+  // Runs without a quote or a control byte go in whole.
+  const auto is_escaped = [](char c) { return c == '"' || is_control(c); };
+  while (!value.empty()) {
+    const auto escaped = std::find_if(value.begin(), value.end(), is_escaped);
+    text_.append(value.begin(), escaped);
+    if (escaped == value.end()) break;
+    if (*escaped == '"') {
       text_ += "\\\"";
-    } else if (is_control(c)) {
-      append_hex(text_, c);
     } else {
-      text_ += c;
+      append_hex(text_, *escaped);
     }
+    value.remove_prefix(static_cast<std::size_t>(escaped - value.begin()) + 1);
   }
   text_ += '"';
   return *this;

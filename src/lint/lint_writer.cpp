@@ -12,7 +12,7 @@ void LintWriter::render(const LintFinding& finding, std::string& text) const {
   auto& count = finding.severity == Severity::Error ? errors_ : warnings_;
   count.fetch_add(1, std::memory_order_relaxed);
   const std::string_view path =
-      finding.file == DataFile::PartList ? paths_.part_list : paths_.unit_table;
+      finding.file == DataFile::PartList ? written_part_list_ : written_unit_table_;
   format_.item(finding, path, text);
 }
 

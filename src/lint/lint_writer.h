@@ -27,7 +27,11 @@ struct ReportPaths {
 class LintWriter final : public FindingWriter {
  public:
   LintWriter(const Format& format, Output& output, ReportPaths paths)
-      : format_(format), output_(output), paths_(std::move(paths)) {}
+      : format_(format),
+        output_(output),
+        paths_(std::move(paths)),
+        written_unit_table_(format.written_path(paths_.unit_table)),
+        written_part_list_(format.written_path(paths_.part_list)) {}
 
   // The names offered as "did you mean"; set before the checking threads start.
   void set_suggestions(SuggestionLists lists) { suggestions_ = std::move(lists); }
@@ -53,6 +57,8 @@ class LintWriter final : public FindingWriter {
   const Format& format_;
   Output& output_;
   ReportPaths paths_;
+  std::string written_unit_table_;  // the paths as the format writes them
+  std::string written_part_list_;
   SuggestionLists suggestions_;
   bool before_first_item_ = true;
   mutable std::atomic<std::int64_t> errors_{0};

@@ -46,13 +46,13 @@ void write_properties(const LintFinding& finding, JsonText& json) {
   json.raw("}");
 }
 
-void write_result(const LintFinding& finding, std::string_view path, JsonText& json) {
-  json.raw("{\"ruleId\":").string(rule_info(finding.rule).id);
+void write_result(const LintFinding& finding, std::string_view written_uri, JsonText& json) {
+  json.raw("{\"ruleId\":").plain_string(rule_info(finding.rule).id);
   json.raw(",\"ruleIndex\":").number(static_cast<int>(finding.rule));
-  json.raw(",\"level\":").string(severity_name(finding.severity));
+  json.raw(",\"level\":").plain_string(severity_name(finding.severity));
   json.raw(",\"message\":{\"text\":").string(finding.message);
   json.raw("},\"locations\":[{\"physicalLocation\":{\"artifactLocation\":{\"uri\":");
-  json.string(artifact_uri(path));
+  json.raw(written_uri);
   json.raw("},\"region\":{\"startLine\":").number(finding.line);
   json.raw(",\"startColumn\":").number(finding.column);
   json.raw(",\"endColumn\":").number(finding.end_column).raw("}}}]");
@@ -69,9 +69,17 @@ class SarifFormat final : public Format {
            "},\"columnKind\":\"unicodeCodePoints\",\"results\":[";
   }
 
-  void item(const LintFinding& finding, std::string_view path, std::string& text) const override {
+  // The path as a URI reference, as a JSON string.
+  std::string written_path(std::string_view path) const override {
+    std::string text;
+    JsonText(text).string(artifact_uri(path));
+    return text;
+  }
+
+  void item(const LintFinding& finding, std::string_view written_uri,
+            std::string& text) const override {
     JsonText json(text.append(separator()));
-    write_result(finding, path, json);
+    write_result(finding, written_uri, json);
   }
 
   std::string end(const Summary& summary) const override {

@@ -18,11 +18,15 @@ class TextFormat final : public Format {
 
   std::string begin() const override { return {}; }
 
-  void item(const LintFinding& finding, std::string_view path, std::string& text) const override {
+  // A line feed in a path must not split the line.
+  std::string written_path(std::string_view path) const override { return without_controls(path); }
+
+  void item(const LintFinding& finding, std::string_view written_path,
+            std::string& text) const override {
     const std::string_view severity = severity_name(finding.severity);
     const std::string_view tint = finding.severity == Severity::Error ? kRed : kMagenta;
     paint(text, kBold);
-    append_without_controls(text, path);  // a line feed in a path must not split the line
+    text.append(written_path);
     append_int(text.append(":"), finding.line);
     append_int(text.append(":"), finding.column);
     text.append(":");

@@ -262,14 +262,30 @@ std::string int_to_text(std::int64_t value) {
 }
 
 void append_int(std::string& text, std::int64_t value) {
+  // Two digits per division: reports write several numbers per finding.
+  static constexpr std::array<char, 200> kPairs = [] {
+    std::array<char, 200> pairs{};
+    for (std::size_t n = 0; n < 100; ++n) {
+      pairs[2 * n] = static_cast<char>('0' + n / 10);
+      pairs[2 * n + 1] = static_cast<char>('0' + n % 10);
+    }
+    return pairs;
+  }();
   std::uint64_t magnitude = static_cast<std::uint64_t>(value);
   if (value < 0) magnitude = 0 - magnitude;
-  std::array<char, 20> digits{};  // 2^63 has 19 digits
+  std::array<char, 20> digits;  // 2^63 has 19 digits
   auto first = digits.end();
-  do {
-    *--first = static_cast<char>('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude != 0);
+  for (; magnitude >= 100; magnitude /= 100) {
+    const std::size_t pair = 2 * static_cast<std::size_t>(magnitude % 100);
+    *--first = kPairs[pair + 1];
+    *--first = kPairs[pair];
+  }
+  if (magnitude >= 10) {
+    *--first = kPairs[2 * magnitude + 1];
+    *--first = kPairs[2 * magnitude];
+  } else {
+    *--first = static_cast<char>('0' + magnitude);
+  }
   if (value < 0) text += '-';
   text.append(first, digits.end());
 }
