@@ -1,7 +1,11 @@
 #include "lint/command_line.h"
 
-#include <CLI/CLI.hpp>
-#include <map>
+#include <getopt.h>
+
+#include <algorithm>
+#include <optional>
+#include <string_view>
+#include <vector>
 
 #include "lint/exit_status.h"
 #include "lint/version.h"
@@ -10,72 +14,54 @@ namespace unitcheck::lint {
 
 namespace {
 
-constexpr std::string_view kDescription =
-    "Checks the unit database of a game data directory (units/units.csv and "
-    "master_part_list.csv) and reports each fault with its file, line and column.";
+constexpr std::string_view kHelp =
+    "Usage: unitlint [OPTIONS] [DATADIR]\n"
+    "Checks the unit database of a game data directory (units/units.csv and\n"
+    "master_part_list.csv) and reports each fault with its file, line and column.\n"
+    "\n"
+    "  -f, --format=FORMAT  output: text (default), json, sarif or github;\n"
+    "                       with --schema: text, json or markdown\n"
+    "      --color=WHEN     color the text output: auto (a terminal, unless NO_COLOR\n"
+    "                       is set; the default), always or never\n"
+    "      --strict         warnings fail the run too (exit status 1)\n"
+    "      --schema         print the unit table's columns and the nested lists'\n"
+    "                       fields, then exit\n"
+    "  -h, --help           print this help and exit\n"
+    "  -V, --version        print the version and exit\n"
+    "\n"
+    "DATADIR is the data directory (default: the current directory), or its units/\n"
+    "folder, or its units/units.csv.\n"
+    "Exit status: 0 no error, 1 errors found (or warnings, with --strict), 2 could not\n"
+    "check.\n";
 
-constexpr std::string_view kFooter =
-    "DATADIR is the data directory (default: the current directory), or its units/ folder, or "
-    "its units/units.csv.\n"
-    "Exit status: 0 no error, 1 errors found (or warnings, with --strict), 2 could not check.";
+template <class Value>
+struct Word {
+  std::string_view word;
+  Value value;
+};
 
-const std::map<std::string, OutputFormat> kFormats = {{"text", OutputFormat::Text},
-                                                      {"json", OutputFormat::Json},
-                                                      {"sarif", OutputFormat::Sarif},
-                                                      {"github", OutputFormat::Github},
-                                                      {"markdown", OutputFormat::Markdown}};
-const std::map<std::string, ColorMode> kColorModes = {
+constexpr Word<OutputFormat> kFormats[] = {{"text", OutputFormat::Text},
+                                           {"json", OutputFormat::Json},
+                                           {"sarif", OutputFormat::Sarif},
+                                           {"github", OutputFormat::Github},
+                                           {"markdown", OutputFormat::Markdown}};
+constexpr Word<ColorMode> kColorModes[] = {
     {"auto", ColorMode::Auto}, {"always", ColorMode::Always}, {"never", ColorMode::Never}};
 
-// Converts an option's word to its value, or says which words there are.
-template <class Value>
-CLI::Validator one_of(const std::map<std::string, Value>& words, Value& value,
-                      std::string_view list) {
-  return CLI::Validator(
-      [&words, &value, list](std::string& word) -> std::string {
-        const auto it = words.find(word);
-        if (it == words.end()) return "'" + word + "' is not one of " + std::string(list);
-        value = it->second;
-        return {};
-      },
-      "");
-}
+// Values for the long options that have no short form.
+enum LongOnly : int { kColor = 256, kStrict, kSchema };
 
-void define(CLI::App& app, LintOptions& options) {
-  app.footer(std::string(kFooter));
-  app.set_version_flag("-V,--version", "unitlint " + std::string(kVersion),
-                       "Print the version and exit");
-  app.set_help_flag("-h,--help", "Print this help and exit");
-  app.add_option("-f,--format",
-                 "Output: text, json, sarif or github (default text); with --schema: text, json "
-                 "or markdown")
-      ->check(one_of(kFormats, options.format, "text, json, sarif, github, markdown"))
-      ->option_text("FORMAT")
-      ->take_last();
-  app.add_option("--color",
-                 "Color the text output: auto (a terminal, unless NO_COLOR is set), always or "
-                 "never")
-      ->check(one_of(kColorModes, options.color, "auto, always, never"))
-      ->option_text("WHEN")
-      ->take_last();
-  app.add_flag("--strict", options.strict, "Warnings fail the run too (exit status 1)");
-  app.add_flag("--schema", options.schema,
-               "Print the unit table's columns and the nested lists' fields, then exit");
-  app.add_option("DATADIR", options.data_directory, "The data directory to check")
-      ->option_text(" ");
-}
+constexpr option kOptions[] = {{"format", required_argument, nullptr, 'f'},
+                               {"color", required_argument, nullptr, kColor},
+                               {"strict", no_argument, nullptr, kStrict},
+                               {"schema", no_argument, nullptr, kSchema},
+                               {"help", no_argument, nullptr, 'h'},
+                               {"version", no_argument, nullptr, 'V'},
+                               {nullptr, 0, nullptr, 0}};
+// Leading ':': a missing argument is told apart from an unknown option.
+constexpr char kShortOptions[] = ":f:hV";
 
-// The formats each mode knows: markdown describes the schema only; SARIF and workflow commands
-// describe findings only.
-std::string mismatch(const LintOptions& options) {
-  const OutputFormat f = options.format;
-  if (options.schema && (f == OutputFormat::Sarif || f == OutputFormat::Github))
-    return "--schema prints text, json or markdown";
-  if (!options.schema && f == OutputFormat::Markdown) return "--format markdown needs --schema";
-  return {};
-}
-
-// One line: CLI11's messages are, but a value quoted into one may hold a line feed.
+// One line: a value quoted into a message may hold a line feed.
 std::string one_line(std::string text) {
   for (char& c : text)
     if (c == '\n' || c == '\r') c = ' ';
@@ -89,27 +75,123 @@ CommandLine bad_usage(const std::string& message) {
   return line;
 }
 
+CommandLine ending(std::string out) {
+  CommandLine line;
+  line.exit_status = kExitClean;
+  line.out = std::move(out);
+  return line;
+}
+
+// An option's word as its value; empty when it is none of the words, with the reason.
+template <class Value, std::size_t N>
+std::string take_word(const Word<Value> (&words)[N], std::string_view option_name,
+                      std::string_view word, Value& value) {
+  std::string list;
+  for (const auto& known : words) {
+    if (known.word == word) {
+      value = known.value;
+      return {};
+    }
+    list += list.empty() ? "" : ", ";
+    list += known.word;
+  }
+  return "--" + std::string(option_name) + ": '" + std::string(word) + "' is not one of " + list;
+}
+
+// The formats each mode knows: markdown describes the schema only; SARIF and workflow commands
+// describe findings only.
+std::string mismatch(const LintOptions& options) {
+  const OutputFormat f = options.format;
+  if (options.schema && (f == OutputFormat::Sarif || f == OutputFormat::Github))
+    return "--schema prints text, json or markdown";
+  if (!options.schema && f == OutputFormat::Markdown) return "--format markdown needs --schema";
+  return {};
+}
+
+// What the option just read (argv[optind - 1]) was: for messages.
+std::string offending(const std::vector<char*>& arguments) {
+  const int index = std::min<int>(optind, static_cast<int>(arguments.size()) - 1) - 1;
+  return index > 0 ? arguments[static_cast<std::size_t>(index)] : "";
+}
+
+// Why getopt_long refused the option it just read.
+std::string unknown_option(const std::vector<char*>& arguments) {
+  const std::string argument = offending(arguments);
+  if (!argument.starts_with("--"))
+    return "unknown option '-" + std::string(1, static_cast<char>(optopt)) + "'";
+  const std::size_t equals = argument.find('=');
+  const std::string name = argument.substr(0, equals);
+  if (equals != std::string::npos) {
+    for (const option& known : kOptions)
+      if (known.name != nullptr && known.has_arg == no_argument &&
+          std::string_view(known.name).starts_with(std::string_view(name).substr(2)))
+        return "option '--" + std::string(known.name) + "' takes no value";
+  }
+  return "unknown or ambiguous option '" + name + "'";
+}
+
 }  // namespace
 
 CommandLine parse_command_line(int argc, const char* const* argv) {
+  // getopt_long reorders the pointers (options first, GNU style), never the texts: it works on
+  // a copy of the array. Its state lives in the C library; optind = 0 starts it afresh.
+  std::vector<char*> arguments;
+  for (int i = 0; i < argc; ++i) arguments.push_back(const_cast<char*>(argv[i]));
+  arguments.push_back(nullptr);
+  optind = 0;
+  opterr = 0;
   CommandLine line;
-  CLI::App app(std::string(kDescription), "unitlint");
-  define(app, line.options);
-  try {
-    app.parse(argc, argv);
-  } catch (const CLI::CallForHelp&) {
-    line.exit_status = kExitClean;
-    line.out = app.help();
-    return line;
-  } catch (const CLI::CallForVersion& version) {
-    line.exit_status = kExitClean;
-    line.out = std::string(version.what()) + "\n";
-    return line;
-  } catch (const CLI::ParseError& error) {
-    return bad_usage(error.what());
+  LintOptions& options = line.options;
+  // Words are judged once every option is read: --help and --version win over a bad word.
+  std::optional<std::string> format_word, color_word;
+  bool help = false, version = false;
+  for (;;) {
+    const int option = getopt_long(argc, arguments.data(), kShortOptions, kOptions, nullptr);
+    if (option == -1) break;
+    switch (option) {
+      case 'f':
+        format_word = optarg;
+        break;
+      case kColor:
+        color_word = optarg;
+        break;
+      case kStrict:
+        options.strict = true;
+        break;
+      case kSchema:
+        options.schema = true;
+        break;
+      case 'h':
+        help = true;
+        break;
+      case 'V':
+        version = true;
+        break;
+      case ':':
+        return bad_usage("option '" + offending(arguments) + "' needs a value");
+      default:
+        return bad_usage(unknown_option(arguments));
+    }
   }
-  if (const std::string problem = mismatch(line.options); !problem.empty())
-    return bad_usage(problem);
+  if (help) return ending(std::string(kHelp));
+  if (version) return ending("unitlint " + std::string(kVersion) + "\n");
+  // getopt_long has moved the operands behind the options, in their order.
+  if (argc - optind > 1)
+    return bad_usage("unexpected argument '" +
+                     std::string(arguments[static_cast<std::size_t>(optind) + 1]) +
+                     "': one DATADIR at most");
+  if (optind < argc) options.data_directory = arguments[static_cast<std::size_t>(optind)];
+  if (format_word) {
+    if (std::string problem = take_word(kFormats, "format", *format_word, options.format);
+        !problem.empty())
+      return bad_usage(problem);
+  }
+  if (color_word) {
+    if (std::string problem = take_word(kColorModes, "color", *color_word, options.color);
+        !problem.empty())
+      return bad_usage(problem);
+  }
+  if (const std::string problem = mismatch(options); !problem.empty()) return bad_usage(problem);
   return line;
 }
 

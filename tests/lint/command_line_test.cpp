@@ -42,6 +42,8 @@ TEST(CommandLine, OptionsTakeTheirGnuForms) {
        ""},
       {{"--schema", "-f", "markdown"}, OutputFormat::Markdown, ColorMode::Auto, false, true, ""},
       {{"--", "-odd-name"}, OutputFormat::Text, ColorMode::Auto, false, false, "-odd-name"},
+      // Unambiguous abbreviations of long options, as GNU tools take them.
+      {{"--form", "sarif", "--str"}, OutputFormat::Sarif, ColorMode::Auto, true, false, ""},
   };
   for (const auto& c : cases) {
     const CommandLine line = parse(c.arguments);
@@ -62,8 +64,13 @@ TEST(CommandLine, BadUsageIsOneLineOnStandardErrorAndStatusTwo) {
   } cases[] = {
       {{"--format=xml"}, "--format: 'xml' is not one of text, json, sarif, github, markdown"},
       {{"--color=sometimes"}, "--color: 'sometimes' is not one of auto, always, never"},
-      {{"a", "b"}, "The following argument was not expected: b"},
-      {{"--bogus"}, "The following argument was not expected: --bogus"},
+      {{"a", "b"}, "unexpected argument 'b': one DATADIR at most"},
+      {{"--bogus"}, "unknown or ambiguous option '--bogus'"},
+      {{"--s", "mod"}, "unknown or ambiguous option '--s'"},  // --strict or --schema
+      {{"-x"}, "unknown option '-x'"},
+      {{"--strict=yes"}, "option '--strict' takes no value"},
+      {{"mod", "--format"}, "option '--format' needs a value"},
+      {{"--format="}, "--format: '' is not one of text, json, sarif, github, markdown"},
       {{"--format=markdown", "mod"}, "--format markdown needs --schema"},
       {{"--schema", "--format=sarif"}, "--schema prints text, json or markdown"},
       {{"--format=x\ny"}, "--format: 'x y' is not one of text, json, sarif, github, markdown"},
@@ -77,8 +84,9 @@ TEST(CommandLine, BadUsageIsOneLineOnStandardErrorAndStatusTwo) {
 }
 
 TEST(CommandLine, HelpAndVersionGoToStandardOutputWithStatusZero) {
+  // Asked for help, the words of other options are not judged.
   for (const char* flag : {"-h", "--help"}) {
-    const CommandLine line = parse({"--format=json", flag});
+    const CommandLine line = parse({"--format=xml", flag});
     EXPECT_EQ(line.exit_status, kExitClean);
     EXPECT_NE(line.out.find("Usage: unitlint [OPTIONS] [DATADIR]"), std::string::npos);
     EXPECT_NE(line.out.find("--strict"), std::string::npos);
