@@ -40,6 +40,7 @@ std::vector<std::string_view> distinct(MemTable& table, std::string_view field_n
     seen.insert(text);
     texts.push_back(text);
   }
+  texts.shrink_to_fit();  // kept for the run
   return texts;
 }
 

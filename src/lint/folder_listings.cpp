@@ -1,21 +1,27 @@
 #include "lint/folder_listings.h"
 
+#include <vector>
+
 #include "platform/file_system.h"
 
 namespace unitcheck::lint {
 
-std::shared_ptr<const FolderEntries> FolderListings::entries(const std::string& folder) {
+std::string_view FolderListings::entries(const std::string& folder, std::string& scratch) {
   {
     const std::lock_guard lock(mutex_);
-    if (const auto found = listings_.find(folder); found != listings_.end()) return found->second;
+    if (const std::uint32_t* kept = kept_.find(folder)) return listings_[*kept];
   }
   // Listed outside the lock; two threads may list the same folder once each.
-  auto listing = std::make_shared<const FolderEntries>(folder_entry_names(folder));
+  const std::vector<std::string> names = folder_entry_names(folder);
+  scratch.clear();
+  for (const std::string& name : names) scratch.append(name).push_back('\0');
   const std::lock_guard lock(mutex_);
-  if (listings_.size() < kept_folders_ && names_kept_ + listing->size() <= kept_names_ &&
-      listings_.emplace(folder, listing).second)
-    names_kept_ += listing->size();
-  return listing;
+  if (const std::uint32_t* kept = kept_.find(folder)) return listings_[*kept];
+  if (listings_.size() >= kept_folders_ || names_kept_ + names.size() > kept_names_) return scratch;
+  kept_.insert(folder, static_cast<std::uint32_t>(listings_.size()));
+  listings_.push_back(scratch);
+  names_kept_ += names.size();
+  return listings_.back();
 }
 
 }  // namespace unitcheck::lint

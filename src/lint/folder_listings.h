@@ -1,18 +1,19 @@
 #pragma once
 
 #include <cstddef>
-#include <memory>
+#include <cstdint>
+#include <deque>
 #include <mutex>
 #include <string>
-#include <unordered_map>
-#include <vector>
+#include <string_view>
+
+#include "tables/text_map.h"
 
 namespace unitcheck::lint {
 
-using FolderEntries = std::vector<std::string>;
-
 // Folder listings remembered for the run and shared by the threads that describe findings, so
-// that a unit directory with many missing files is listed once. Past kept_folders folders or
+// that a unit directory with many missing files is listed once. A listing is one text: each
+// entry's name followed by a zero byte, which no name holds. Past kept_folders folders or
 // kept_names names in all, the others are listed each time they are asked for: memory stays
 // bounded whatever the folders hold. For suggestions only: nothing is checked from them.
 class FolderListings {
@@ -20,14 +21,27 @@ class FolderListings {
   explicit FolderListings(std::size_t kept_folders = 4096, std::size_t kept_names = 1 << 16)
       : kept_folders_(kept_folders), kept_names_(kept_names) {}
 
-  std::shared_ptr<const FolderEntries> entries(const std::string& folder);
+  // The folder's listing: a view of the one kept for the run, or of scratch, which holds it
+  // when it is not kept. Empty when the folder cannot be listed.
+  std::string_view entries(const std::string& folder, std::string& scratch);
 
  private:
   std::mutex mutex_;
-  std::unordered_map<std::string, std::shared_ptr<const FolderEntries>> listings_;
+  TextMap<std::uint32_t> kept_;       // folder → its listing's place in listings_
+  std::deque<std::string> listings_;  // a deque never moves them: views stay valid
   std::size_t kept_folders_;
   std::size_t kept_names_;
   std::size_t names_kept_ = 0;
 };
+
+// Calls f with each name of a listing.
+template <class F>
+void for_each_entry(std::string_view listing, F&& f) {
+  while (!listing.empty()) {
+    const std::size_t end = listing.find('\0');
+    f(listing.substr(0, end));
+    listing.remove_prefix(end + 1);
+  }
+}
 
 }  // namespace unitcheck::lint

@@ -5,7 +5,6 @@
 #include "lint/decimal_comma.h"
 #include "lint/folder_listings.h"
 #include "lint/suggestions.h"
-#include "platform/file_system.h"
 #include "tables/convert.h"
 #include "tables/schemas.h"
 #include "validate/char_sets.h"
@@ -169,12 +168,13 @@ int group_fields(const Finding& f) {
 // directory, listed now (only a finding pays for it), and meshes/. The unit's wins a tie.
 std::string mesh_suggestion(const Finding& f, const SuggestionLists& names) {
   const std::string folder(f.folder);
-  const std::shared_ptr<const FolderEntries> entries =
-      names.unit_folders != nullptr
-          ? names.unit_folders->entries(folder)
-          : std::make_shared<const FolderEntries>(folder_entry_names(folder));
-  const std::vector<std::string_view> own_names(entries->begin(), entries->end());
-  const std::string_view own = closest_name(f.value, own_names);
+  std::string scratch;
+  FolderListings listed_now(0, 0);
+  FolderListings& listings = names.unit_folders != nullptr ? *names.unit_folders : listed_now;
+  ClosestName closest_own(f.value, suggestion_bound(f.value.size()));
+  for_each_entry(listings.entries(folder, scratch),
+                 [&](std::string_view name) { closest_own.consider(name); });
+  const std::string_view own = closest_own.best();
   const std::string_view shared = names.meshes.closest(f.value);
   if (own.empty() || shared.empty()) return std::string(own.empty() ? shared : own);
   const int bound = suggestion_bound(f.value.size());

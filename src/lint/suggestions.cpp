@@ -12,9 +12,11 @@ namespace {
 constexpr std::size_t kStackRow = 64;
 
 // The answers an index remembers, and the longest value it remembers one for: enough for the
-// wrong values a table repeats, a few hundred kilobytes at most.
-constexpr std::size_t kRememberedAnswers = 2048;
+// wrong values a table repeats, some tens of kilobytes at most. An index of fewer names than
+// kWorthRemembering searches faster than it would look an answer up.
+constexpr std::size_t kRememberedAnswers = 512;
 constexpr std::size_t kLongestRemembered = 64;
+constexpr std::size_t kWorthRemembering = 64;
 
 constexpr char fold(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -129,7 +131,8 @@ void ClosestName::consider(std::string_view name) {
 }
 
 NameIndex::NameIndex(std::span<const std::string_view> names)
-    : names_(names), answers_(std::make_unique<Answers>()) {
+    : names_(names),
+      answers_(names.size() >= kWorthRemembering ? std::make_unique<Answers>() : nullptr) {
   std::size_t longest = 0;
   for (const std::string_view name : names) longest = std::max(longest, name.size());
   // Counting sort by length keeps each length's names in their order.
@@ -144,7 +147,7 @@ NameIndex::NameIndex(std::span<const std::string_view> names)
 
 std::string_view NameIndex::closest(std::string_view value) const {
   if (names_.empty()) return {};
-  const bool rememberable = value.size() <= kLongestRemembered;
+  const bool rememberable = answers_ != nullptr && value.size() <= kLongestRemembered;
   if (rememberable) {
     const std::lock_guard lock(answers_->mutex);
     if (const std::uint32_t* order = answers_->by_value.find(value)) return name_at(*order);

@@ -85,7 +85,8 @@ TEST(Suggestions, NameIndexAnswersAsThePlainSearch) {
   };
   for (int round = 0; round < 200; ++round) {
     std::vector<std::string> texts;
-    for (std::size_t n = random() % 40; n > 0; --n) texts.push_back(random_text(7));
+    // Up to 100 names: indexes of 64 and more remember their answers.
+    for (std::size_t n = random() % 100; n > 0; --n) texts.push_back(random_text(7));
     const std::vector<std::string_view> names(texts.begin(), texts.end());
     const NameIndex index(names);
     for (int probe = 0; probe < 50; ++probe) {
