@@ -15,8 +15,10 @@ namespace unitcheck {
 namespace {
 
 // The rendered text a chunk may hold before it hands it over: output on the scale of the input
-// waits for the writer rather than piling up.
-constexpr std::size_t kHeldBackText = 256 * 1024;
+// waits for the writer rather than piling up. Each chunk of the ring keeps room for the most text
+// it has held, so this is low enough for unitlint's SARIF and JSON (about 100 KB for a chunk of
+// the usual tables) to be written as it comes while unitcheck's few findings never wait.
+constexpr std::size_t kHeldBackText = 48 * 1024;
 
 // Renders the findings of the chunk being checked into its output.
 class ChunkSink final : public FindingSink {
