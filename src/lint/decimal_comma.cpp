@@ -39,18 +39,6 @@ bool fits(const ColumnPlan& column, std::string_view cell) {
   }
 }
 
-// How many cells misfit their columns when cells joined and joined + 1 are read as one (no
-// cells joined when joined is npos).
-std::size_t misfits(std::span<const std::string_view> cells, std::span<const ColumnPlan> columns,
-                    std::size_t joined) {
-  std::size_t count = 0;
-  for (std::size_t c = 0; c < columns.size(); ++c) {
-    const std::size_t cell = c > joined ? c + 1 : c;
-    if (cell < cells.size() && !fits(columns[c], cells[cell])) ++count;
-  }
-  return count;
-}
-
 // Whether cells c and c + 1 read as a number with a decimal comma in a floating-point column.
 bool looks_split(std::span<const std::string_view> cells, std::span<const ColumnPlan> columns,
                  std::size_t c) {
@@ -72,13 +60,25 @@ std::optional<DecimalComma> find_decimal_comma(std::string_view line,
   std::vector<std::string_view> cells;
   split_unit_row(line, static_cast<int>(columns.size()) + 2,
                  [&](int, std::string_view cell) { cells.push_back(cell); });
-  std::size_t best_misfits = misfits(cells, columns, std::string_view::npos);
+  // Joining cells j and j + 1 leaves every column up to j with its own cell and gives each later
+  // column the cell after its own. So the misfits of a join are those of the columns up to j as
+  // they stand plus those of the later columns shifted, counted once for the whole line.
+  const std::size_t count = columns.size();
+  std::vector<std::size_t> misfits_before(count + 1, 0);  // of columns [0, c) as they stand
+  std::vector<std::size_t> misfits_after(count + 1, 0);   // of columns [c, count) shifted
+  for (std::size_t c = 0; c < count; ++c)
+    misfits_before[c + 1] =
+        misfits_before[c] + (c < cells.size() && !fits(columns[c], cells[c]) ? 1 : 0);
+  for (std::size_t c = count; c-- > 0;)
+    misfits_after[c] =
+        misfits_after[c + 1] + (c + 1 < cells.size() && !fits(columns[c], cells[c + 1]) ? 1 : 0);
+  std::size_t best_misfits = misfits_before[count];
   std::optional<DecimalComma> best;
-  for (std::size_t c = 0; c < columns.size(); ++c) {
+  for (std::size_t c = 0; c < count; ++c) {
     if (!looks_split(cells, columns, c)) continue;
-    const std::size_t count = misfits(cells, columns, c);
-    if (count >= best_misfits) continue;
-    best_misfits = count;
+    const std::size_t misfits = misfits_before[c + 1] + misfits_after[c + 1];
+    if (misfits >= best_misfits) continue;
+    best_misfits = misfits;
     const std::string_view text(cells[c].data(), cells[c].size() + 1 + cells[c + 1].size());
     best = DecimalComma{static_cast<std::int64_t>(c), cells[c].data() - line.data(), text};
   }

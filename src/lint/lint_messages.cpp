@@ -81,7 +81,7 @@ Words& Words::quoted(std::string_view value) {
   const auto is_escaped = [](char c) { return c == '"' || is_control(c); };
   while (!value.empty()) {
     const auto escaped = std::find_if(value.begin(), value.end(), is_escaped);
-    text_.append(value.begin(), escaped);
+    text_.append(value.data(), static_cast<std::size_t>(escaped - value.begin()));
     if (escaped == value.end()) break;
     if (*escaped == '"') {
       text_ += "\\\"";
@@ -409,7 +409,7 @@ void append_without_controls(std::string& out, std::string_view text) {
   // Runs without a control byte go in whole: paths and messages rarely hold one.
   while (!text.empty()) {
     const auto control = std::find_if(text.begin(), text.end(), is_control);
-    out.append(text.begin(), control);
+    out.append(text.data(), static_cast<std::size_t>(control - text.begin()));
     if (control == text.end()) return;
     append_hex(out, *control);
     text.remove_prefix(static_cast<std::size_t>(control - text.begin()) + 1);

@@ -109,7 +109,7 @@ std::string artifact_uri(std::string_view path) {
   // Runs of bytes kept as they are go in whole; the others as %XX.
   while (!path.empty()) {
     const auto escaped = std::find_if_not(path.begin(), path.end(), kept);
-    uri.append(path.begin(), escaped);
+    uri.append(path.data(), static_cast<std::size_t>(escaped - path.begin()));
     if (escaped == path.end()) break;
     const auto byte = static_cast<unsigned char>(*escaped);
     uri += '%';

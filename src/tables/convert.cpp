@@ -287,7 +287,8 @@ void append_int(std::string& text, std::int64_t value) {
     *--first = static_cast<char>('0' + magnitude);
   }
   if (value < 0) text += '-';
-  text.append(first, digits.end());
+  // As a pointer and a length: a pair of iterators would go through a temporary string.
+  text.append(first, static_cast<std::size_t>(digits.end() - first));
 }
 
 }  // namespace unitcheck
