@@ -29,15 +29,22 @@ struct SuggestionNames {
   std::vector<std::string_view> mesh_views;
 };
 
-// Each distinct text of a column of the part list, in the order first seen.
-std::vector<std::string_view> distinct(MemTable& table, std::string_view field_name) {
+// The non-empty texts of a column of the part list, in its order; each once when distinct is
+// set. A name offered twice changes no answer (the first of equal names is offered), so part
+// names, nearly all distinct already, are not sorted out: that would cost more than it saves.
+std::vector<std::string_view> texts_of(MemTable& table, std::string_view field_name,
+                                       bool distinct) {
   const Field& field = table.field_by_name(field_name);
   TextSet seen;
   std::vector<std::string_view> texts;
+  texts.reserve(static_cast<std::size_t>(distinct ? 0 : table.record_count()));
   for (table.first(); !table.eof(); table.next()) {
     const std::string_view text = field.as_text();
-    if (text.empty() || seen.contains(text)) continue;
-    seen.insert(text);
+    if (text.empty()) continue;
+    if (distinct) {
+      if (seen.contains(text)) continue;
+      seen.insert(text);
+    }
     texts.push_back(text);
   }
   texts.shrink_to_fit();  // kept for the run
@@ -58,8 +65,8 @@ DataCheckResult CoreDataCheck::check(const DataDirectory& directory, LintWriter&
   writer.check_header(header, schemas.units);
 
   SuggestionNames names;
-  names.categories = distinct(part_list.masterpartslist, "categoryname");
-  names.part_names = distinct(part_list.masterpartslist, "file");
+  names.categories = texts_of(part_list.masterpartslist, "categoryname", true);
+  names.part_names = texts_of(part_list.masterpartslist, "file", false);
   names.unit_directories = folder_entry_names(directory.root() + "units");
   names.cockpits = folder_entry_names(directory.root() + "cockpits");
   names.meshes = folder_entry_names(directory.root() + "meshes");
