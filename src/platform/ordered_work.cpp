@@ -106,14 +106,19 @@ class WorkRing {
 
   // The hand-over of chunk sequence: once every earlier chunk is consumed, the calling thread
   // waits for this one to finish, so the worker may consume its output itself.
-  void hand_over(std::size_t sequence, WorkChunk& chunk) {
+  bool hand_over(std::size_t sequence, WorkChunk& chunk, Wait wait) {
     {
       std::unique_lock lock(mutex_);
-      head_moved_.wait(lock, [&] { return stopping_ || consumed_ == sequence; });
+      if (wait == Wait::Yes) {
+        head_moved_.wait(lock, [&] { return stopping_ || consumed_ == sequence; });
+      } else if (consumed_ != sequence) {
+        return false;
+      }
       if (stopping_) throw Stopped{};
     }
     work_.consume(chunk);
     chunk.output.clear();
+    return true;
   }
 
   void work_loop(unsigned worker) {
@@ -128,8 +133,9 @@ class WorkRing {
         next = &slot(sequence);
       }
       try {
-        work_.process(worker, next->chunk,
-                      [this, sequence, next] { hand_over(sequence, next->chunk); });
+        work_.process(worker, next->chunk, [this, sequence, next](Wait wait) {
+          return hand_over(sequence, next->chunk, wait);
+        });
       } catch (...) {
         next->failure = std::current_exception();
       }
@@ -158,9 +164,10 @@ class WorkRing {
 void run_on_calling_thread(const OrderedWork& work) {
   WorkChunk chunk;
   // Every chunk is at the head of the reading order as it is processed.
-  const HandOver hand_over = [&] {
+  const HandOver hand_over = [&](Wait) {
     work.consume(chunk);
     chunk.output.clear();
+    return true;
   };
   while (work.produce(chunk)) {
     chunk.output.clear();

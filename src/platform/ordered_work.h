@@ -16,11 +16,15 @@ struct WorkChunk {
   std::string output;
 };
 
-// Lets process hand over the output of its chunk so far, before the chunk is finished: waits
-// until every earlier chunk is consumed, then consumes this one's output and empties it. So a
-// chunk with much output need not hold it all, and the chunk at the head of the reading order
-// writes as it goes.
-using HandOver = std::function<void()>;
+// Whether a hand-over may wait for the earlier chunks.
+enum class Wait : bool { No, Yes };
+
+// Lets process hand over the output of its chunk so far, before the chunk is finished: once
+// every earlier chunk is consumed, consumes this one's output and empties it. With Wait::Yes it
+// waits for the earlier chunks, so a chunk with much output need not hold it all; with Wait::No
+// it hands over only if no earlier chunk is left, at once, so the chunk at the head of the
+// reading order writes as it goes while the others never stall. Returns whether it handed over.
+using HandOver = std::function<bool(Wait)>;
 
 // Reads chunks on the calling thread, works on them in worker threads and hands them back in
 // the order they were read, so that output written from consume is the same whatever the

@@ -14,11 +14,16 @@ namespace unitcheck {
 
 namespace {
 
-// The rendered text a chunk may hold before it hands it over: output on the scale of the input
-// waits for the writer rather than piling up. Each chunk of the ring keeps room for the most text
-// it has held, so this is low enough for unitlint's SARIF and JSON (about 100 KB for a chunk of
-// the usual tables) to be written as it comes while unitcheck's few findings never wait.
-constexpr std::size_t kHeldBackText = 48 * 1024;
+// The rendered text a chunk may hold before it hands it over, waiting for the earlier chunks if
+// need be: output on the scale of the input waits for the writer rather than piling up.
+constexpr std::size_t kHeldBackText = 256 * 1024;
+// Past kEarlyText, a chunk tries, every kTryStep more, to hand over without waiting, which it
+// may at the head of the reading order: each chunk of the ring keeps room for the most text it
+// has held, and unitlint's SARIF and JSON write about 100 KB a chunk of the usual tables,
+// unitcheck a fifth of that. Waiting there instead would stall the checking threads, which
+// mostly run abreast.
+constexpr std::size_t kEarlyText = 32 * 1024;
+constexpr std::size_t kTryStep = 4 * 1024;
 
 // Renders the findings of the chunk being checked into its output.
 class ChunkSink final : public FindingSink {
@@ -28,17 +33,27 @@ class ChunkSink final : public FindingSink {
   void start(WorkChunk& chunk, const HandOver& hand_over) {
     chunk_ = &chunk;
     hand_over_ = &hand_over;
+    next_try_ = kEarlyText;
   }
 
   void report(const Finding& finding) override {
-    writer_.render(finding, chunk_->output);
-    if (chunk_->output.size() >= kHeldBackText) (*hand_over_)();
+    std::string& text = chunk_->output;
+    writer_.render(finding, text);
+    if (text.size() < next_try_) return;
+    if (text.size() >= kHeldBackText) {
+      (*hand_over_)(Wait::Yes);
+      next_try_ = kEarlyText;
+    } else {
+      next_try_ =
+          (*hand_over_)(Wait::No) ? kEarlyText : std::min(text.size() + kTryStep, kHeldBackText);
+    }
   }
 
  private:
   const FindingWriter& writer_;
   WorkChunk* chunk_ = nullptr;
   const HandOver* hand_over_ = nullptr;
+  std::size_t next_try_ = kEarlyText;  // the text's length at which to try a hand-over
 };
 
 // The checker of one thread.

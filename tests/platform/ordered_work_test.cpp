@@ -9,6 +9,7 @@
 #include <atomic>
 #include <chrono>
 #include <fstream>
+#include <future>
 #include <stdexcept>
 #include <string>
 #include <system_error>
@@ -36,8 +37,10 @@ struct Numbers {
   int fail_in_process = -1;
   int fail_in_consume = -1;
   bool hand_over_each_byte = false;
+  Wait wait = Wait::Yes;  // how each byte is handed over
   std::atomic<int> processed{0};
   std::atomic<std::size_t> most_held{0};  // the longest output a chunk held at a hand-over
+  std::atomic<int> handed_over{0};        // hand-overs that took place
 
   OrderedWork work() {
     OrderedWork work;
@@ -55,7 +58,12 @@ struct Numbers {
         chunk.output += *byte;
         if (!hand_over_each_byte) continue;
         most_held = std::max(most_held.load(), chunk.output.size());
-        hand_over();
+        if (hand_over(wait)) {
+          ++handed_over;
+          EXPECT_EQ(chunk.output, "") << "a hand-over empties the chunk's output";
+        } else {
+          EXPECT_EQ(wait, Wait::No) << "only a hand-over that may not wait is refused";
+        }
       }
       ++processed;
       if (chunk.number == fail_in_process) throw std::runtime_error("process");
@@ -87,13 +95,46 @@ TEST(OrderedWork, HandsChunksBackInTheOrderTheyWereRead) {
 }
 
 TEST(OrderedWork, OutputHandedOverPieceByPieceKeepsTheReadingOrder) {
-  for (unsigned workers : {0u, 1u, 2u, 5u}) {
-    Numbers numbers(200);
-    numbers.hand_over_each_byte = true;
-    run_ordered_work(numbers.work(), workers);
-    EXPECT_EQ(numbers.consumed, expected_up_to(200)) << workers << " workers";
-    EXPECT_EQ(numbers.most_held.load(), 1u) << "a hand-over leaves the chunk's output empty";
+  for (const Wait wait : {Wait::Yes, Wait::No}) {
+    for (unsigned workers : {0u, 1u, 2u, 5u}) {
+      Numbers numbers(200);
+      numbers.hand_over_each_byte = true;
+      numbers.wait = wait;
+      run_ordered_work(numbers.work(), workers);
+      EXPECT_EQ(numbers.consumed, expected_up_to(200)) << workers << " workers";
+      EXPECT_GT(numbers.handed_over.load(), 0);
+      if (wait == Wait::Yes || workers == 0) {
+        // Waiting, or on the calling thread: every byte is handed over as it comes.
+        EXPECT_EQ(numbers.most_held.load(), 1u) << workers << " workers";
+      }
+    }
   }
+}
+
+// A chunk behind an unfinished one may not hand over without waiting; at the head it may.
+TEST(OrderedWork, AHandOverWithoutWaitingTakesPlaceOnlyAtTheHead) {
+  std::promise<void> second_tried;
+  std::shared_future<void> tried = second_tried.get_future().share();
+  std::vector<bool> answers(2);
+  OrderedWork work;
+  int next = 0;
+  work.produce = [&](WorkChunk& chunk) {
+    if (next == 2) return false;
+    chunk.number = next++;
+    return true;
+  };
+  work.process = [&](unsigned, WorkChunk& chunk, const HandOver& hand_over) {
+    chunk.output = std::to_string(chunk.number);
+    if (chunk.number == 0) tried.wait();  // chunk 1 tries while chunk 0 is unfinished
+    answers[static_cast<std::size_t>(chunk.number)] = hand_over(Wait::No);
+    if (chunk.number == 1) second_tried.set_value();
+  };
+  std::string consumed;
+  work.consume = [&](WorkChunk& chunk) { consumed += chunk.output + ";"; };
+  run_ordered_work(work, 2);
+  EXPECT_TRUE(answers[0]);
+  EXPECT_FALSE(answers[1]);
+  EXPECT_EQ(consumed, "0;;1;");  // chunk 0 handed over, then finished empty; chunk 1 whole
 }
 
 TEST(OrderedWork, NothingToReadConsumesNothing) {
