@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -8,15 +10,22 @@ namespace unitcheck::lint {
 
 // JSON text written piece by piece onto a string, for the one document per finding that the
 // JSON and SARIF reports write: the structure comes from fixed keys, and whatever a string needs
-// encoded (escapes; invalid UTF-8 replaced by U+FFFD) is encoded by the JSON library. Building a
-// tree of values for each finding instead would cost tens of allocations per finding.
+// encoded (escapes; invalid UTF-8 replaced by U+FFFD) is encoded as the JSON library encodes it.
+// Building a tree of values for each finding instead would cost tens of allocations per finding.
+//
+// The pieces go through a cursor into room made ahead on the string, so that each is a copy
+// rather than a string append; the string has its true length again when the JsonText ends.
+// Nothing else may write to the string meanwhile.
 class JsonText {
  public:
-  explicit JsonText(std::string& out) : out_(out) {}
+  explicit JsonText(std::string& out) : out_(out) { make_room(0); }
+  JsonText(const JsonText&) = delete;
+  JsonText& operator=(const JsonText&) = delete;
+  ~JsonText() { out_.resize(used()); }
 
   // JSON text as it stands: punctuation and keys.
   JsonText& raw(std::string_view text) {
-    out_.append(text);
+    put(text.data(), text.size());
     return *this;
   }
   JsonText& string(std::string_view text);
@@ -27,7 +36,24 @@ class JsonText {
   JsonText& number(std::int64_t value);
 
  private:
+  std::size_t used() const { return static_cast<std::size_t>(cursor_ - out_.data()); }
+  void need(std::size_t bytes) {
+    if (static_cast<std::size_t>(end_ - cursor_) < bytes) make_room(bytes);
+  }
+  void put(const char* bytes, std::size_t count) {
+    need(count);
+    std::memcpy(cursor_, bytes, count);
+    cursor_ += count;
+  }
+  void put(char byte) {
+    need(1);
+    *cursor_++ = byte;
+  }
+  void make_room(std::size_t bytes);
+
   std::string& out_;
+  char* cursor_ = nullptr;  // where the next piece goes, within out_
+  char* end_ = nullptr;     // the end of out_: the room left is [cursor_, end_)
 };
 
 }  // namespace unitcheck::lint

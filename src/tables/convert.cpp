@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <type_traits>
 #include <utility>
@@ -261,7 +262,7 @@ std::string int_to_text(std::int64_t value) {
   return text;
 }
 
-void append_int(std::string& text, std::int64_t value) {
+std::size_t int_to_chars(char* out, std::int64_t value) {
   // Two digits per division: reports write several numbers per finding.
   static constexpr std::array<char, 200> kPairs = [] {
     std::array<char, 200> pairs{};
@@ -273,22 +274,28 @@ void append_int(std::string& text, std::int64_t value) {
   }();
   std::uint64_t magnitude = static_cast<std::uint64_t>(value);
   if (value < 0) magnitude = 0 - magnitude;
-  std::array<char, 20> digits;  // 2^63 has 19 digits
-  auto first = digits.end();
+  std::size_t digits = 1;
+  for (std::uint64_t bound = 10; digits < 19 && magnitude >= bound; bound *= 10) ++digits;
+  const std::size_t length = digits + (value < 0 ? 1 : 0);
+  char* last = out + length;  // written from the end
   for (; magnitude >= 100; magnitude /= 100) {
     const std::size_t pair = 2 * static_cast<std::size_t>(magnitude % 100);
-    *--first = kPairs[pair + 1];
-    *--first = kPairs[pair];
+    *--last = kPairs[pair + 1];
+    *--last = kPairs[pair];
   }
   if (magnitude >= 10) {
-    *--first = kPairs[2 * magnitude + 1];
-    *--first = kPairs[2 * magnitude];
+    *--last = kPairs[2 * magnitude + 1];
+    *--last = kPairs[2 * magnitude];
   } else {
-    *--first = static_cast<char>('0' + magnitude);
+    *--last = static_cast<char>('0' + magnitude);
   }
-  if (value < 0) text += '-';
-  // As a pointer and a length: a pair of iterators would go through a temporary string.
-  text.append(first, static_cast<std::size_t>(digits.end() - first));
+  if (value < 0) *--last = '-';
+  return length;
+}
+
+void append_int(std::string& text, std::int64_t value) {
+  char digits[kLongestIntText];
+  text.append(digits, int_to_chars(digits, value));
 }
 
 }  // namespace unitcheck

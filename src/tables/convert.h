@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -27,5 +28,8 @@ int float_error_position(std::string_view text);
 std::string int_to_text(std::int64_t value);
 // The same, appended to text.
 void append_int(std::string& text, std::int64_t value);
+// The same, written at out, which has room for kLongestIntText bytes; returns its length.
+inline constexpr std::size_t kLongestIntText = 20;  // a sign and 19 digits
+std::size_t int_to_chars(char* out, std::int64_t value);
 
 }  // namespace unitcheck

@@ -66,6 +66,27 @@ TEST(JsonText, MixedTextsAreEncodedAsTheLibraryEncodesThemWhole) {
   }
 }
 
+// One document far longer than the room made ahead, written onto text already there: every
+// piece lands after the one before, whatever the string's moves as it grows.
+TEST(JsonText, ALongDocumentGrowsItsRoomAsItGoes) {
+  std::string out = "head;";
+  std::string expected = out;
+  {
+    JsonText json(out);
+    for (int i = 0; i < 3000; ++i) {
+      const std::string text = std::string(static_cast<std::size_t>(i % 7), '"') + "\x01\xff";
+      json.raw(i == 0 ? "[" : ",").string(text).raw(",").number(-i);
+      expected += i == 0 ? "[" : ",";
+      expected += library_encoding(text);
+      expected += ',';
+      expected += std::to_string(-i);
+    }
+    json.raw("]");
+    expected += "]";
+  }
+  EXPECT_EQ(out, expected);
+}
+
 TEST(JsonText, NumbersAndNulls) {
   std::string out;
   JsonText(out).raw("[").number(-9223372036854775807 - 1).raw(",").number(0).raw(",");
