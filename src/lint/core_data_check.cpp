@@ -65,19 +65,27 @@ DataCheckResult CoreDataCheck::check(const DataDirectory& directory, LintWriter&
   writer.check_header(header, schemas.units);
 
   SuggestionNames names;
-  names.categories = texts_of(part_list.masterpartslist, "categoryname", true);
-  names.part_names = texts_of(part_list.masterpartslist, "file", false);
-  names.unit_directories = folder_entry_names(directory.root() + "units");
-  names.cockpits = folder_entry_names(directory.root() + "cockpits");
-  names.meshes = folder_entry_names(directory.root() + "meshes");
-  names.unit_directory_views = views_of(names.unit_directories);
-  names.cockpit_views = views_of(names.cockpits);
-  names.mesh_views = views_of(names.meshes);
   FolderListings unit_folders;
-  writer.set_suggestions(SuggestionLists{NameIndex(names.categories), NameIndex(names.part_names),
-                                         NameIndex(names.unit_directory_views),
-                                         NameIndex(names.cockpit_views),
-                                         NameIndex(names.mesh_views), &unit_folders, header.plans});
+  // Gathered on the checking thread of the first finding: a table without faults pays nothing.
+  // Nothing else reads the part list's table while the rows are checked (they ask its indexes),
+  // so its cursor is this one's.
+  writer.set_suggestions([&]() {
+    names.categories = texts_of(part_list.masterpartslist, "categoryname", true);
+    names.part_names = texts_of(part_list.masterpartslist, "file", false);
+    names.unit_directories = folder_entry_names(directory.root() + "units");
+    names.cockpits = folder_entry_names(directory.root() + "cockpits");
+    names.meshes = folder_entry_names(directory.root() + "meshes");
+    names.unit_directory_views = views_of(names.unit_directories);
+    names.cockpit_views = views_of(names.cockpits);
+    names.mesh_views = views_of(names.meshes);
+    return SuggestionLists{NameIndex(names.categories),
+                           NameIndex(names.part_names),
+                           NameIndex(names.unit_directory_views),
+                           NameIndex(names.cockpit_views),
+                           NameIndex(names.mesh_views),
+                           &unit_folders,
+                           header.plans};
+  });
 
   const UnitRows rows = check_unit_rows(header, *header.rows, part_list, directory.root(), writer,
                                         checking_threads());

@@ -4,8 +4,15 @@
 
 namespace unitcheck::lint {
 
+const SuggestionLists& LintWriter::suggestions() const {
+  std::call_once(gathered_, [this] {
+    if (gather_) suggestions_ = gather_();
+  });
+  return suggestions_;
+}
+
 void LintWriter::render(const Finding& finding, std::string& text) const {
-  render(describe(finding, suggestions_), text);
+  render(describe(finding, suggestions()), text);
 }
 
 void LintWriter::render(const LintFinding& finding, std::string& text) const {

@@ -2,6 +2,8 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -33,8 +35,14 @@ class LintWriter final : public FindingWriter {
         written_unit_table_(format.written_path(paths_.unit_table)),
         written_part_list_(format.written_path(paths_.part_list)) {}
 
-  // The names offered as "did you mean"; set before the checking threads start.
-  void set_suggestions(SuggestionLists lists) { suggestions_ = std::move(lists); }
+  // The names offered as "did you mean"; set before the checking threads start. gather makes
+  // them when the first finding is described (on that finding's thread), so that a run without
+  // findings pays nothing for them.
+  void set_suggestions(std::function<SuggestionLists()> gather) { gather_ = std::move(gather); }
+  void set_suggestions(SuggestionLists lists) {
+    suggestions_ = std::move(lists);
+    gather_ = nullptr;
+  }
 
   void render(const Finding& finding, std::string& text) const override;
   void write(std::string_view text) override;
@@ -59,7 +67,11 @@ class LintWriter final : public FindingWriter {
   ReportPaths paths_;
   std::string written_unit_table_;  // the paths as the format writes them
   std::string written_part_list_;
-  SuggestionLists suggestions_;
+  const SuggestionLists& suggestions() const;
+
+  std::function<SuggestionLists()> gather_;
+  mutable std::once_flag gathered_;
+  mutable SuggestionLists suggestions_;
   bool before_first_item_ = true;
   mutable std::atomic<std::int64_t> errors_{0};
   mutable std::atomic<std::int64_t> warnings_{0};
