@@ -106,12 +106,15 @@ lint::DataCheckResult FixtureCheck::check(const lint::DataDirectory& directory,
   Tables schemas;
   create_tables(schemas);
   writer.check_header(map_unit_header(header, schemas), schemas.units);
-  lint::SuggestionLists names;
-  names.categories = lint::NameIndex(kCategories);
-  names.part_names = lint::NameIndex(kParts);
-  names.unit_directories = lint::NameIndex(kUnitDirectories);
-  names.cockpits = lint::NameIndex(kCockpits);
-  writer.set_suggestions(std::move(names));
+  // Gathered as the real check gathers them: by the first finding's thread.
+  writer.set_suggestions([] {
+    lint::SuggestionLists names;
+    names.categories = lint::NameIndex(kCategories);
+    names.part_names = lint::NameIndex(kParts);
+    names.unit_directories = lint::NameIndex(kUnitDirectories);
+    names.cockpits = lint::NameIndex(kCockpits);
+    return names;
+  });
   // Chunks of findings rendered at once, written in order, as the checking threads do.
   const std::size_t chunks = static_cast<std::size_t>(std::max(threads_, 1));
   std::vector<std::string> texts(chunks);
