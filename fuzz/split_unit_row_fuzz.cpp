@@ -111,10 +111,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 #endif
 
-  // A line without quotes is cut the same from 64-byte masks.
-  if (line.find('"') == std::string_view::npos) {
+  // The same cells cut from 64-byte masks up to the first quote, and by the rules from there.
+  {
     std::vector<Cell> masked;
-    const unitcheck::RowShape masked_shape = unitcheck::split_unquoted_row(
+    const unitcheck::RowShape masked_shape = unitcheck::split_row_by_masks(
         line, limit, unitcheck::CommaBlocks{},
         [&](int column, std::string_view cell, unitcheck::CellNumbers numbers) {
           check(!numbers.plain_float || cell.empty() || unitcheck::is_plain_float(cell));
