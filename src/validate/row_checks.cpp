@@ -1,5 +1,6 @@
 #include "validate/row_checks.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "csv/split_unit_row.h"
@@ -28,9 +29,9 @@ std::string_view mesh_file_name(std::string_view value) {
 #if defined(UNITCHECK_AVX2_FORMS)
 // split_row_by_masks over blocks classified with AVX2; the callback is inlined into it.
 template <class OnCell>
-__attribute__((target("avx2"))) RowShape split_row_by_masks_avx2(std::string_view line, int limit,
-                                                                 OnCell& on_cell) {
-  return split_row_by_masks(line, limit, CommaBlocksAvx2{}, on_cell);
+__attribute__((target("avx2"))) RowShape split_row_by_masks_avx2(
+    std::string_view line, int limit, OnCell& on_cell, std::span<const unsigned char> float_runs) {
+  return split_row_by_masks(line, limit, CommaBlocksAvx2{}, on_cell, float_runs);
 }
 #endif
 
@@ -45,6 +46,11 @@ RowChecker::RowChecker(const UnitHeader& header, const PartList& part_list,
     column_lengths_.push_back(LengthTally{plan.kind == CellKind::Text ? "units." + plan.name : ""});
   for (std::size_t i = 0; i < nested_lengths_.size(); ++i)
     nested_lengths_[i] = header.nested_lists.lists[i].length_tallies();
+  float_runs_.assign(header.plans.size(), 0);
+  for (std::size_t i = header.plans.size(); i-- > 0;)
+    if (header.plans[i].kind == CellKind::Float)
+      float_runs_[i] = static_cast<unsigned char>(
+          std::min(i + 1 < float_runs_.size() ? float_runs_[i + 1] + 1 : 1, 255));
 }
 
 void RowChecker::check_line(std::string_view line, std::int64_t row) {
@@ -70,16 +76,16 @@ void RowChecker::check_line(std::string_view line, std::int64_t row) {
   switch (block_form_) {
     case BlockForm::Avx2:
 #if defined(UNITCHECK_AVX2_FORMS)
-      shape = split_row_by_masks_avx2(line, field_count, on_cell);
+      shape = split_row_by_masks_avx2(line, field_count, on_cell, float_runs_);
       break;
 #else
       [[fallthrough]];  // a build without the AVX2 form
 #endif
     case BlockForm::Sse2:
-      shape = split_row_by_masks(line, field_count, CommaBlocks{}, on_cell);
+      shape = split_row_by_masks(line, field_count, CommaBlocks{}, on_cell, float_runs_);
       break;
     case BlockForm::Plain:
-      shape = split_row_by_masks(line, field_count, CommaBlocksPlain{}, on_cell);
+      shape = split_row_by_masks(line, field_count, CommaBlocksPlain{}, on_cell, float_runs_);
       break;
   }
   if (shape.too_many) {

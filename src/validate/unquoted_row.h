@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <span>
 #include <string_view>
 
 #include "csv/byte_scan.h"
@@ -75,9 +76,15 @@ struct CommaBlocksAvx2 {
 // last cell, and every cell from the one that holds the first quote on, come with numbers
 // unknown: from there the line is cut by split_unit_row's rules written out, with
 // Classify::Find as the search.
+//
+// float_runs (may be empty) gives for each column how many columns from it on take plain
+// floating-point numbers: the comma-ended cells of such a run that the masks tell are empty or
+// plain numbers pass together, without a call, while the run lasts (cells of one column of a run
+// are delivered as usual).
 template <class Classify, class OnCell>
-[[gnu::always_inline]] inline RowShape split_row_by_masks(std::string_view line, int field_limit,
-                                                          Classify classify, OnCell&& on_cell) {
+[[gnu::always_inline]] inline RowShape split_row_by_masks(
+    std::string_view line, int field_limit, Classify classify, OnCell&& on_cell,
+    std::span<const unsigned char> float_runs = {}) {
   const std::size_t n = line.size();
   int column = 0;
   bool too_many = false;
@@ -109,6 +116,25 @@ template <class Classify, class OnCell>
         break;
       }
       const std::uint64_t end_bit = mask & (~mask + 1);
+      // Up to the first cell that does not pass, and no further than the run or the limit.
+      if (const unsigned run =
+              static_cast<std::size_t>(column) < float_runs.size()
+                  ? std::min<unsigned>(float_runs[static_cast<std::size_t>(column)],
+                                       static_cast<unsigned>(field_limit - column))
+                  : 0;
+          run > 1) {
+        const std::uint64_t stops = mask & ~floats;
+        std::uint64_t together = stops == 0 ? mask : mask & ((stops & (~stops + 1)) - 1);
+        auto count = static_cast<unsigned>(std::popcount(together));
+        for (; count > run; --count)
+          together &= ~(std::uint64_t{1} << (63 - std::countl_zero(together)));
+        if (together != 0) {
+          column += static_cast<int>(count);
+          start = base + static_cast<std::size_t>(63 - std::countl_zero(together)) + 1;
+          mask &= ~together | end_bit;  // end_bit goes with the loop's step
+          continue;
+        }
+      }
       const std::size_t index = base + static_cast<std::size_t>(std::countr_zero(mask));
       on_cell(column, std::string_view(line.data() + start, index - start),
               CellNumbers{(floats & end_bit) != 0, (integers & end_bit) != 0});
