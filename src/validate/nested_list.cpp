@@ -293,7 +293,8 @@ template <class Classify>
       } else {
         const NestedField& field = list.fields[field_index];
         LengthTally& length = lengths[field_index];
-        const std::string_view value = cell.substr(start, index - start);
+        // start <= index < n: the value lies in the cell.
+        const std::string_view value(cell.data() + start, index - start);
         if (field.type == FieldType::Text &&
             (field.role == NestedRole::None || field.role == NestedRole::PartName)) {
           // A text with no lookup: only its length counts, and a part name is kept for the
