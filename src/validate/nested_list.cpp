@@ -212,8 +212,6 @@ template <class Classify>
   const std::size_t field_count = list.fields.size();
   const unsigned char* const number_kinds = list.number_kinds.data();
   const unsigned char* const float_runs = list.float_runs.data();
-  const bool has_integers = std::find(list.number_kinds.begin(), list.number_kinds.end(),
-                                      NestedList::kIntegerNumbers) != list.number_kinds.end();
   std::size_t field_index = 0;
   std::size_t start = 0;        // 1-based position of the last brace or semicolon; 0 before any
   bool closed = true;           // by the last brace before the block: none, or '}'
@@ -235,12 +233,9 @@ template <class Classify>
     // not ended by an opening brace.
     const std::uint64_t first_end = block.structural & (~block.structural + 1);
     const std::uint64_t whole_ends = ~block.opens & (begins_value ? ~0ull : ~first_end);
-    // Most lists have no integer field: their blocks are spared the integer shapes.
     const std::uint64_t passing[] = {
         0, float_ends & whole_ends,
-        has_integers ? plain_integer_ends(block.structural, starts, block.digits, block.minus, 9) &
-                           whole_ends
-                     : 0};
+        plain_integer_ends(block.structural, starts, block.digits, block.minus, 9) & whole_ends};
     // Whether the groups are closed before the byte of end_bit (all of the block for 0): as the
     // last brace before it says.
     auto closed_before = [&](std::uint64_t end_bit) {
