@@ -258,9 +258,8 @@ template <class Classify>
       if (const unsigned run = float_runs[field_index]; run > 1) {
         const std::uint64_t stops = mask & ~passing[NestedList::kFloatNumbers];
         std::uint64_t together = stops == 0 ? mask : mask & ((stops & (~stops + 1)) - 1);
-        auto count = static_cast<unsigned>(std::popcount(together));
-        for (; count > run; --count)
-          together &= ~(std::uint64_t{1} << (63 - std::countl_zero(together)));
+        together = lowest_set_bits(together, run);
+        const auto count = static_cast<unsigned>(std::popcount(together));
         if (together != 0) {
           field_index += count;
           passed_end = std::uint64_t{1} << (63 - std::countl_zero(together));

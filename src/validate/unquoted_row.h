@@ -125,9 +125,8 @@ template <class Classify, class OnCell>
           run > 1) {
         const std::uint64_t stops = mask & ~floats;
         std::uint64_t together = stops == 0 ? mask : mask & ((stops & (~stops + 1)) - 1);
-        auto count = static_cast<unsigned>(std::popcount(together));
-        for (; count > run; --count)
-          together &= ~(std::uint64_t{1} << (63 - std::countl_zero(together)));
+        together = lowest_set_bits(together, run);
+        const auto count = static_cast<unsigned>(std::popcount(together));
         if (together != 0) {
           column += static_cast<int>(count);
           start = base + static_cast<std::size_t>(63 - std::countl_zero(together)) + 1;
