@@ -96,7 +96,8 @@ class TextMap {
   std::string_view key_at(const Slot& slot) const {
     std::size_t length;
     std::memcpy(&length, arena_.data() + slot.offset, sizeof length);
-    return std::string_view(arena_).substr(slot.offset + sizeof length, length);
+    // The arena holds the key's bytes after its length, as place() put them.
+    return std::string_view(arena_.data() + slot.offset + sizeof length, length);
   }
 
   // Puts the key into its slot unless it is there already; true when it was added.
