@@ -111,10 +111,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 #endif
 
-  // A line without quotes is cut the same from 64-byte masks.
-  if (line.find('"') == std::string_view::npos) {
+  // The same cells cut from 64-byte masks up to the first quote, and by the rules from there.
+  {
     std::vector<Cell> masked;
-    const unitcheck::RowShape masked_shape = unitcheck::split_unquoted_row(
+    const unitcheck::RowShape masked_shape = unitcheck::split_row_by_masks(
         line, limit, unitcheck::CommaBlocks{},
         [&](int column, std::string_view cell, unitcheck::CellNumbers numbers) {
           check(!numbers.plain_float || cell.empty() || unitcheck::is_plain_float(cell));
@@ -126,6 +126,39 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(masked_shape.cell_count == got.shape.cell_count);
     check(masked_shape.too_many == got.shape.too_many);
     if (got.shape.too_many) check(masked_shape.stop_offset == got.shape.stop_offset);
+  }
+
+  // With every column in one run of floating-point columns, the cells not delivered are
+  // comma-ended plain numbers, and the others are the same cells.
+  {
+    std::vector<unsigned char> runs(40);
+    for (std::size_t i = 0; i < runs.size(); ++i) runs[i] = static_cast<unsigned char>(40 - i);
+    std::size_t next = 0;  // the index into got.cells of the next cell to match
+    const unitcheck::RowShape run_shape = unitcheck::split_row_by_masks(
+        line, limit, unitcheck::CommaBlocks{},
+        [&](int column, std::string_view cell, unitcheck::CellNumbers) {
+          while (next < got.cells.size() && got.cells[next].column != column) {
+            const Cell& passed = got.cells[next++];
+            const std::string_view text = line.substr(passed.offset, passed.size);
+            check(text.empty() || unitcheck::is_plain_float(text));
+            check(passed.offset + passed.size < line.size() &&
+                  line[passed.offset + passed.size] == ',');
+          }
+          check(next < got.cells.size());
+          check(got.cells[next].offset == static_cast<std::size_t>(cell.data() - line.data()));
+          check(got.cells[next].size == cell.size());
+          ++next;
+        },
+        runs);
+    for (; next < got.cells.size(); ++next) {
+      const Cell& passed = got.cells[next];
+      const std::string_view text = line.substr(passed.offset, passed.size);
+      check(text.empty() || unitcheck::is_plain_float(text));
+      check(passed.offset + passed.size < line.size() && line[passed.offset + passed.size] == ',');
+    }
+    check(run_shape.cell_count == got.shape.cell_count);
+    check(run_shape.too_many == got.shape.too_many);
+    if (got.shape.too_many) check(run_shape.stop_offset == got.shape.stop_offset);
   }
 
   const Result expected = model(line, limit);

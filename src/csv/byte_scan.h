@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -48,6 +49,21 @@ inline const char* find_any_of(const char* from, const char* end, char a, char b
   }
   while (from != end && *from != a && *from != b && *from != c) ++from;
   return from;
+}
+
+// The lowest n set bits of mask, or all of them when it has no more than n: taken from whichever
+// end is nearer, a bit at a time.
+inline std::uint64_t lowest_set_bits(std::uint64_t mask, unsigned n) {
+  const auto count = static_cast<unsigned>(std::popcount(mask));
+  if (count <= n) return mask;
+  if (n <= count - n) {
+    std::uint64_t low = 0;
+    for (; n > 0; --n, mask &= mask - 1) low |= mask & (~mask + 1);
+    return low;
+  }
+  for (unsigned extra = count - n; extra > 0; --extra)
+    mask &= ~(std::uint64_t{1} << (63 - std::countl_zero(mask)));
+  return mask;
 }
 
 // Masks over one block of 64 bytes, bit i for byte i of the block: the bytes that give a cell

@@ -40,17 +40,20 @@ struct FindCommaOrQuote {
 template <class OnCell, class Find = FindCommaOrQuote>
 RowShape split_unit_row(std::string_view line, int field_limit, OnCell&& on_cell, Find find = {});
 
-// Inlined into each caller, so that a caller built for wider vectors inlines their search too.
+// split_unit_row over the rest of a line whose first cells are cut already: column of them,
+// the last ended by the comma before offset (which is 0 when there is none). Before its first quote
+// a line is cut by its commas alone, so a split that meets a quote can go on here. Inlined into
+// each caller, so that a caller built for wider vectors inlines the search too.
 template <class OnCell, class Find>
-[[gnu::always_inline]] inline RowShape split_unit_row(std::string_view line, int field_limit,
-                                                      OnCell&& on_cell, Find find) {
+[[gnu::always_inline]] inline RowShape split_unit_row_from(std::string_view line, int field_limit,
+                                                           OnCell&& on_cell, Find find, int column,
+                                                           std::size_t offset) {
   const char* const first = line.data();
   const char* const end = first + line.size();
-  int column = 0;
   bool too_many = false;
   // Start of the cell opened by the last comma (or the line start); null after a quoted cell.
-  const char* cell_start = first;
-  const char* k = first;
+  const char* cell_start = first + offset;
+  const char* k = cell_start;
   auto deliver = [&](const char* from, const char* to) {
     on_cell(column, std::string_view(from, static_cast<std::size_t>(to - from)));
     ++column;
@@ -84,6 +87,12 @@ template <class OnCell, class Find>
   }
   if (!line.empty() && line.back() == ',') ++column;
   return RowShape{column, too_many, static_cast<std::size_t>(k - first)};
+}
+
+template <class OnCell, class Find>
+[[gnu::always_inline]] inline RowShape split_unit_row(std::string_view line, int field_limit,
+                                                      OnCell&& on_cell, Find find) {
+  return split_unit_row_from(line, field_limit, on_cell, find, 0, 0);
 }
 
 }  // namespace unitcheck

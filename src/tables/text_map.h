@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -74,7 +75,19 @@ class TextMap {
       h ^= h >> 29;
     }
     std::uint64_t tail = 0;
-    if (i < key.size()) std::memcpy(&tail, key.data() + i, key.size() - i);
+    const std::size_t rest = key.size() - i;
+    if constexpr (std::endian::native == std::endian::little) {
+      // The last eight bytes, shifted down to the rest: the same value as the copy of the rest
+      // below, without a call for a copy of unknown length.
+      if (rest != 0 && key.size() >= 8) {
+        std::memcpy(&tail, key.data() + key.size() - 8, 8);
+        tail >>= 8 * (8 - rest);
+      } else if (rest != 0) {
+        std::memcpy(&tail, key.data() + i, rest);
+      }
+    } else if (rest != 0) {
+      std::memcpy(&tail, key.data() + i, rest);
+    }
     h = (h ^ tail) * kMultiplier;
     h ^= h >> 32;
     return h | 1;
@@ -83,7 +96,8 @@ class TextMap {
   std::string_view key_at(const Slot& slot) const {
     std::size_t length;
     std::memcpy(&length, arena_.data() + slot.offset, sizeof length);
-    return std::string_view(arena_).substr(slot.offset + sizeof length, length);
+    // The arena holds the key's bytes after its length, as place() put them.
+    return std::string_view(arena_.data() + slot.offset + sizeof length, length);
   }
 
   // Puts the key into its slot unless it is there already; true when it was added.

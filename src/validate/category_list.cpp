@@ -30,6 +30,15 @@ int compare_to_slashed(std::string_view category, std::string_view text) {
 
 }  // namespace
 
+bool CategoryList::contains(std::string_view category) const {
+  // Categories are short: folded on the stack rather than into an allocation of each lookup.
+  char folded[64];
+  if (category.size() > sizeof folded) return contains_folded(fold_latin1(category));
+  for (std::size_t i = 0; i < category.size(); ++i)
+    folded[i] = static_cast<char>(fold_latin1(static_cast<unsigned char>(category[i])));
+  return contains_folded(std::string_view(folded, category.size()));
+}
+
 void CategoryList::index() {
   ordered_.clear();
   ordered_.reserve(categories_.size());

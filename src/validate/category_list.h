@@ -39,7 +39,7 @@ class CategoryList {
   // Puts the categories in order for the prefix lookups: after the last add_folded.
   void index();
 
-  bool contains(std::string_view category) const { return contains_folded(fold_latin1(category)); }
+  bool contains(std::string_view category) const;
   // The same, for text that is folded already.
   bool contains_folded(std::string_view folded) const {
     return categories_.contains(folded) || is_prefix(folded);

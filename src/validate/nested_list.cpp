@@ -171,6 +171,10 @@ NestedList::NestedList(std::string_view column, const MemTable& table)
                                                                 : kNoNumbers);
   }
   number_kinds.push_back(kNoNumbers);
+  float_runs.assign(fields.size() + 1, 0);
+  for (std::size_t i = fields.size(); i-- > 0;)
+    if (fields[i].type == FieldType::Float)
+      float_runs[i] = static_cast<unsigned char>(std::min(float_runs[i + 1] + 1, 255));
 }
 
 std::vector<LengthTally> NestedList::length_tallies() const {
@@ -207,6 +211,7 @@ template <class Classify>
   // fields once the group has more values than fields.
   const std::size_t field_count = list.fields.size();
   const unsigned char* const number_kinds = list.number_kinds.data();
+  const unsigned char* const float_runs = list.float_runs.data();
   std::size_t field_index = 0;
   std::size_t start = 0;        // 1-based position of the last brace or semicolon; 0 before any
   bool closed = true;           // by the last brace before the block: none, or '}'
@@ -247,7 +252,21 @@ template <class Classify>
     };
     for (std::uint64_t mask = block.structural; mask != 0; mask &= mask - 1) {
       const std::uint64_t end_bit = mask & (~mask + 1);
-      // Most values are plain numbers of number fields: they only move the walk on.
+      // Most values are plain numbers of number fields: they only move the walk on. The values
+      // of a run of floating-point fields pass together, up to the first that does not pass (an
+      // opening brace never does) and no further than the run's last field.
+      if (const unsigned run = float_runs[field_index]; run > 1) {
+        const std::uint64_t stops = mask & ~passing[NestedList::kFloatNumbers];
+        std::uint64_t together = stops == 0 ? mask : mask & ((stops & (~stops + 1)) - 1);
+        together = lowest_set_bits(together, run);
+        const auto count = static_cast<unsigned>(std::popcount(together));
+        if (together != 0) {
+          field_index += count;
+          passed_end = std::uint64_t{1} << (63 - std::countl_zero(together));
+          mask &= ~together | end_bit;  // end_bit goes with the loop's step
+          continue;
+        }
+      }
       if ((passing[number_kinds[field_index]] & end_bit) != 0) {
         ++field_index;
         passed_end = end_bit;
@@ -268,7 +287,8 @@ template <class Classify>
       } else {
         const NestedField& field = list.fields[field_index];
         LengthTally& length = lengths[field_index];
-        const std::string_view value = cell.substr(start, index - start);
+        // start <= index < n: the value lies in the cell.
+        const std::string_view value(cell.data() + start, index - start);
         if (field.type == FieldType::Text &&
             (field.role == NestedRole::None || field.role == NestedRole::PartName)) {
           // A text with no lookup: only its length counts, and a part name is kept for the

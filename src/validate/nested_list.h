@@ -49,6 +49,9 @@ struct NestedList {
   // tests most values on this alone.
   std::vector<unsigned char> number_kinds;
   static constexpr unsigned char kNoNumbers = 0, kFloatNumbers = 1, kIntegerNumbers = 2;
+  // For each field, how many floating-point fields follow one another from it on (0 for other
+  // fields and after the last field): the walk lets such a run of plain numbers pass at once.
+  std::vector<unsigned char> float_runs;
 };
 
 // The seven nested-list columns of the unit table and the descriptions of their groups.

@@ -1,5 +1,6 @@
 #include "validate/row_checks.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "csv/split_unit_row.h"
@@ -26,18 +27,11 @@ std::string_view mesh_file_name(std::string_view value) {
 }
 
 #if defined(UNITCHECK_AVX2_FORMS)
-// split_unit_row with the cells found 32 bytes at a time; the callback is inlined into it.
+// split_row_by_masks over blocks classified with AVX2; the callback is inlined into it.
 template <class OnCell>
-__attribute__((target("avx2"))) RowShape split_unit_row_avx2(std::string_view line, int limit,
-                                                             OnCell& on_cell) {
-  return split_unit_row(line, limit, on_cell, FindCommaOrQuoteAvx2{});
-}
-
-// split_unquoted_row over blocks classified with AVX2.
-template <class OnCell>
-__attribute__((target("avx2"))) RowShape split_unquoted_row_avx2(std::string_view line, int limit,
-                                                                 OnCell& on_cell) {
-  return split_unquoted_row(line, limit, CommaBlocksAvx2{}, on_cell);
+__attribute__((target("avx2"))) RowShape split_row_by_masks_avx2(
+    std::string_view line, int limit, OnCell& on_cell, std::span<const unsigned char> float_runs) {
+  return split_row_by_masks(line, limit, CommaBlocksAvx2{}, on_cell, float_runs);
 }
 #endif
 
@@ -52,6 +46,11 @@ RowChecker::RowChecker(const UnitHeader& header, const PartList& part_list,
     column_lengths_.push_back(LengthTally{plan.kind == CellKind::Text ? "units." + plan.name : ""});
   for (std::size_t i = 0; i < nested_lengths_.size(); ++i)
     nested_lengths_[i] = header.nested_lists.lists[i].length_tallies();
+  float_runs_.assign(header.plans.size(), 0);
+  for (std::size_t i = header.plans.size(); i-- > 0;)
+    if (header.plans[i].kind == CellKind::Float)
+      float_runs_[i] = static_cast<unsigned char>(
+          std::min(i + 1 < float_runs_.size() ? float_runs_[i + 1] + 1 : 1, 255));
 }
 
 void RowChecker::check_line(std::string_view line, std::int64_t row) {
@@ -61,19 +60,10 @@ void RowChecker::check_line(std::string_view line, std::int64_t row) {
   const auto field_count = static_cast<int>(header_.field_count);
   const std::size_t plan_count = header_.plans.size();
   const ColumnPlan* const plans = header_.plans.data();
-  // Most cells are plain numbers of number columns: they pass in the callbacks, without a call
-  // (the same tests check_float and check_int64 begin with). A line without quotes is cut from
-  // 64-byte masks that tell those shapes; a line with quotes by the rules written out.
-  auto on_cell = [&](int column_index, std::string_view value) {
-    const auto index = static_cast<std::size_t>(column_index);
-    if (index < plan_count) {
-      const CellKind kind = plans[index].kind;
-      if (kind == CellKind::Float && is_plain_float(value)) return;
-      if (kind == CellKind::Int64 && is_plain_integer(value, 18)) return;
-    }
-    check_cell(column_index, value);
-  };
-  auto on_unquoted_cell = [&](int column_index, std::string_view value, CellNumbers numbers) {
+  // Most cells are plain numbers of number columns: they pass in the callback, without a call
+  // (the same tests check_float and check_int64 begin with), as the masks that cut the line
+  // tell them.
+  auto on_cell = [&](int column_index, std::string_view value, CellNumbers numbers) {
     const auto index = static_cast<std::size_t>(column_index);
     if (index < plan_count) {
       const CellKind kind = plans[index].kind;
@@ -82,24 +72,20 @@ void RowChecker::check_line(std::string_view line, std::int64_t row) {
     }
     check_cell(column_index, value);
   };
-  const bool quoted = std::memchr(line.data(), '"', line.size()) != nullptr;
   RowShape shape{};
   switch (block_form_) {
     case BlockForm::Avx2:
 #if defined(UNITCHECK_AVX2_FORMS)
-      shape = quoted ? split_unit_row_avx2(line, field_count, on_cell)
-                     : split_unquoted_row_avx2(line, field_count, on_unquoted_cell);
+      shape = split_row_by_masks_avx2(line, field_count, on_cell, float_runs_);
       break;
 #else
       [[fallthrough]];  // a build without the AVX2 form
 #endif
     case BlockForm::Sse2:
-      shape = quoted ? split_unit_row(line, field_count, on_cell)
-                     : split_unquoted_row(line, field_count, CommaBlocks{}, on_unquoted_cell);
+      shape = split_row_by_masks(line, field_count, CommaBlocks{}, on_cell, float_runs_);
       break;
     case BlockForm::Plain:
-      shape = quoted ? split_unit_row(line, field_count, on_cell)
-                     : split_unquoted_row(line, field_count, CommaBlocksPlain{}, on_unquoted_cell);
+      shape = split_row_by_masks(line, field_count, CommaBlocksPlain{}, on_cell, float_runs_);
       break;
   }
   if (shape.too_many) {

@@ -50,7 +50,10 @@ class RowChecker {
   const PartList& part_list_;
   RowFileTests file_tests_;  // this thread's, over the cache shared by every thread
   FindingSink& sink_;
-  std::vector<LengthTally> column_lengths_;                 // one per plan
+  std::vector<LengthTally> column_lengths_;  // one per plan
+  // For each plan, how many floating-point columns follow one another from it on: their plain
+  // numbers pass in the splitter, together.
+  std::vector<unsigned char> float_runs_;
   std::array<std::vector<LengthTally>, 7> nested_lengths_;  // one per field of each list
   BlockForm block_form_ = widest_block_form();
   std::string_view line_;

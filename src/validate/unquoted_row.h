@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <span>
 #include <string_view>
 
 #include "csv/byte_scan.h"
@@ -20,50 +21,70 @@ struct CellNumbers {
   bool plain_integer = false;  // empty or is_plain_integer with 18 digits at most
 };
 
-// The classification of a unit line's blocks, with the comma as the structural byte, in each
-// form: types rather than functions, so that they are inlined where they are passed.
+// The classification of a unit line's blocks, with the comma and the quote as the structural
+// bytes (commas are the opens), and the search for the next comma or quote (Find), in each form:
+// types rather than functions, so that they are inlined where they are passed.
 struct CommaBlocks {
-  bool has_comma(const char* p) const { return find_any_of(p, p + 64, ',', ',', ',') != p + 64; }
-  ByteClasses64 operator()(const char* p, std::size_t count) const {
-    return count == 64 ? classify_block64(p, ',', ',', ',')
-                       : classify_tail64(p, count, ',', ',', ',');
+  bool has_comma_or_quote(const char* p) const {
+    return find_any_of(p, p + 64, ',', '"', ',') != p + 64;
   }
+  ByteClasses64 operator()(const char* p, std::size_t count) const {
+    return count == 64 ? classify_block64(p, ',', '"', ',')
+                       : classify_tail64(p, count, ',', '"', ',');
+  }
+  using Find = FindCommaOrQuote;
 };
 
 struct CommaBlocksPlain {
-  bool has_comma(const char* p) const { return std::memchr(p, ',', 64) != nullptr; }
-  ByteClasses64 operator()(const char* p, std::size_t count) const {
-    return count == 64 ? classify_block64_plain(p, ',', ',', ',')
-                       : classify_tail64_with(classify_block64_plain, p, count, ',', ',', ',');
+  bool has_comma_or_quote(const char* p) const {
+    return std::memchr(p, ',', 64) != nullptr || std::memchr(p, '"', 64) != nullptr;
   }
+  ByteClasses64 operator()(const char* p, std::size_t count) const {
+    return count == 64 ? classify_block64_plain(p, ',', '"', ',')
+                       : classify_tail64_with(classify_block64_plain, p, count, ',', '"', ',');
+  }
+  using Find = FindCommaOrQuote;
 };
 
 #if defined(UNITCHECK_AVX2_FORMS)
 struct CommaBlocksAvx2 {
-  __attribute__((target("avx2"))) bool has_comma(const char* p) const {
+  __attribute__((target("avx2"))) bool has_comma_or_quote(const char* p) const {
     const __m256i comma = _mm256_set1_epi8(',');
+    const __m256i quote = _mm256_set1_epi8('"');
     const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
     const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32));
-    return _mm256_movemask_epi8(
-               _mm256_or_si256(_mm256_cmpeq_epi8(low, comma), _mm256_cmpeq_epi8(high, comma))) != 0;
+    const __m256i hits = _mm256_or_si256(
+        _mm256_or_si256(_mm256_cmpeq_epi8(low, comma), _mm256_cmpeq_epi8(low, quote)),
+        _mm256_or_si256(_mm256_cmpeq_epi8(high, comma), _mm256_cmpeq_epi8(high, quote)));
+    return _mm256_movemask_epi8(hits) != 0;
   }
   __attribute__((target("avx2"))) ByteClasses64 operator()(const char* p, std::size_t count) const {
-    return count == 64 ? classify_block64_avx2(p, ',', ',', ',')
-                       : classify_tail64_with(classify_block64_avx2, p, count, ',', ',', ',');
+    return count == 64 ? classify_block64_avx2(p, ',', '"', ',')
+                       : classify_tail64_with(classify_block64_avx2, p, count, ',', '"', ',');
   }
+  using Find = FindCommaOrQuoteAvx2;
 };
 #endif
 
-// split_unit_row for a line that holds no quote, where its rules come down to: each comma ends
-// a cell, the bytes after the last comma are the last cell, and once field_limit cells are cut
-// a further cell stops the split. The line is read in blocks of 64 bytes classified by
-// classify(p, count) with the comma as the structural byte (classify.has_comma(p) tells first
-// whether the 64 bytes at p hold one); each block begins where the
-// unfinished cell began, so a cell shorter than a block is seen whole and on_cell(column, cell,
-// numbers) is told its number shape from the masks. The last cell comes with numbers unknown.
+// split_unit_row, with the cells before the line's first quote cut from 64-byte masks (three
+// lines in four have no quote at all). Up to there its rules come down to: each comma ends a
+// cell, the bytes after the last comma are the last cell, and once field_limit cells are cut a
+// further cell stops the split. The line is read in blocks of 64 bytes classified by
+// classify(p, count) (classify.has_comma_or_quote(p) tells first whether the 64 bytes at p hold
+// either); each block begins where the unfinished cell began, so a cell shorter than a block is
+// seen whole and on_cell(column, cell, numbers) is told its number shape from the masks. The
+// last cell, and every cell from the one that holds the first quote on, come with numbers
+// unknown: from there the line is cut by split_unit_row's rules written out, with
+// Classify::Find as the search.
+//
+// float_runs (may be empty) gives for each column how many columns from it on take plain
+// floating-point numbers: the comma-ended cells of such a run that the masks tell are empty or
+// plain numbers pass together, without a call, while the run lasts (cells of one column of a run
+// are delivered as usual).
 template <class Classify, class OnCell>
-[[gnu::always_inline]] inline RowShape split_unquoted_row(std::string_view line, int field_limit,
-                                                          Classify classify, OnCell&& on_cell) {
+[[gnu::always_inline]] inline RowShape split_row_by_masks(
+    std::string_view line, int field_limit, Classify classify, OnCell&& on_cell,
+    std::span<const unsigned char> float_runs = {}) {
   const std::size_t n = line.size();
   int column = 0;
   bool too_many = false;
@@ -71,13 +92,14 @@ template <class Classify, class OnCell>
   for (std::size_t base = 0; base < n && !too_many;) {
     const std::size_t count = std::min<std::size_t>(n - base, 64);
     // The middle of a long cell, such as a nested list, holds no comma: only the search runs.
-    if (count == 64 && !classify.has_comma(line.data() + base)) {
+    if (count == 64 && !classify.has_comma_or_quote(line.data() + base)) {
       base += 64;
       continue;
     }
     const ByteClasses64 block = classify(line.data() + base, count);
+    const std::uint64_t commas = block.opens;
+    const std::uint64_t quotes = block.structural & ~commas;
     const bool begins_cell = start == base;
-    const std::uint64_t commas = block.structural;
     const std::uint64_t starts = commas << 1 | std::uint64_t{begins_cell};
     // A cell that began in an earlier block is longer than a block: its bytes decide.
     const std::uint64_t whole = begins_cell ? ~std::uint64_t{0} : ~(commas & (~commas + 1));
@@ -85,17 +107,45 @@ template <class Classify, class OnCell>
         plain_float_ends(commas, starts, block.digits, block.points, block.signs) & whole;
     const std::uint64_t integers =
         plain_integer_ends(commas, starts, block.digits, block.minus, 18) & whole;
-    for (std::uint64_t mask = commas; mask != 0; mask &= mask - 1) {
+    // Only the commas before the first quote end cells by the masks.
+    const std::uint64_t before_quote =
+        quotes == 0 ? ~std::uint64_t{0} : (quotes & (~quotes + 1)) - 1;
+    for (std::uint64_t mask = commas & before_quote; mask != 0; mask &= mask - 1) {
       if (column >= field_limit) {
         too_many = true;
         break;
       }
       const std::uint64_t end_bit = mask & (~mask + 1);
+      // Up to the first cell that does not pass, and no further than the run or the limit.
+      if (const unsigned run =
+              static_cast<std::size_t>(column) < float_runs.size()
+                  ? std::min<unsigned>(float_runs[static_cast<std::size_t>(column)],
+                                       static_cast<unsigned>(field_limit - column))
+                  : 0;
+          run > 1) {
+        const std::uint64_t stops = mask & ~floats;
+        std::uint64_t together = stops == 0 ? mask : mask & ((stops & (~stops + 1)) - 1);
+        together = lowest_set_bits(together, run);
+        const auto count = static_cast<unsigned>(std::popcount(together));
+        if (together != 0) {
+          column += static_cast<int>(count);
+          start = base + static_cast<std::size_t>(63 - std::countl_zero(together)) + 1;
+          mask &= ~together | end_bit;  // end_bit goes with the loop's step
+          continue;
+        }
+      }
       const std::size_t index = base + static_cast<std::size_t>(std::countr_zero(mask));
-      on_cell(column, line.substr(start, index - start),
+      on_cell(column, std::string_view(line.data() + start, index - start),
               CellNumbers{(floats & end_bit) != 0, (integers & end_bit) != 0});
       ++column;
       start = index + 1;
+    }
+    if (quotes != 0 && !too_many) {
+      auto on_quoted_row_cell = [&](int at, std::string_view cell) {
+        on_cell(at, cell, CellNumbers{});
+      };
+      return split_unit_row_from(line, field_limit, on_quoted_row_cell, typename Classify::Find{},
+                                 column, start);
     }
     if (base + count == n) break;
     base = start > base ? start : base + 64;

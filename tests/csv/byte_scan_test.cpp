@@ -38,5 +38,28 @@ TEST(ByteScan, VectorFormsAgreeWithThePlainOnes) {
   }
 }
 
+// The lowest n set bits, from either end, are those a walk from the bottom collects.
+TEST(ByteScan, LowestSetBits) {
+  EXPECT_EQ(lowest_set_bits(0, 3), 0u);
+  EXPECT_EQ(lowest_set_bits(0b1011'0110, 0), 0u);
+  EXPECT_EQ(lowest_set_bits(0b1011'0110, 2), 0b0000'0110u);
+  EXPECT_EQ(lowest_set_bits(0b1011'0110, 4), 0b0011'0110u);
+  EXPECT_EQ(lowest_set_bits(0b1011'0110, 5), 0b1011'0110u);
+  EXPECT_EQ(lowest_set_bits(~std::uint64_t{0}, 63), ~std::uint64_t{0} >> 1);
+  std::mt19937_64 random(5);
+  for (int round = 0; round < 20000; ++round) {
+    const std::uint64_t mask = random() & random();
+    const auto n = static_cast<unsigned>(random() % 66);
+    std::uint64_t expected = 0;
+    unsigned taken = 0;
+    for (int bit = 0; bit < 64 && taken < n; ++bit)
+      if ((mask >> bit & 1) != 0) {
+        expected |= std::uint64_t{1} << bit;
+        ++taken;
+      }
+    ASSERT_EQ(lowest_set_bits(mask, n), expected) << mask << " " << n;
+  }
+}
+
 }  // namespace
 }  // namespace unitcheck

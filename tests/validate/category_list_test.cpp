@@ -54,12 +54,16 @@ std::string random_text(std::uint64_t& state, std::size_t max_length, bool zero_
 
 // Every category, every prefix of each (at a slash or not, with a slash added or not) and random
 // texts are asked of the list and of the plain meaning, which must agree, as must the counts.
+// One round in four has categories of up to 60 bytes (the longest a part list keeps), asked
+// also twice over: texts of every length are hashed, and texts longer than a lookup folds on the
+// stack are asked too.
 TEST(CategoryList, AgreesWithEveryCategoryAndSlashPrefixSpelledOut) {
   std::uint64_t state = 7;
   for (int round = 0; round < 40; ++round) {
     std::vector<std::string> categories;
     const int count = round % 8 == 0 ? 1 : 2 + round * 5;
-    for (int i = 0; i < count; ++i) categories.push_back(random_text(state, 9));
+    const std::size_t longest = round % 4 == 3 ? 60 : 9;
+    for (int i = 0; i < count; ++i) categories.push_back(random_text(state, longest));
     const std::set<std::string> entries = entries_of(categories);
     CategoryList list;
     build(categories, list);
@@ -72,6 +76,7 @@ TEST(CategoryList, AgreesWithEveryCategoryAndSlashPrefixSpelledOut) {
         queries.push_back(category.substr(0, i) + "/");
       }
     for (int i = 0; i < 200; ++i) queries.push_back(random_text(state, 6, true));
+    for (const std::string& category : categories) queries.push_back(category + category);
     for (const std::string& query : queries)
       EXPECT_EQ(list.contains(query), entries.count(fold_latin1(query)) == 1)
           << "round " << round << ", query \"" << query << "\"";
