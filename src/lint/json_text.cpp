@@ -94,10 +94,11 @@ const std::array<std::string, 256>& single_byte_encodings() {
 }  // namespace
 
 void JsonText::make_room(std::size_t bytes) {
-  // A finding's document is some hundreds of bytes: room for it at once, usually.
-  constexpr std::size_t kRoom = 1024;
+  // The room is filled with zeros as it is made: made in steps of some hundreds of bytes, about
+  // what a finding's document takes.
+  constexpr std::size_t kStep = 256;
   const std::size_t used = cursor_ == nullptr ? out_.size() : this->used();
-  out_.resize(used + bytes + kRoom);
+  out_.resize(used + std::max(bytes, kStep));
   cursor_ = out_.data() + used;
   end_ = out_.data() + out_.size();
 }

@@ -18,7 +18,8 @@ namespace unitcheck::lint {
 // Nothing else may write to the string meanwhile.
 class JsonText {
  public:
-  explicit JsonText(std::string& out) : out_(out) { make_room(0); }
+  // expected: about how many bytes will be written; more only costs another step.
+  explicit JsonText(std::string& out, std::size_t expected = 0) : out_(out) { make_room(expected); }
   JsonText(const JsonText&) = delete;
   JsonText& operator=(const JsonText&) = delete;
   ~JsonText() { out_.resize(used()); }

@@ -108,7 +108,7 @@ constexpr RuleInfo kRules[] = {
      "are checked, and the game reads one of them."},
 };
 
-static_assert(std::size(kRules) == static_cast<std::size_t>(Rule::DuplicateColumn) + 1);
+static_assert(std::size(kRules) == kRuleCount);
 
 }  // namespace
 

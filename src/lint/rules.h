@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -42,6 +43,8 @@ enum class Rule : std::uint8_t {
   MissingColumn,
   DuplicateColumn,
 };
+
+inline constexpr std::size_t kRuleCount = static_cast<std::size_t>(Rule::DuplicateColumn) + 1;
 
 // What a rule is: its stable kebab-case id, its default severity, and texts for a rule list.
 struct RuleInfo {

@@ -1,6 +1,7 @@
 #include "lint/sarif_format.h"
 
 #include <algorithm>
+#include <array>
 
 #include "lint/json_format.h"
 #include "lint/json_text.h"
@@ -46,11 +47,22 @@ void write_properties(const LintFinding& finding, JsonText& json) {
   json.raw("}");
 }
 
-void write_result(const LintFinding& finding, std::string_view written_uri, JsonText& json) {
-  json.raw("{\"ruleId\":").plain_string(rule_info(finding.rule).id);
-  json.raw(",\"ruleIndex\":").number(static_cast<int>(finding.rule));
-  json.raw(",\"level\":").plain_string(severity_name(finding.severity));
-  json.raw(",\"message\":{\"text\":").string(finding.message);
+// A result's first members, up to its message's text: the rule's id, index and level.
+void write_head(Rule rule, Severity severity, JsonText& json) {
+  json.raw("{\"ruleId\":").plain_string(rule_info(rule).id);
+  json.raw(",\"ruleIndex\":").number(static_cast<int>(rule));
+  json.raw(",\"level\":").plain_string(severity_name(severity));
+  json.raw(",\"message\":{\"text\":");
+}
+
+void write_result(const LintFinding& finding, std::string_view head, std::string_view written_uri,
+                  JsonText& json) {
+  if (head.empty()) {
+    write_head(finding.rule, finding.severity, json);
+  } else {
+    json.raw(head);
+  }
+  json.string(finding.message);
   json.raw("},\"locations\":[{\"physicalLocation\":{\"artifactLocation\":{\"uri\":");
   json.raw(written_uri);
   json.raw("},\"region\":{\"startLine\":").number(finding.line);
@@ -63,6 +75,15 @@ void write_result(const LintFinding& finding, std::string_view written_uri, Json
 
 class SarifFormat final : public Format {
  public:
+  // Each rule's head written once: results repeat it.
+  SarifFormat() {
+    for (const RuleInfo& rule : all_rules()) {
+      std::string& head = heads_[static_cast<std::size_t>(rule.rule)];
+      JsonText json(head);
+      write_head(rule.rule, rule.severity, json);
+    }
+  }
+
   std::string begin() const override {
     return "{\"$schema\":" + dump_json(kSchemaUri) +
            ",\"version\":\"2.1.0\",\"runs\":[{\"tool\":{\"driver\":" + dump_json(driver_json()) +
@@ -78,8 +99,16 @@ class SarifFormat final : public Format {
 
   void item(const LintFinding& finding, std::string_view written_uri,
             std::string& text) const override {
-    JsonText json(text.append(separator()));
-    write_result(finding, written_uri, json);
+    const std::string& head = heads_[static_cast<std::size_t>(finding.rule)];
+    // A finding whose severity is not its rule's own writes its head anew.
+    const bool usual = finding.severity == rule_info(finding.rule).severity;
+    // The fixed text of a result is under 300 bytes; its strings mostly need no escapes.
+    const std::size_t expected = 300 + head.size() + written_uri.size() + finding.message.size() +
+                                 finding.unit_column.size() + finding.table.size() +
+                                 finding.field.size() + finding.value.size() +
+                                 finding.suggestion.size();
+    JsonText json(text.append(separator()), expected);
+    write_result(finding, usual ? std::string_view(head) : std::string_view(), written_uri, json);
   }
 
   std::string end(const Summary& summary) const override {
@@ -93,6 +122,9 @@ class SarifFormat final : public Format {
   }
 
   std::string_view separator() const override { return ",\n"; }
+
+ private:
+  std::array<std::string, kRuleCount> heads_;
 };
 
 }  // namespace
