@@ -2,6 +2,9 @@
 
 #include <string>
 
+#include <nlohmann/json.hpp>
+
+#include "lint/format.h"
 #include "lint/github_format.h"
 #include "lint/lint_messages.h"
 #include "lint/sarif_format.h"
@@ -30,6 +33,26 @@ TEST(FormatText, MessagesQuoteValuesOnOneLine) {
   EXPECT_EQ(lint::quoted(std::string("\x1b[2J\t\0\x7f", 7)), "\"\\x1b[2J\\x09\\x00\\x7f\"");
   EXPECT_EQ(lint::quoted("caf\xe9"), "\"caf\xe9\"");  // other bytes stay as they are
   EXPECT_EQ(without_controls("a\nb"), "a\\x0ab");
+}
+
+// A result takes its level from the finding: the rule's own, or another one given to it.
+TEST(FormatText, SarifResultsTakeTheFindingsLevel) {
+  const auto sarif = make_format(OutputFormat::Sarif, false);
+  const std::string uri = sarif->written_path("mod/units/units.csv");
+  LintFinding finding;
+  finding.rule = Rule::UnknownColumn;
+  finding.message = "m";
+  for (const Severity severity : {Severity::Warning, Severity::Error}) {
+    finding.severity = severity;
+    std::string text;
+    sarif->item(finding, uri, text);
+    const nlohmann::json result = nlohmann::json::parse(text.substr(sarif->separator().size()));
+    EXPECT_EQ(result["ruleId"], "unknown-column");
+    EXPECT_EQ(result["ruleIndex"], static_cast<int>(Rule::UnknownColumn));
+    EXPECT_EQ(result["level"], severity_name(severity));
+    EXPECT_EQ(result["locations"][0]["physicalLocation"]["artifactLocation"]["uri"],
+              "mod/units/units.csv");
+  }
 }
 
 TEST(FormatText, Utf8IsCheckedByItsRules) {
