@@ -22,8 +22,21 @@ bool is_whole_number(std::string_view text) {
   return all_digits(text);
 }
 
+// Whether cells c and c + 1 read as a number with a decimal comma in a floating-point column.
+bool looks_split(std::span<const std::string_view> cells, std::span<const ColumnPlan> columns,
+                 std::size_t c) {
+  if (c + 1 >= cells.size() || columns[c].kind != CellKind::Float) return false;
+  const std::string_view whole = cells[c];
+  const std::string_view fraction = cells[c + 1];
+  // Next to each other in the line, one comma apart: neither was quoted.
+  return fraction.data() == whole.data() + whole.size() + 1 && is_whole_number(whole) &&
+         all_digits(fraction);
+}
+
+}  // namespace
+
 // Whether a cell would pass its column's check, as far as its text alone tells.
-bool fits(const ColumnPlan& column, std::string_view cell) {
+bool cell_fits(const ColumnPlan& column, std::string_view cell) {
   if (cell.empty()) return true;
   switch (column.kind) {
     case CellKind::Boolean:
@@ -38,19 +51,6 @@ bool fits(const ColumnPlan& column, std::string_view cell) {
       return true;
   }
 }
-
-// Whether cells c and c + 1 read as a number with a decimal comma in a floating-point column.
-bool looks_split(std::span<const std::string_view> cells, std::span<const ColumnPlan> columns,
-                 std::size_t c) {
-  if (c + 1 >= cells.size() || columns[c].kind != CellKind::Float) return false;
-  const std::string_view whole = cells[c];
-  const std::string_view fraction = cells[c + 1];
-  // Next to each other in the line, one comma apart: neither was quoted.
-  return fraction.data() == whole.data() + whole.size() + 1 && is_whole_number(whole) &&
-         all_digits(fraction);
-}
-
-}  // namespace
 
 std::optional<DecimalComma> find_decimal_comma(std::string_view line,
                                                std::span<const ColumnPlan> columns) {
@@ -68,10 +68,10 @@ std::optional<DecimalComma> find_decimal_comma(std::string_view line,
   std::vector<std::size_t> misfits_after(count + 1, 0);   // of columns [c, count) shifted
   for (std::size_t c = 0; c < count; ++c)
     misfits_before[c + 1] =
-        misfits_before[c] + (c < cells.size() && !fits(columns[c], cells[c]) ? 1 : 0);
+        misfits_before[c] + (c < cells.size() && !cell_fits(columns[c], cells[c]) ? 1 : 0);
   for (std::size_t c = count; c-- > 0;)
-    misfits_after[c] =
-        misfits_after[c + 1] + (c + 1 < cells.size() && !fits(columns[c], cells[c + 1]) ? 1 : 0);
+    misfits_after[c] = misfits_after[c + 1] +
+                       (c + 1 < cells.size() && !cell_fits(columns[c], cells[c + 1]) ? 1 : 0);
   std::size_t best_misfits = misfits_before[count];
   std::optional<DecimalComma> best;
   for (std::size_t c = 0; c < count; ++c) {

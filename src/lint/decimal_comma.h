@@ -17,6 +17,10 @@ struct DecimalComma {
   std::string_view text;    // "14,5", as the line holds it
 };
 
+// Whether a cell would pass its column's check, as far as its text alone tells (files and
+// lookups aside).
+bool cell_fits(const ColumnPlan& column, std::string_view cell);
+
 // The decimal comma that best explains a line with too many cells: a floating-point column
 // whose cell is a whole number followed by a cell of digits, such that joining the two makes
 // fewer of the line's cells misfit their columns than before. The first such when several

@@ -7,29 +7,11 @@
 #include <vector>
 
 #include "csv/split_unit_row.h"
-#include "tables/convert.h"
-#include "validate/char_sets.h"
 
 namespace unitcheck::lint {
 namespace {
 
 // The search written plainly: every join tried, every column judged again for each.
-bool fits(const ColumnPlan& column, std::string_view cell) {
-  if (cell.empty()) return true;
-  switch (column.kind) {
-    case CellKind::Boolean:
-      return is_boolean_word(cell);
-    case CellKind::Float:
-      return all_chars_in(cell, float_chars) && float_error_position(cell) == 0;
-    case CellKind::Int64:
-      return all_chars_in(cell, integer_chars) && convert_int64(cell).error_position == 0;
-    case CellKind::Nested:
-      return cell.starts_with('{');
-    default:
-      return true;
-  }
-}
-
 bool digits_only(std::string_view text) {
   return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
 }
@@ -43,7 +25,7 @@ std::optional<std::int64_t> plain_search(std::string_view line,
     std::size_t count = 0;
     for (std::size_t c = 0; c < columns.size(); ++c) {
       const std::size_t cell = c > joined ? c + 1 : c;
-      if (cell < cells.size() && !fits(columns[c], cells[cell])) ++count;
+      if (cell < cells.size() && !cell_fits(columns[c], cells[cell])) ++count;
     }
     return count;
   };
