@@ -1,10 +1,12 @@
 #pragma once
 
+#include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
+#include <vector>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -64,6 +66,23 @@ inline std::uint64_t lowest_set_bits(std::uint64_t mask, unsigned n) {
   for (unsigned extra = count - n; extra > 0; --extra)
     mask &= ~(std::uint64_t{1} << (63 - std::countl_zero(mask)));
   return mask;
+}
+
+// The ends (bits of ends) of a run of values that pass together: those before the first end
+// that passing lacks, and no more than run of them.
+inline std::uint64_t passing_together(std::uint64_t ends, std::uint64_t passing, unsigned run) {
+  const std::uint64_t stops = ends & ~passing;
+  return lowest_set_bits(stops == 0 ? ends : ends & ((stops & (~stops + 1)) - 1), run);
+}
+
+// For each of count items, how many items from it on is_in_run accepts one after another (at
+// most 255), with a last entry of 0 after the items: the runs whose values may pass together.
+template <class IsInRun>
+std::vector<unsigned char> run_lengths(std::size_t count, IsInRun is_in_run) {
+  std::vector<unsigned char> runs(count + 1, 0);
+  for (std::size_t i = count; i-- > 0;)
+    if (is_in_run(i)) runs[i] = static_cast<unsigned char>(std::min(runs[i + 1] + 1, 255));
+  return runs;
 }
 
 // Masks over one block of 64 bytes, bit i for byte i of the block: the bytes that give a cell

@@ -6,13 +6,13 @@
 
 namespace unitcheck::lint {
 
-std::string_view FolderListings::entries(const std::string& folder, std::string& scratch) {
+std::string_view FolderListings::entries(std::string_view folder, std::string& scratch) {
   {
     const std::lock_guard lock(mutex_);
     if (const std::uint32_t* kept = kept_.find(folder)) return listings_[*kept];
   }
   // Listed outside the lock; two threads may list the same folder once each.
-  const std::vector<std::string> names = folder_entry_names(folder);
+  const std::vector<std::string> names = folder_entry_names(std::string(folder));
   scratch.clear();
   for (const std::string& name : names) scratch.append(name).push_back('\0');
   const std::lock_guard lock(mutex_);

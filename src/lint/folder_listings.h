@@ -23,7 +23,7 @@ class FolderListings {
 
   // The folder's listing: a view of the one kept for the run, or of scratch, which holds it
   // when it is not kept. Empty when the folder cannot be listed.
-  std::string_view entries(const std::string& folder, std::string& scratch);
+  std::string_view entries(std::string_view folder, std::string& scratch);
 
  private:
   std::mutex mutex_;

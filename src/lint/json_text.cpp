@@ -123,21 +123,14 @@ JsonText& JsonText::string(std::string_view text) {
       text.remove_prefix(1);
       continue;
     }
-    if (is_ascii(text.front())) {
-      const std::string& encoded = one_byte[static_cast<unsigned char>(text.front())];
-      put(encoded.data(), encoded.size());
-      text.remove_prefix(1);
-      continue;
-    }
-    const auto run_end = std::find_if(text.begin() + 1, text.end(), is_ascii);
+    // An ASCII byte alone, or the run of bytes of 0x80 and up that begins here.
+    const auto run_end = is_ascii(text.front())
+                             ? text.begin() + 1
+                             : std::find_if(text.begin() + 1, text.end(), is_ascii);
     const std::string_view run(text.begin(), run_end);
-    if (run.size() == 1) {
-      const std::string& encoded = one_byte[static_cast<unsigned char>(run.front())];
-      put(encoded.data(), encoded.size());
-    } else {
-      const std::string encoded = library_encoding(run);
-      put(encoded.data(), encoded.size());
-    }
+    const std::string encoded =
+        run.size() == 1 ? one_byte[static_cast<unsigned char>(run.front())] : library_encoding(run);
+    put(encoded.data(), encoded.size());
     text.remove_prefix(run.size());
   }
   put('"');
@@ -146,11 +139,9 @@ JsonText& JsonText::string(std::string_view text) {
 
 JsonText& JsonText::plain_string(std::string_view text) {
   assert(plain_prefix(text) == text.size());
-  need(text.size() + 2);
-  *cursor_++ = '"';
-  std::memcpy(cursor_, text.data(), text.size());
-  cursor_ += text.size();
-  *cursor_++ = '"';
+  put('"');
+  put(text.data(), text.size());
+  put('"');
   return *this;
 }
 

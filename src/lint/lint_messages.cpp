@@ -29,6 +29,23 @@ void append_hex(std::string& text, char c) {
   text += kHexDigits[static_cast<unsigned char>(c) & 15];
 }
 
+// text with its control bytes as \xNN and, when quotes is set, its quotes as \". Runs without
+// such a byte go in whole: values, paths and messages rarely hold one.
+void append_escaped(std::string& out, std::string_view text, bool quotes) {
+  const auto is_escaped = [quotes](char c) { return is_control(c) || (quotes && c == '"'); };
+  while (!text.empty()) {
+    const auto escaped = std::find_if(text.begin(), text.end(), is_escaped);
+    out.append(text.data(), static_cast<std::size_t>(escaped - text.begin()));
+    if (escaped == text.end()) return;
+    if (*escaped == '"') {
+      out += "\\\"";
+    } else {
+      append_hex(out, *escaped);
+    }
+    text.remove_prefix(static_cast<std::size_t>(escaped - text.begin()) + 1);
+  }
+}
+
 // A message built by appending to one string: a typical message costs one allocation.
 class Words {
  public:
@@ -77,19 +94,7 @@ std::int64_t first_outside(std::string_view value, const CharSet& set) {
 
 Words& Words::quoted(std::string_view value) {
   text_ += '"';
-  // Runs without a quote or a control byte go in whole.
-  const auto is_escaped = [](char c) { return c == '"' || is_control(c); };
-  while (!value.empty()) {
-    const auto escaped = std::find_if(value.begin(), value.end(), is_escaped);
-    text_.append(value.data(), static_cast<std::size_t>(escaped - value.begin()));
-    if (escaped == value.end()) break;
-    if (*escaped == '"') {
-      text_ += "\\\"";
-    } else {
-      append_hex(text_, *escaped);
-    }
-    value.remove_prefix(static_cast<std::size_t>(escaped - value.begin()) + 1);
-  }
+  append_escaped(text_, value, true);
   text_ += '"';
   return *this;
 }
@@ -167,12 +172,11 @@ int group_fields(const Finding& f) {
 // The name nearest a missing mesh file in the two folders searched for it: the unit's own
 // directory, listed now (only a finding pays for it), and meshes/. The unit's wins a tie.
 std::string mesh_suggestion(const Finding& f, const SuggestionLists& names) {
-  const std::string folder(f.folder);
   std::string scratch;
   FolderListings listed_now(0, 0);
   FolderListings& listings = names.unit_folders != nullptr ? *names.unit_folders : listed_now;
   ClosestName closest_own(f.value, suggestion_bound(f.value.size()));
-  for_each_entry(listings.entries(folder, scratch),
+  for_each_entry(listings.entries(f.folder, scratch),
                  [&](std::string_view name) { closest_own.consider(name); });
   const std::string_view own = closest_own.best();
   const std::string_view shared = names.meshes.closest(f.value);
@@ -406,14 +410,7 @@ std::string without_controls(std::string_view text) {
 }
 
 void append_without_controls(std::string& out, std::string_view text) {
-  // Runs without a control byte go in whole: paths and messages rarely hold one.
-  while (!text.empty()) {
-    const auto control = std::find_if(text.begin(), text.end(), is_control);
-    out.append(text.data(), static_cast<std::size_t>(control - text.begin()));
-    if (control == text.end()) return;
-    append_hex(out, *control);
-    text.remove_prefix(static_cast<std::size_t>(control - text.begin()) + 1);
-  }
+  append_escaped(out, text, false);
 }
 
 LintFinding describe(const Finding& finding, const SuggestionLists& names) {

@@ -39,10 +39,6 @@ class LintWriter final : public FindingWriter {
   // them when the first finding is described (on that finding's thread), so that a run without
   // findings pays nothing for them.
   void set_suggestions(std::function<SuggestionLists()> gather) { gather_ = std::move(gather); }
-  void set_suggestions(SuggestionLists lists) {
-    suggestions_ = std::move(lists);
-    gather_ = nullptr;
-  }
 
   void render(const Finding& finding, std::string& text) const override;
   void write(std::string_view text) override;

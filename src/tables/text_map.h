@@ -76,15 +76,11 @@ class TextMap {
     }
     std::uint64_t tail = 0;
     const std::size_t rest = key.size() - i;
-    if constexpr (std::endian::native == std::endian::little) {
+    if (rest != 0 && std::endian::native == std::endian::little && key.size() >= 8) {
       // The last eight bytes, shifted down to the rest: the same value as the copy of the rest
       // below, without a call for a copy of unknown length.
-      if (rest != 0 && key.size() >= 8) {
-        std::memcpy(&tail, key.data() + key.size() - 8, 8);
-        tail >>= 8 * (8 - rest);
-      } else if (rest != 0) {
-        std::memcpy(&tail, key.data() + i, rest);
-      }
+      std::memcpy(&tail, key.data() + key.size() - 8, 8);
+      tail >>= 8 * (8 - rest);
     } else if (rest != 0) {
       std::memcpy(&tail, key.data() + i, rest);
     }

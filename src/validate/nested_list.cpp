@@ -171,10 +171,8 @@ NestedList::NestedList(std::string_view column, const MemTable& table)
                                                                 : kNoNumbers);
   }
   number_kinds.push_back(kNoNumbers);
-  float_runs.assign(fields.size() + 1, 0);
-  for (std::size_t i = fields.size(); i-- > 0;)
-    if (fields[i].type == FieldType::Float)
-      float_runs[i] = static_cast<unsigned char>(std::min(float_runs[i + 1] + 1, 255));
+  float_runs =
+      run_lengths(fields.size(), [&](std::size_t i) { return fields[i].type == FieldType::Float; });
 }
 
 std::vector<LengthTally> NestedList::length_tallies() const {
@@ -256,9 +254,8 @@ template <class Classify>
       // of a run of floating-point fields pass together, up to the first that does not pass (an
       // opening brace never does) and no further than the run's last field.
       if (const unsigned run = float_runs[field_index]; run > 1) {
-        const std::uint64_t stops = mask & ~passing[NestedList::kFloatNumbers];
-        std::uint64_t together = stops == 0 ? mask : mask & ((stops & (~stops + 1)) - 1);
-        together = lowest_set_bits(together, run);
+        const std::uint64_t together =
+            passing_together(mask, passing[NestedList::kFloatNumbers], run);
         const auto count = static_cast<unsigned>(std::popcount(together));
         if (together != 0) {
           field_index += count;

@@ -46,11 +46,8 @@ RowChecker::RowChecker(const UnitHeader& header, const PartList& part_list,
     column_lengths_.push_back(LengthTally{plan.kind == CellKind::Text ? "units." + plan.name : ""});
   for (std::size_t i = 0; i < nested_lengths_.size(); ++i)
     nested_lengths_[i] = header.nested_lists.lists[i].length_tallies();
-  float_runs_.assign(header.plans.size(), 0);
-  for (std::size_t i = header.plans.size(); i-- > 0;)
-    if (header.plans[i].kind == CellKind::Float)
-      float_runs_[i] = static_cast<unsigned char>(
-          std::min(i + 1 < float_runs_.size() ? float_runs_[i + 1] + 1 : 1, 255));
+  float_runs_ = run_lengths(header.plans.size(),
+                            [&](std::size_t i) { return header.plans[i].kind == CellKind::Float; });
 }
 
 void RowChecker::check_line(std::string_view line, std::int64_t row) {

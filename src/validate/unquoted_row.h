@@ -123,9 +123,7 @@ template <class Classify, class OnCell>
                                        static_cast<unsigned>(field_limit - column))
                   : 0;
           run > 1) {
-        const std::uint64_t stops = mask & ~floats;
-        std::uint64_t together = stops == 0 ? mask : mask & ((stops & (~stops + 1)) - 1);
-        together = lowest_set_bits(together, run);
+        const std::uint64_t together = passing_together(mask, floats, run);
         const auto count = static_cast<unsigned>(std::popcount(together));
         if (together != 0) {
           column += static_cast<int>(count);
