@@ -26,50 +26,26 @@ constexpr std::array<bool, 256> kPlain = [] {
   return plain;
 }();
 
-bool is_plain(char c) {
+[[maybe_unused]] bool is_plain(char c) {
   return kPlain[static_cast<unsigned char>(c)];
 }
 
-constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
-
-// Whether some byte of the word is zero. A borrow can only flag a byte above one that is.
-constexpr bool has_zero_byte(std::uint64_t word) {
-  return ((word - kOnes) & ~word & kHighBits) != 0;
-}
-
-// Whether some byte of the eight is not plain: below 0x20, 0x7f and up, a quote or a
-// backslash. Messages and values are mostly plain: eight bytes are passed at a time.
-constexpr bool has_special_byte(std::uint64_t word) {
-  const bool control = ((word - 0x20 * kOnes) & ~word & kHighBits) != 0;
-  const bool high = ((((word & ~kHighBits) + kOnes) | word) & kHighBits) != 0;
-  return control || high || has_zero_byte(word ^ ('"' * kOnes)) ||
-         has_zero_byte(word ^ ('\\' * kOnes));
-}
-
-// The length of text's leading run of plain bytes: 16 bytes at a time where the processor has
-// SSE2, then 8 at a time (everywhere: a tail of 8 to 15 bytes takes that way), then byte by byte.
-std::size_t plain_prefix(std::string_view text) {
-  std::size_t length = 0;
+// The bytes of a 16-byte block that are not plain, as bits: below 0x20, 0x7f and up, a quote
+// or a backslash.
+unsigned special_mask16(const char* block) {
 #if defined(__SSE2__)
-  for (; length + 16 <= text.size(); length += 16) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + length));
-    // A signed compare: bytes of 0x80 and up are negative, below 0x20 with the controls.
-    const __m128i special = _mm_or_si128(_mm_or_si128(_mm_cmplt_epi8(bytes, _mm_set1_epi8(0x20)),
-                                                      _mm_cmpeq_epi8(bytes, _mm_set1_epi8(0x7f))),
-                                         _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('"')),
-                                                      _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\\'))));
-    if (const int mask = _mm_movemask_epi8(special); mask != 0)
-      return length + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
-  }
+  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
+  // A signed compare: bytes of 0x80 and up are negative, below 0x20 with the controls.
+  const __m128i special = _mm_or_si128(_mm_or_si128(_mm_cmplt_epi8(bytes, _mm_set1_epi8(0x20)),
+                                                    _mm_cmpeq_epi8(bytes, _mm_set1_epi8(0x7f))),
+                                       _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('"')),
+                                                    _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\\'))));
+  return static_cast<unsigned>(_mm_movemask_epi8(special));
+#else
+  unsigned mask = 0;
+  for (unsigned i = 0; i < 16; ++i) mask |= is_plain(block[i]) ? 0u : 1u << i;
+  return mask;
 #endif
-  for (; length + 8 <= text.size(); length += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, text.data() + length, sizeof word);
-    if (has_special_byte(word)) break;
-  }
-  while (length < text.size() && is_plain(text[length])) ++length;
-  return length;
 }
 
 // The library's encoding of a text, without its quotes.
@@ -104,41 +80,63 @@ void JsonText::make_room(std::size_t bytes) {
 }
 
 JsonText& JsonText::string(std::string_view text) {
-  // Runs of plain bytes go in as they are, other ASCII bytes as the library encodes each alone,
-  // and runs of bytes of 0x80 and up through the library's encoder (invalid UTF-8 replaced). An
-  // ASCII byte never continues a UTF-8 sequence, so the library sees each run as it would
-  // within the whole text.
+  // Sixteen bytes at a time are copied whole and the cursor moves past the plain ones; the first
+  // other byte is encoded on its own: a quote or a backslash with a backslash, another ASCII byte
+  // as the library encodes it alone, a run of bytes of 0x80 and up through the library's
+  // encoder (invalid UTF-8 replaced). An ASCII byte never continues a UTF-8 sequence, so the
+  // library sees each run as it would within the whole text. The last bytes are copied into a
+  // block of their own first, so that nothing is read past the text.
+  constexpr std::size_t kBlock = 16;
   const auto is_ascii = [](char c) { return static_cast<unsigned char>(c) < 0x80; };
-  const std::array<std::string, 256>& one_byte = single_byte_encodings();
-  put('"');
-  while (!text.empty()) {
-    const std::size_t plain = plain_prefix(text);
-    put(text.data(), plain);
-    text.remove_prefix(plain);
-    if (text.empty()) break;
-    if (text.front() == '"' || text.front() == '\\') {  // the usual ones: a value in quotes
-      need(2);
-      *cursor_++ = '\\';
-      *cursor_++ = text.front();
-      text.remove_prefix(1);
-      continue;
+  const char* next = text.data();
+  const char* const end = next + text.size();
+  // Room for the rest as plain bytes, a closing quote and a block's overrun.
+  const auto make_room_for_rest = [&] { need(static_cast<std::size_t>(end - next) + kBlock + 1); };
+  need(text.size() + kBlock + 2);
+  *cursor_++ = '"';
+  while (next != end) {
+    const auto left = static_cast<std::size_t>(end - next);
+    std::size_t plain;
+    if (left >= kBlock) {
+      const unsigned special = special_mask16(next);
+      std::memcpy(cursor_, next, kBlock);
+      plain = special == 0 ? kBlock : static_cast<std::size_t>(__builtin_ctz(special));
+    } else {
+      char block[kBlock] = {};
+      std::memcpy(block, next, left);
+      const unsigned special = special_mask16(block) & ((1u << left) - 1);
+      std::memcpy(cursor_, block, kBlock);
+      plain = special == 0 ? left : static_cast<std::size_t>(__builtin_ctz(special));
     }
-    // An ASCII byte alone, or the run of bytes of 0x80 and up that begins here.
-    const auto run_end = is_ascii(text.front())
-                             ? text.begin() + 1
-                             : std::find_if(text.begin() + 1, text.end(), is_ascii);
-    const std::string_view run(text.begin(), run_end);
-    const std::string encoded =
-        run.size() == 1 ? one_byte[static_cast<unsigned char>(run.front())] : library_encoding(run);
-    put(encoded.data(), encoded.size());
-    text.remove_prefix(run.size());
+    cursor_ += plain;
+    next += plain;
+    if (plain == kBlock || next == end) continue;
+    if (*next == '"' || *next == '\\') {  // the usual ones: a value in quotes
+      cursor_[0] = '\\';
+      cursor_[1] = *next++;
+      cursor_ += 2;
+    } else {
+      // An ASCII byte alone, or the run of bytes of 0x80 and up that begins here.
+      const char* const run_end =
+          is_ascii(*next) ? next + 1 : std::find_if(next + 1, end, is_ascii);
+      const std::string_view run(next, static_cast<std::size_t>(run_end - next));
+      if (run.size() == 1) {
+        const std::string& encoded = single_byte_encodings()[static_cast<unsigned char>(*next)];
+        put(encoded.data(), encoded.size());
+      } else {
+        const std::string encoded = library_encoding(run);
+        put(encoded.data(), encoded.size());
+      }
+      next = run_end;
+    }
+    make_room_for_rest();
   }
-  put('"');
+  *cursor_++ = '"';
   return *this;
 }
 
 JsonText& JsonText::plain_string(std::string_view text) {
-  assert(plain_prefix(text) == text.size());
+  assert(std::all_of(text.begin(), text.end(), is_plain));
   put('"');
   put(text.data(), text.size());
   put('"');

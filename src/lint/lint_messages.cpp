@@ -190,8 +190,9 @@ std::string mesh_suggestion(const Finding& f, const SuggestionLists& names) {
 // Space for a typical message, so that it is built in one allocation.
 constexpr std::size_t kMessageRoom = 160;
 
-std::string cell_message(const Finding& f, const SuggestionLists& names, std::string& suggestion) {
-  std::string message;
+// The message (and suggestion) of a finding of a cell; message is empty before.
+void cell_message(const Finding& f, const SuggestionLists& names, std::string& message,
+                  std::string& suggestion) {
   message.reserve(kMessageRoom + f.value.size());
   Words words(message);
   words(f.column)(": ");
@@ -231,9 +232,8 @@ std::string cell_message(const Finding& f, const SuggestionLists& names, std::st
       words.integer_syntax(f, "64");
       break;
     default:
-      return {};
+      message.clear();
   }
-  return message;
 }
 
 std::string line_message(const Finding& f) {
@@ -263,9 +263,9 @@ std::string nested_boolean_suggestion(std::string_view value) {
   return word[0] == 't' || word[0] == 'T' ? "1" : "0";
 }
 
-std::string nested_message(const Finding& f, const SuggestionLists& names,
-                           std::string& suggestion) {
-  std::string message;
+// The message (and suggestion) of a finding in a nested list; message is empty before.
+void nested_message(const Finding& f, const SuggestionLists& names, std::string& message,
+                    std::string& suggestion) {
   message.reserve(kMessageRoom + f.value.size() + f.part.size());
   Words words(message);
   words(f.column)(": ");
@@ -313,9 +313,8 @@ std::string nested_message(const Finding& f, const SuggestionLists& names,
           " is not closed with \"}\"; its last value is not checked");
       break;
     default:
-      return {};
+      message.clear();
   }
-  return message;
 }
 
 bool is_line_finding(FindingKind kind) {
@@ -415,6 +414,13 @@ void append_without_controls(std::string& out, std::string_view text) {
 
 LintFinding describe(const Finding& finding, const SuggestionLists& names) {
   LintFinding out;
+  describe(finding, names, out);
+  return out;
+}
+
+void describe(const Finding& finding, const SuggestionLists& names, LintFinding& out) {
+  out.message.clear();
+  out.suggestion.clear();
   out.rule = rule_for(finding.kind);
   out.severity = rule_info(out.rule).severity;
   out.file = finding.file;
@@ -429,11 +435,10 @@ LintFinding describe(const Finding& finding, const SuggestionLists& names) {
     if (finding.kind == FindingKind::TooManyCells)
       explain_decimal_comma(finding, names.columns, out);
   } else if (is_nested(finding.kind)) {
-    out.message = nested_message(finding, names, out.suggestion);
+    nested_message(finding, names, out.message, out.suggestion);
   } else {
-    out.message = cell_message(finding, names, out.suggestion);
+    cell_message(finding, names, out.message, out.suggestion);
   }
-  return out;
 }
 
 LintFinding describe(const HeaderFinding& finding) {

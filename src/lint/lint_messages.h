@@ -30,6 +30,8 @@ struct SuggestionLists {
 
 // Every message unitlint prints, worded in one place.
 LintFinding describe(const Finding& finding, const SuggestionLists& names);
+// The same into out, whose message's room is reused.
+void describe(const Finding& finding, const SuggestionLists& names, LintFinding& out);
 LintFinding describe(const HeaderFinding& finding);
 
 // "3 errors, 1 warning in 2000 rows of PATH".

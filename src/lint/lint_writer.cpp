@@ -11,8 +11,12 @@ const SuggestionLists& LintWriter::suggestions() const {
   return suggestions_;
 }
 
-void LintWriter::render(const Finding& finding, std::string& text) const {
-  render(describe(finding, suggestions()), text);
+void LintWriter::render(const Finding& finding, std::string& text, std::string& scratch) const {
+  LintFinding described;
+  described.message.swap(scratch);
+  describe(finding, suggestions(), described);
+  render(described, text);
+  scratch.swap(described.message);
 }
 
 void LintWriter::render(const LintFinding& finding, std::string& text) const {

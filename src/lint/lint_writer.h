@@ -40,7 +40,8 @@ class LintWriter final : public FindingWriter {
   // findings pays nothing for them.
   void set_suggestions(std::function<SuggestionLists()> gather) { gather_ = std::move(gather); }
 
-  void render(const Finding& finding, std::string& text) const override;
+  // The finding's message is built in scratch's room.
+  void render(const Finding& finding, std::string& text, std::string& scratch) const override;
   void write(std::string_view text) override;
 
   // Checks the unit table's header, mapped onto units, and reports what it finds.

@@ -38,7 +38,7 @@ class ChunkSink final : public FindingSink {
 
   void report(const Finding& finding) override {
     std::string& text = chunk_->output;
-    writer_.render(finding, text);
+    writer_.render(finding, text, scratch_);
     if (text.size() < next_try_) return;
     if (text.size() >= kHeldBackText) {
       (*hand_over_)(Wait::Yes);
@@ -51,6 +51,7 @@ class ChunkSink final : public FindingSink {
 
  private:
   const FindingWriter& writer_;
+  std::string scratch_;
   WorkChunk* chunk_ = nullptr;
   const HandOver* hand_over_ = nullptr;
   std::size_t next_try_ = kEarlyText;  // the text's length at which to try a hand-over

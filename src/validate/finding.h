@@ -87,11 +87,12 @@ class FindingSink {
 };
 
 // Turns findings into output text for the checking threads. render is called on several threads
-// at once, each with a text of its own; write receives the rendered texts in reading order, one
-// call at a time.
+// at once, each with a text of its own and a scratch string of its own, which the thread keeps
+// from finding to finding so that the writer may reuse its room for the words it builds on the
+// way; write receives the rendered texts in reading order, one call at a time.
 class FindingWriter {
  public:
-  virtual void render(const Finding& finding, std::string& text) const = 0;
+  virtual void render(const Finding& finding, std::string& text, std::string& scratch) const = 0;
   virtual void write(std::string_view text) = 0;
 
  protected:

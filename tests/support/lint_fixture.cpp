@@ -121,9 +121,10 @@ lint::DataCheckResult FixtureCheck::check(const lint::DataDirectory& directory,
   std::vector<std::thread> workers;
   for (std::size_t c = 0; c < chunks; ++c) {
     workers.emplace_back([this, c, chunks, &texts, &writer] {
+      std::string scratch;
       for (std::size_t i = c * findings_.size() / chunks; i < (c + 1) * findings_.size() / chunks;
            ++i)
-        writer.render(findings_[i], texts[c]);
+        writer.render(findings_[i], texts[c], scratch);
     });
   }
   for (std::thread& worker : workers) worker.join();

@@ -65,11 +65,12 @@ class NestedListCheck : public ::testing::Test {
   struct Recorder final : FindingSink {
     Recorder(const TranscriptWriter& w, std::string& o) : writer(w), out(o) {}
     void report(const Finding& finding) override {
-      writer.render(finding, out);
+      writer.render(finding, out, scratch);
       findings.push_back(finding);
     }
     const TranscriptWriter& writer;
     std::string& out;
+    std::string scratch;
     std::vector<Finding> findings;
   };
   std::unique_ptr<NestedList> list;
