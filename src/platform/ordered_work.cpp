@@ -7,9 +7,7 @@
 #include <cstddef>
 #include <exception>
 #include <mutex>
-#include <string>
 #include <thread>
-#include <utility>
 #include <vector>
 
 namespace unitcheck {
@@ -19,29 +17,18 @@ namespace {
 // Thrown through process when the run stops while a worker waits to hand over its output.
 struct Stopped {};
 
-// The output that finished chunks may hold while they wait for an earlier chunk, past which the
-// workers take no new chunk until one is consumed. A slow chunk at the head of the reading order
-// then holds back about this much output, not the output of every slot of the ring: what a
-// run holds follows its input however much it writes. Output of a tenth of the input or less
-// (unitcheck's transcript) never reaches it.
-constexpr std::size_t kWaitingOutputLimit = 256 * 1024;
-
 struct Slot {
   WorkChunk chunk;
-  bool finished = false;           // processed, waiting to be consumed; read and taken are counted
-  std::size_t waiting_output = 0;  // the output it held when it finished
+  bool finished = false;  // processed, waiting to be consumed; read and taken are counted
   std::exception_ptr failure;
 };
 
 // A ring of slots: the calling thread fills them in order, workers take them in order, and the
-// calling thread empties them in order. Chunk buffers are reused from lap to lap; outputs pass
-// from consumed chunks to the chunks workers take next, so that only the chunks being worked on
-// or waiting to be consumed hold the room of an output, not every slot of the ring.
+// calling thread empties them in order. Chunk buffers are reused from lap to lap.
 class WorkRing {
  public:
   // Starts as many of the workers as the system allows; perhaps none.
   WorkRing(const OrderedWork& work, unsigned workers) : work_(work), slots_(2 * workers + 2) {
-    spare_outputs_.reserve(slots_.size());
     threads_.reserve(workers);
     try {
       for (unsigned w = 0; w < workers; ++w) threads_.emplace_back([this, w] { work_loop(w); });
@@ -109,16 +96,12 @@ class WorkRing {
     }
     work_.consume(next.chunk);
     if (next.failure) std::rethrow_exception(next.failure);
-    next.chunk.output.clear();
     {
       std::lock_guard lock(mutex_);
       next.finished = false;
-      waiting_output_ -= next.waiting_output;
       ++consumed_;
-      spare_outputs_.push_back(std::exchange(next.chunk.output, {}));
     }
     head_moved_.notify_all();
-    work_ready_.notify_all();
   }
 
   // The hand-over of chunk sequence: once every earlier chunk is consumed, the calling thread
@@ -144,18 +127,10 @@ class WorkRing {
       std::size_t sequence = 0;
       {
         std::unique_lock lock(mutex_);
-        // The chunk at the head is always taken before those waiting on it, so it is never
-        // held up here and the waiting output is always consumed in the end.
-        work_ready_.wait(lock, [&] {
-          return stopping_ || (taken_ < read_ && waiting_output_ < kWaitingOutputLimit);
-        });
+        work_ready_.wait(lock, [&] { return stopping_ || taken_ < read_; });
         if (stopping_) return;
         sequence = taken_++;
         next = &slot(sequence);
-        if (!spare_outputs_.empty()) {
-          next->chunk.output = std::move(spare_outputs_.back());
-          spare_outputs_.pop_back();
-        }
       }
       try {
         work_.process(worker, next->chunk, [this, sequence, next](Wait wait) {
@@ -167,8 +142,6 @@ class WorkRing {
       {
         std::lock_guard lock(mutex_);
         next->finished = true;
-        next->waiting_output = next->chunk.output.size();
-        waiting_output_ += next->waiting_output;
       }
       work_finished_.notify_one();
     }
@@ -176,7 +149,6 @@ class WorkRing {
 
   const OrderedWork& work_;
   std::vector<Slot> slots_;
-  std::vector<std::string> spare_outputs_;  // empty, with room; under the mutex
   std::vector<std::thread> threads_;
   std::mutex mutex_;
   std::condition_variable work_ready_;
@@ -184,10 +156,9 @@ class WorkRing {
   std::condition_variable head_moved_;  // consumed_ grew, or the run stops
   bool stopping_ = false;
   // Sequence numbers of chunks: read by the calling thread, taken by a worker, consumed.
-  std::size_t read_ = 0;            // written under the mutex, read freely by the calling thread
-  std::size_t taken_ = 0;           // under the mutex
-  std::size_t consumed_ = 0;        // written under the mutex by the calling thread
-  std::size_t waiting_output_ = 0;  // of the finished chunks not consumed; under the mutex
+  std::size_t read_ = 0;      // written under the mutex, read freely by the calling thread
+  std::size_t taken_ = 0;     // under the mutex
+  std::size_t consumed_ = 0;  // written under the mutex by the calling thread
 };
 
 void run_on_calling_thread(const OrderedWork& work) {

@@ -28,9 +28,7 @@ using HandOver = std::function<bool(Wait)>;
 
 // Reads chunks on the calling thread, works on them in worker threads and hands them back in
 // the order they were read, so that output written from consume is the same whatever the
-// number of workers. A chunk's output is empty when process begins. Once the finished chunks
-// waiting for an earlier one hold about 256 KB of output, workers take no new chunk until one
-// is consumed.
+// number of workers.
 struct OrderedWork {
   // Sets the chunk's input and number; false when there is nothing left. Calling thread.
   std::function<bool(WorkChunk&)> produce;

@@ -18,8 +18,8 @@ namespace {
 // need be: output on the scale of the input waits for the writer rather than piling up.
 constexpr std::size_t kHeldBackText = 256 * 1024;
 // Past kEarlyText, a chunk tries, every kTryStep more, to hand over without waiting, which it
-// may at the head of the reading order: the outputs of the ring keep room for the most text
-// they have held, and unitlint's SARIF and JSON write about 100 KB a chunk of the usual tables,
+// may at the head of the reading order: each chunk of the ring keeps room for the most text it
+// has held, and unitlint's SARIF and JSON write about 100 KB a chunk of the usual tables,
 // unitcheck a fifth of that. Waiting there instead would stall the checking threads, which
 // mostly run abreast.
 constexpr std::size_t kEarlyText = 32 * 1024;

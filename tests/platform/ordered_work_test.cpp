@@ -137,38 +137,6 @@ TEST(OrderedWork, AHandOverWithoutWaitingTakesPlaceOnlyAtTheHead) {
   EXPECT_EQ(consumed, "0;;1;");  // chunk 0 handed over, then finished empty; chunk 1 whole
 }
 
-// While the chunk at the head is slow, the others' finished output waits for it; the workers
-// stop taking chunks once about 256 KB waits, however many slots the ring has.
-TEST(OrderedWork, FinishedOutputWaitingOnASlowHeadIsBounded) {
-  constexpr int kChunks = 24;
-  constexpr std::size_t kOutput = 100 * 1024;
-  std::atomic<int> consumed_chunks{0};
-  std::atomic<int> most_ahead{0};  // chunks started past the consumed ones, at most
-  std::string consumed;
-  OrderedWork work;
-  int next = 0;
-  work.produce = [&](WorkChunk& chunk) {
-    if (next == kChunks) return false;
-    chunk.number = next++;
-    return true;
-  };
-  work.process = [&](unsigned, WorkChunk& chunk, const HandOver&) {
-    EXPECT_EQ(chunk.output, "") << "a chunk's output begins empty, whoever held it before";
-    const int ahead = static_cast<int>(chunk.number) - consumed_chunks.load();
-    most_ahead = std::max(most_ahead.load(), ahead);
-    if (chunk.number == 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    chunk.output.assign(kOutput, static_cast<char>('a' + chunk.number));
-  };
-  work.consume = [&](WorkChunk& chunk) {
-    consumed += chunk.output.substr(0, 1);
-    ++consumed_chunks;
-  };
-  run_ordered_work(work, 2);
-  EXPECT_EQ(consumed, "abcdefghijklmnopqrstuvwx");
-  // Chunks 1 to 3 finish behind chunk 0 (300 KB waiting); chunk 4 waits for chunk 0 to go.
-  EXPECT_EQ(most_ahead.load(), 3);
-}
-
 TEST(OrderedWork, NothingToReadConsumesNothing) {
   Numbers numbers(0);
   run_ordered_work(numbers.work(), 3);
