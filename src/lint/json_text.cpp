@@ -69,16 +69,6 @@ const std::array<std::string, 256>& single_byte_encodings() {
 
 }  // namespace
 
-void JsonText::make_room(std::size_t bytes) {
-  // The room is filled with zeros as it is made: made in steps of some hundreds of bytes, about
-  // what a finding's document takes.
-  constexpr std::size_t kStep = 256;
-  const std::size_t used = cursor_ == nullptr ? out_.size() : this->used();
-  out_.resize(used + std::max(bytes, kStep));
-  cursor_ = out_.data() + used;
-  end_ = out_.data() + out_.size();
-}
-
 JsonText& JsonText::string(std::string_view text) {
   // Sixteen bytes at a time are copied whole and the cursor moves past the plain ones; the first
   // other byte is encoded on its own: a quote or a backslash with a backslash, another ASCII byte

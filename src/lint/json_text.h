@@ -2,9 +2,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <string_view>
+
+#include "lint/text_cursor.h"
 
 namespace unitcheck::lint {
 
@@ -12,21 +13,13 @@ namespace unitcheck::lint {
 // JSON and SARIF reports write: the structure comes from fixed keys, and whatever a string needs
 // encoded (escapes; invalid UTF-8 replaced by U+FFFD) is encoded as the JSON library encodes it.
 // Building a tree of values for each finding instead would cost tens of allocations per finding.
-//
-// The pieces go through a cursor into room made ahead on the string, so that each is a copy
-// rather than a string append; the string has its true length again when the JsonText ends.
-// Nothing else may write to the string meanwhile.
-class JsonText {
+class JsonText : private TextCursor {
  public:
-  // expected: about how many bytes will be written; more only costs another step.
-  explicit JsonText(std::string& out, std::size_t expected = 0) : out_(out) { make_room(expected); }
-  JsonText(const JsonText&) = delete;
-  JsonText& operator=(const JsonText&) = delete;
-  ~JsonText() { out_.resize(used()); }
+  explicit JsonText(std::string& out, std::size_t expected = 0) : TextCursor(out, expected) {}
 
   // JSON text as it stands: punctuation and keys.
   JsonText& raw(std::string_view text) {
-    put(text.data(), text.size());
+    put(text);
     return *this;
   }
   JsonText& string(std::string_view text);
@@ -35,26 +28,6 @@ class JsonText {
   JsonText& plain_string(std::string_view text);
   JsonText& string_or_null(std::string_view text);  // null when empty
   JsonText& number(std::int64_t value);
-
- private:
-  std::size_t used() const { return static_cast<std::size_t>(cursor_ - out_.data()); }
-  void need(std::size_t bytes) {
-    if (static_cast<std::size_t>(end_ - cursor_) < bytes) make_room(bytes);
-  }
-  void put(const char* bytes, std::size_t count) {
-    need(count);
-    std::memcpy(cursor_, bytes, count);
-    cursor_ += count;
-  }
-  void put(char byte) {
-    need(1);
-    *cursor_++ = byte;
-  }
-  void make_room(std::size_t bytes);
-
-  std::string& out_;
-  char* cursor_ = nullptr;  // where the next piece goes, within out_
-  char* end_ = nullptr;     // the end of out_: the room left is [cursor_, end_)
 };
 
 }  // namespace unitcheck::lint

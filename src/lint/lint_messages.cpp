@@ -5,6 +5,7 @@
 #include "lint/decimal_comma.h"
 #include "lint/folder_listings.h"
 #include "lint/suggestions.h"
+#include "lint/text_cursor.h"
 #include "tables/convert.h"
 #include "tables/schemas.h"
 #include "validate/char_sets.h"
@@ -23,42 +24,47 @@ bool is_control(char c) {
 }
 
 // "\xhh".
-void append_hex(std::string& text, char c) {
-  text += "\\x";
-  text += kHexDigits[static_cast<unsigned char>(c) >> 4];
-  text += kHexDigits[static_cast<unsigned char>(c) & 15];
-}
+struct HexEscape {
+  explicit HexEscape(char c)
+      : text{'\\', 'x', kHexDigits[static_cast<unsigned char>(c) >> 4],
+             kHexDigits[static_cast<unsigned char>(c) & 15]} {}
+  std::string_view view() const { return {text, sizeof text}; }
+  char text[4];
+};
 
-// text with its control bytes as \xNN and, when quotes is set, its quotes as \". Runs without
-// such a byte go in whole: values, paths and messages rarely hold one.
-void append_escaped(std::string& out, std::string_view text, bool quotes) {
+// Calls put with text in pieces, its control bytes as \xNN and, when quotes is set, its quotes
+// as \". Runs without such a byte go in whole: values, paths and messages rarely hold one.
+template <class Put>
+void escape(std::string_view text, bool quotes, Put&& put) {
   const auto is_escaped = [quotes](char c) { return is_control(c) || (quotes && c == '"'); };
   while (!text.empty()) {
     const auto escaped = std::find_if(text.begin(), text.end(), is_escaped);
-    out.append(text.data(), static_cast<std::size_t>(escaped - text.begin()));
+    put(std::string_view(text.data(), static_cast<std::size_t>(escaped - text.begin())));
     if (escaped == text.end()) return;
-    if (*escaped == '"') {
-      out += "\\\"";
-    } else {
-      append_hex(out, *escaped);
-    }
+    put(*escaped == '"' ? std::string_view("\\\"") : HexEscape(*escaped).view());
     text.remove_prefix(static_cast<std::size_t>(escaped - text.begin()) + 1);
   }
 }
 
-// A message built by appending to one string: a typical message costs one allocation.
-class Words {
+void append_escaped(std::string& out, std::string_view text, bool quotes) {
+  escape(text, quotes, [&out](std::string_view piece) { out.append(piece); });
+}
+
+// A message written onto one string through a cursor: a typical message costs no allocation
+// (the string is the checking thread's scratch) and no call per piece.
+class Words : private TextCursor {
  public:
-  explicit Words(std::string& text) : text_(text) {}
+  explicit Words(std::string& text) : TextCursor(text) {}
 
   Words& operator()(std::string_view words) {
-    text_ += words;
+    put(words);
     return *this;
   }
   // In double quotes, as quoted() writes it.
   Words& quoted(std::string_view value);
   Words& number(std::int64_t value) {
-    append_int(text_, value);
+    need(kLongestIntText);
+    cursor_ += int_to_chars(cursor_, value);
     return *this;
   }
   // "3 errors", "1 error".
@@ -80,9 +86,6 @@ class Words {
   Words& float_syntax(const Finding& f);
   Words& not_integer(std::string_view value);
   Words& integer_syntax(const Finding& f, std::string_view bits);
-
- private:
-  std::string& text_;
 };
 
 // The 1-based position of the first byte outside set (the value has one).
@@ -93,9 +96,9 @@ std::int64_t first_outside(std::string_view value, const CharSet& set) {
 }
 
 Words& Words::quoted(std::string_view value) {
-  text_ += '"';
-  append_escaped(text_, value, true);
-  text_ += '"';
+  put('"');
+  escape(value, true, [this](std::string_view piece) { put(piece); });
+  put('"');
   return *this;
 }
 
@@ -103,15 +106,14 @@ Words& Words::byte_at(std::string_view value, std::int64_t position) {
   (*this)("byte ").number(position);
   if (position < 1 || position > static_cast<std::int64_t>(value.size())) return *this;
   const char c = value[static_cast<std::size_t>(position - 1)];
-  text_ += " (";
+  put(" (");
   if (is_control(c) || c == '\'' || static_cast<unsigned char>(c) >= 0x80) {
-    append_hex(text_, c);
+    put(HexEscape(c).view());
   } else {
-    text_ += '\'';
-    text_ += c;
-    text_ += '\'';
+    const char quoted_byte[] = {'\'', c, '\''};
+    put(quoted_byte, sizeof quoted_byte);
   }
-  text_ += ')';
+  put(')');
   return *this;
 }
 
@@ -187,13 +189,9 @@ std::string mesh_suggestion(const Finding& f, const SuggestionLists& names) {
   return std::string(shared_nearer ? shared : own);
 }
 
-// Space for a typical message, so that it is built in one allocation.
-constexpr std::size_t kMessageRoom = 160;
-
 // The message (and suggestion) of a finding of a cell; message is empty before.
 void cell_message(const Finding& f, const SuggestionLists& names, std::string& message,
                   std::string& suggestion) {
-  message.reserve(kMessageRoom + f.value.size());
   Words words(message);
   words(f.column)(": ");
   switch (f.kind) {
@@ -266,7 +264,6 @@ std::string nested_boolean_suggestion(std::string_view value) {
 // The message (and suggestion) of a finding in a nested list; message is empty before.
 void nested_message(const Finding& f, const SuggestionLists& names, std::string& message,
                     std::string& suggestion) {
-  message.reserve(kMessageRoom + f.value.size() + f.part.size());
   Words words(message);
   words(f.column)(": ");
   // "table.field " before a value's message.
@@ -397,7 +394,6 @@ Rule header_rule(HeaderProblem problem) {
 
 std::string quoted(std::string_view value) {
   std::string text;
-  text.reserve(value.size() + 2);
   Words(text).quoted(value);
   return text;
 }
