@@ -47,22 +47,27 @@ struct CommaBlocksPlain {
 };
 
 #if defined(UNITCHECK_AVX2_FORMS)
+// Made once per line: its compared bytes are made with it.
 struct CommaBlocksAvx2 {
+  __attribute__((target("avx2"))) CommaBlocksAvx2() : bytes(class_bytes_avx2(',', '"', ',')) {}
+
   __attribute__((target("avx2"))) bool has_comma_or_quote(const char* p) const {
-    const __m256i comma = _mm256_set1_epi8(',');
-    const __m256i quote = _mm256_set1_epi8('"');
     const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
     const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32));
     const __m256i hits = _mm256_or_si256(
-        _mm256_or_si256(_mm256_cmpeq_epi8(low, comma), _mm256_cmpeq_epi8(low, quote)),
-        _mm256_or_si256(_mm256_cmpeq_epi8(high, comma), _mm256_cmpeq_epi8(high, quote)));
+        _mm256_or_si256(_mm256_cmpeq_epi8(low, bytes.a), _mm256_cmpeq_epi8(low, bytes.b)),
+        _mm256_or_si256(_mm256_cmpeq_epi8(high, bytes.a), _mm256_cmpeq_epi8(high, bytes.b)));
     return _mm256_movemask_epi8(hits) != 0;
   }
   __attribute__((target("avx2"))) ByteClasses64 operator()(const char* p, std::size_t count) const {
-    return count == 64 ? classify_block64_avx2(p, ',', '"', ',')
-                       : classify_tail64_with(classify_block64_avx2, p, count, ',', '"', ',');
+    if (count == 64) return classify_block64_avx2_with(p, bytes);
+    return classify_tail64_with([this](const char* block, char, char,
+                                       char) { return classify_block64_avx2_with(block, bytes); },
+                                p, count, ',', '"', ',');
   }
   using Find = FindCommaOrQuoteAvx2;
+
+  ClassBytesAvx2 bytes;
 };
 #endif
 
