@@ -71,16 +71,21 @@ struct CommaBlocksAvx2 {
 };
 #endif
 
-// split_unit_row, with the cells before the line's first quote cut from 64-byte masks (three
-// lines in four have no quote at all). Up to there its rules come down to: each comma ends a
+// After this many quoted cells the rest of a line is cut by the rules alone: a line of many
+// short quoted cells would otherwise have a block classified for each.
+inline constexpr int kQuotedStretchesByMasks = 4;
+
+// split_unit_row, with the cells outside quoted stretches cut from 64-byte masks (three
+// lines in four have no quote at all). Outside them its rules come down to: each comma ends a
 // cell, the bytes after the last comma are the last cell, and once field_limit cells are cut a
 // further cell stops the split. The line is read in blocks of 64 bytes classified by
 // classify(p, count) (classify.has_comma_or_quote(p) tells first whether the 64 bytes at p hold
 // either); each block begins where the unfinished cell began, so a cell shorter than a block is
 // seen whole and on_cell(column, cell, numbers) is told its number shape from the masks. The
-// last cell, and every cell from the one that holds the first quote on, come with numbers
-// unknown: from there the line is cut by split_unit_row's rules written out, with
-// Classify::Find as the search.
+// last cell, and the cells from the one that holds a quote to the comma after the quoted cell,
+// come with numbers unknown: they are cut by split_unit_row's rules written out, with
+// Classify::Find as the search, and the masks take up again after that comma (for the first
+// kQuotedStretchesByMasks quoted cells of a line; the rules cut the rest of it).
 //
 // float_runs (may be empty) gives for each column how many columns from it on take plain
 // floating-point numbers: the comma-ended cells of such a run that the masks tell are empty or
@@ -94,6 +99,7 @@ template <class Classify, class OnCell>
   int column = 0;
   bool too_many = false;
   std::size_t start = 0;  // of the cell being read
+  int quoted_stretches = 0;
   for (std::size_t base = 0; base < n && !too_many;) {
     const std::size_t count = std::min<std::size_t>(n - base, 64);
     // The middle of a long cell, such as a nested list, holds no comma: only the search runs.
@@ -147,8 +153,17 @@ template <class Classify, class OnCell>
       auto on_quoted_row_cell = [&](int at, std::string_view cell) {
         on_cell(at, cell, CellNumbers{});
       };
-      return split_unit_row_from(line, field_limit, on_quoted_row_cell, typename Classify::Find{},
-                                 column, start);
+      if (quoted_stretches == kQuotedStretchesByMasks)
+        return split_unit_row_from(line, field_limit, on_quoted_row_cell, typename Classify::Find{},
+                                   column, start);
+      // The rules cut the quoted cell, and the masks take up again at the comma after it.
+      ++quoted_stretches;
+      const SplitStop stop = split_unit_row_until<true>(line, field_limit, on_quoted_row_cell,
+                                                        typename Classify::Find{}, column, start);
+      if (stop.at_end) return stop.shape;
+      column = stop.column;
+      start = base = stop.offset;
+      continue;
     }
     if (base + count == n) break;
     base = start > base ? start : base + 64;
