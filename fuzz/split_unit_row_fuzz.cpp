@@ -1,7 +1,7 @@
 // Splits arbitrary bytes as a unit line, the field limit taken from the first byte, and checks
 // the cells against a position-by-position model of the rules and against the row's shape,
-// with every form of the search the processor has, and a line without quotes also as the
-// row checks cut it from 64-byte masks.
+// with every form of the search the processor has, and also as the row checks cut it: from
+// 64-byte masks outside quoted cells, with every form of the classification the processor has.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -111,11 +111,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 #endif
 
-  // The same cells cut from 64-byte masks up to the first quote, and by the rules from there.
-  {
+  // The same cells cut from 64-byte masks outside quoted cells and by the rules inside them, the
+  // masks taking up again after each of the first few, with the forms of the classification.
+  auto check_masked = [&](auto classify) {
     std::vector<Cell> masked;
     const unitcheck::RowShape masked_shape = unitcheck::split_row_by_masks(
-        line, limit, unitcheck::CommaBlocks{},
+        line, limit, classify,
         [&](int column, std::string_view cell, unitcheck::CellNumbers numbers) {
           check(!numbers.plain_float || cell.empty() || unitcheck::is_plain_float(cell));
           check(!numbers.plain_integer || cell.empty() || unitcheck::is_plain_integer(cell, 18));
@@ -126,7 +127,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(masked_shape.cell_count == got.shape.cell_count);
     check(masked_shape.too_many == got.shape.too_many);
     if (got.shape.too_many) check(masked_shape.stop_offset == got.shape.stop_offset);
-  }
+  };
+  check_masked(unitcheck::CommaBlocks{});
+#if defined(UNITCHECK_AVX2_FORMS)
+  if (unitcheck::has_avx2()) check_masked(unitcheck::CommaBlocksAvx2{});
+#endif
 
   // With every column in one run of floating-point columns, the cells not delivered are
   // comma-ended plain numbers, and the others are the same cells.

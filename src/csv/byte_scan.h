@@ -155,29 +155,48 @@ __attribute__((target("avx2"))) inline std::uint64_t bits_of32(__m256i hits, int
          << shift;
 }
 
-__attribute__((target("avx2"))) inline ByteClasses64 classify_block64_avx2(const char* p, char a,
-                                                                           char b, char c) {
+// The bytes that classify_block64_avx2 compares with, each in all 32 lanes.
+struct ClassBytesAvx2 {
+  __m256i a, b, c, minus, plus, point, nine, below_zero;
+};
+
+// The compared bytes for a, b and c, made once for many blocks. The compiler is not shown their
+// values: it would build each again in every block (three instructions a byte) rather than
+// keep it or read it from memory.
+__attribute__((target("avx2"))) inline ClassBytesAvx2 class_bytes_avx2(char a, char b, char c) {
+  ClassBytesAvx2 k{_mm256_set1_epi8(a),   _mm256_set1_epi8(b),      _mm256_set1_epi8(c),
+                   _mm256_set1_epi8('-'), _mm256_set1_epi8('+'),    _mm256_set1_epi8('.'),
+                   _mm256_set1_epi8('9'), _mm256_set1_epi8('0' - 1)};
+  asm("" : "+m"(k));
+  return k;
+}
+
+__attribute__((target("avx2"))) inline ByteClasses64 classify_block64_avx2_with(
+    const char* p, const ClassBytesAvx2& k) {
   ByteClasses64 out{};
   for (int shift = 0; shift < 64; shift += 32) {
     const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + shift));
-    const __m256i minus = _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('-'));
-    const __m256i opens = _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(a));
-    const __m256i closes = _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(c));
-    const __m256i middles = _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(b));
+    const __m256i minus = _mm256_cmpeq_epi8(bytes, k.minus);
+    const __m256i opens = _mm256_cmpeq_epi8(bytes, k.a);
+    const __m256i closes = _mm256_cmpeq_epi8(bytes, k.c);
+    const __m256i middles = _mm256_cmpeq_epi8(bytes, k.b);
     out.structural |= bits_of32(_mm256_or_si256(_mm256_or_si256(opens, middles), closes), shift);
     out.opens |= bits_of32(opens, shift);
     out.closes |= bits_of32(closes, shift);
     // Signed compares suffice: bytes of 0x80 and up are negative, below '0'.
-    out.digits |=
-        bits_of32(_mm256_andnot_si256(_mm256_cmpgt_epi8(bytes, _mm256_set1_epi8('9')),
-                                      _mm256_cmpgt_epi8(bytes, _mm256_set1_epi8('0' - 1))),
-                  shift);
-    out.points |= bits_of32(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('.')), shift);
-    out.signs |=
-        bits_of32(_mm256_or_si256(minus, _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('+'))), shift);
+    out.digits |= bits_of32(_mm256_andnot_si256(_mm256_cmpgt_epi8(bytes, k.nine),
+                                                _mm256_cmpgt_epi8(bytes, k.below_zero)),
+                            shift);
+    out.points |= bits_of32(_mm256_cmpeq_epi8(bytes, k.point), shift);
+    out.signs |= bits_of32(_mm256_or_si256(minus, _mm256_cmpeq_epi8(bytes, k.plus)), shift);
     out.minus |= bits_of32(minus, shift);
   }
   return out;
+}
+
+__attribute__((target("avx2"))) inline ByteClasses64 classify_block64_avx2(const char* p, char a,
+                                                                           char b, char c) {
+  return classify_block64_avx2_with(p, class_bytes_avx2(a, b, c));
 }
 
 // find_any_of(from, end, ',', '"', ',') 32 bytes at a time; a type rather than a function, so

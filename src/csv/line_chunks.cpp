@@ -21,16 +21,38 @@ bool UnitChunkReader::next(std::string& storage, LineChunk& chunk) {
     }
     const std::string_view text(storage.data(), used);
     UnitLines lines(text, file_ == nullptr);
+    bounds_.clear();
+    // Past this many lines none are kept: the list stays within an eighth of the text's size.
+    const std::size_t most_kept = used <= kNoLineEnds ? used / kBytesPerKeptLine : 0;
     std::int64_t count = 0;
-    for (std::string_view line; lines.next(line);) ++count;
+    for (std::string_view line; lines.next(line); ++count) {
+      if (static_cast<std::size_t>(count) >= most_kept) continue;
+      const auto end = static_cast<std::size_t>(line.data() - text.data()) + line.size();
+      bounds_.push_back(LineBounds{static_cast<std::uint32_t>(end),
+                                   static_cast<std::uint32_t>(lines.consumed())});
+    }
     if (count > 0 || file_ == nullptr) {
-      carry_.assign(text.substr(lines.consumed()));
-      chunk = LineChunk{text.substr(0, lines.consumed()), count};
+      const std::size_t consumed = lines.consumed();
+      carry_.assign(text.substr(consumed));
+      keep_line_ends(storage, consumed, static_cast<std::size_t>(count) == bounds_.size());
+      chunk = LineChunk{std::string_view(storage.data(), consumed), count};
       return count > 0;
     }
     wanted = used * 2;  // one line longer than the chunk so far
     if (storage.size() < wanted) storage.resize(wanted);
   }
+}
+
+void UnitChunkReader::keep_line_ends(std::string& storage, std::size_t consumed, bool kept) {
+  const std::size_t offset = line_ends_offset(consumed);
+  const std::size_t size =
+      offset + sizeof kNoLineEnds + (kept ? bounds_.size() * sizeof(LineBounds) : 0);
+  if (storage.size() < size) storage.resize(size);
+  const std::uint32_t count = kept ? static_cast<std::uint32_t>(bounds_.size()) : kNoLineEnds;
+  std::memcpy(storage.data() + offset, &count, sizeof count);
+  if (kept && !bounds_.empty())
+    std::memcpy(storage.data() + offset + sizeof count, bounds_.data(),
+                bounds_.size() * sizeof(LineBounds));
 }
 
 }  // namespace unitcheck

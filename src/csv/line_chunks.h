@@ -2,9 +2,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "csv/unit_lines.h"
 #include "platform/input_file.h"
@@ -15,11 +17,30 @@ namespace unitcheck {
 // stay a few megabytes.
 inline constexpr std::size_t kChunkTarget = 512 * 1024;
 
+// One line of a chunk: its text ends at `end` (its line end, or the end of the text), the next
+// line begins at `next`. Offsets in the chunk.
+struct LineBounds {
+  std::uint32_t end;
+  std::uint32_t next;
+};
+
 // Whole lines of the unit table, their line ends included, and how many they are.
 struct LineChunk {
   std::string_view text;
   std::int64_t line_count = 0;
 };
+
+// Where each line of a chunk ends and the next begins, as the reader found them: kept in the
+// chunk's storage after its text, so that whoever checks the lines does not search for their
+// ends again. A chunk of very many short lines (more than one per kBytesPerKeptLine bytes)
+// keeps none, so that the storage stays near the size of the text; its lines are found again
+// by the line rule.
+inline constexpr std::size_t kBytesPerKeptLine = 32;
+
+// Calls on_line(std::string_view line) for each line of chunk, a chunk that next() set from
+// storage: by the line ends kept after it, or by the line rule where none are kept.
+template <class OnLine>
+void for_each_chunk_line(std::string_view storage, std::string_view chunk, OnLine&& on_line);
 
 // The unit table in chunks of whole lines, so that the lines of one chunk can be checked apart
 // from the others. A chunk ends after a line end (a CR only where the next byte is known not
@@ -38,9 +59,42 @@ class UnitChunkReader {
   void unread(std::string_view bytes) { carry_.insert(0, bytes); }
 
  private:
-  std::string carry_;  // the start of a line that the last chunk did not end
+  // Puts the line ends of the chunk of `consumed` bytes after it in storage: those in bounds_
+  // when they are all its lines (kept), else the mark that none are kept.
+  void keep_line_ends(std::string& storage, std::size_t consumed, bool kept);
+
+  std::string carry_;               // the start of a line that the last chunk did not end
+  std::vector<LineBounds> bounds_;  // of the chunk being read, until kept in storage
   std::unique_ptr<InputFile> file_;
   std::size_t target_;
 };
+
+// The storage holds, from the first multiple of 4 at or after the chunk's size: the number of
+// lines kept (kNoLineEnds for none), then their LineBounds.
+inline constexpr std::uint32_t kNoLineEnds = 0xFFFFFFFF;
+
+inline std::size_t line_ends_offset(std::size_t chunk_size) {
+  return (chunk_size + 3) & ~std::size_t{3};
+}
+
+template <class OnLine>
+void for_each_chunk_line(std::string_view storage, std::string_view chunk, OnLine&& on_line) {
+  const std::size_t offset = line_ends_offset(chunk.size());
+  std::uint32_t count = kNoLineEnds;
+  if (storage.size() >= offset + sizeof count)
+    std::memcpy(&count, storage.data() + offset, sizeof count);
+  if (count == kNoLineEnds) {
+    for_each_unit_line(chunk, on_line);
+    return;
+  }
+  const char* bounds = storage.data() + offset + sizeof count;
+  std::uint32_t begin = 0;
+  for (std::uint32_t i = 0; i < count; ++i, bounds += sizeof(LineBounds)) {
+    LineBounds line;
+    std::memcpy(&line, bounds, sizeof line);
+    on_line(chunk.substr(begin, line.end - begin));
+    begin = line.next;
+  }
+}
 
 }  // namespace unitcheck

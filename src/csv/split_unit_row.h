@@ -40,14 +40,26 @@ struct FindCommaOrQuote {
 template <class OnCell, class Find = FindCommaOrQuote>
 RowShape split_unit_row(std::string_view line, int field_limit, OnCell&& on_cell, Find find = {});
 
+// Where split_unit_row_until stopped: at the end of the line, with the row's shape; or at a cell
+// boundary after a quoted cell, with the cells cut so far and where the next one begins.
+struct SplitStop {
+  bool at_end;
+  RowShape shape;  // when at_end
+  int column;
+  std::size_t offset;
+};
+
 // split_unit_row over the rest of a line whose first cells are cut already: column of them,
-// the last ended by the comma before offset (which is 0 when there is none). Before its first quote
-// a line is cut by its commas alone, so a split that meets a quote can go on here. Inlined into
-// each caller, so that a caller built for wider vectors inlines the search too.
-template <class OnCell, class Find>
-[[gnu::always_inline]] inline RowShape split_unit_row_from(std::string_view line, int field_limit,
-                                                           OnCell&& on_cell, Find find, int column,
-                                                           std::size_t offset) {
+// the last ended by the comma before offset (which is 0 when there is none). Before its first
+// quote a line is cut by its commas alone, so a split that meets a quote can go on here. With
+// kStopAfterQuoted it stops at the comma that follows a quoted cell (the first such comma that
+// is not the line's last byte): there the line goes on as from a cell boundary again, which a
+// split over masks can take up. Inlined into each caller, so that a caller built for wider
+// vectors inlines the search too.
+template <bool kStopAfterQuoted, class OnCell, class Find>
+[[gnu::always_inline]] inline SplitStop split_unit_row_until(std::string_view line, int field_limit,
+                                                             OnCell&& on_cell, Find find,
+                                                             int column, std::size_t offset) {
   const char* const first = line.data();
   const char* const end = first + line.size();
   bool too_many = false;
@@ -80,13 +92,23 @@ template <class OnCell, class Find>
       if (delivered) deliver(cell_start, k);
       cell_start = ++k;
       if (k == end && !delivered) deliver_last();  // the empty cell after the comma
+      if (kStopAfterQuoted && !delivered && k != end)
+        return SplitStop{false, {}, column, static_cast<std::size_t>(k - first)};
     } else {
       k = find(k + 1, end);
       if (k == end) deliver_last();
     }
   }
   if (!line.empty() && line.back() == ',') ++column;
-  return RowShape{column, too_many, static_cast<std::size_t>(k - first)};
+  return SplitStop{true, RowShape{column, too_many, static_cast<std::size_t>(k - first)}, column,
+                   line.size()};
+}
+
+template <class OnCell, class Find>
+[[gnu::always_inline]] inline RowShape split_unit_row_from(std::string_view line, int field_limit,
+                                                           OnCell&& on_cell, Find find, int column,
+                                                           std::size_t offset) {
+  return split_unit_row_until<false>(line, field_limit, on_cell, find, column, offset).shape;
 }
 
 template <class OnCell, class Find>

@@ -52,12 +52,8 @@ Console::~Console() {
   }
 }
 
-Console& Console::write(std::string_view text) {
+Console& Console::write_buffered(std::string_view text) {
   if (!text.empty()) line_open_ = text.back() != '\n';
-  if (sink_ != nullptr) {
-    sink_->append(text);
-    return *this;
-  }
   if (buffer_.size() + text.size() <= kBufferLimit) {
     buffer_.append(text);
     if (buffer_.size() == kBufferLimit) flush();

@@ -22,7 +22,13 @@ class Console {
   Console(Console&& other) noexcept;
   ~Console();
 
-  Console& write(std::string_view text);
+  Console& write(std::string_view text) {
+    // Findings are rendered into strings, a piece at a time: that case is inlined.
+    if (sink_ == nullptr) return write_buffered(text);
+    if (!text.empty()) line_open_ = text.back() != '\n';
+    sink_->append(text);
+    return *this;
+  }
   Console& write_int(std::int64_t value);
   // Ends the current line with a line feed.
   void end_line();
@@ -56,6 +62,8 @@ class Console {
 
  private:
   Console(int fd, bool flush_each_line) : fd_(fd), flush_each_line_(flush_each_line) {}
+  // write for standard output: through the buffer.
+  Console& write_buffered(std::string_view text);
   // Hands text straight to the system; raises a Failure when it refuses it.
   void write_out(std::string_view text);
 

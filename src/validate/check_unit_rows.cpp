@@ -66,7 +66,8 @@ struct ChunkChecker {
   void check(WorkChunk& chunk, const HandOver& hand_over) {
     sink.start(chunk, hand_over);
     std::int64_t row = chunk.number;
-    for_each_unit_line(chunk.input, [&](std::string_view line) {
+    // The reader found the lines' ends already and keeps them after the chunk's text.
+    for_each_chunk_line(chunk.buffer, chunk.input, [&](std::string_view line) {
       if (!line.empty() && line.front() != ',') rows.check_line(line, row);
       ++row;
     });

@@ -331,18 +331,23 @@ ByteClasses64 classify_cell_bytes_plain(const char* p, std::size_t count) {
 }
 
 #if defined(UNITCHECK_AVX2_FORMS)
-__attribute__((target("avx2"))) ByteClasses64 classify_cell_bytes_avx2(const char* p,
-                                                                       std::size_t count) {
-  return count == 64 ? classify_block64_avx2(p, '{', ';', '}')
-                     : classify_tail64_with(classify_block64_avx2, p, count, '{', ';', '}');
-}
+// The AVX2 classification, with its compared bytes made once per cell.
+struct CellBytesAvx2 {
+  __attribute__((target("avx2"))) ByteClasses64 operator()(const char* p, std::size_t count) const {
+    if (count == 64) return classify_block64_avx2_with(p, bytes);
+    return classify_tail64_with([this](const char* block, char, char,
+                                       char) { return classify_block64_avx2_with(block, bytes); },
+                                p, count, '{', ';', '}');
+  }
+  ClassBytesAvx2 bytes;
+};
 
 __attribute__((target("avx2"))) void check_nested_list_avx2(std::string_view cell,
                                                             const NestedList& list,
                                                             std::span<LengthTally> lengths,
                                                             const Finding& where,
                                                             const NestedContext& context) {
-  walk_cell(classify_cell_bytes_avx2, cell, list, lengths, where, context);
+  walk_cell(CellBytesAvx2{class_bytes_avx2('{', ';', '}')}, cell, list, lengths, where, context);
 }
 #endif
 

@@ -23,10 +23,21 @@ struct CellNumbers {
 
 // The classification of a unit line's blocks, with the comma and the quote as the structural
 // bytes (commas are the opens), and the search for the next comma or quote (Find), in each form:
-// types rather than functions, so that they are inlined where they are passed.
+// types rather than functions, so that they are inlined where they are passed. skip_blocks(p,
+// end) is the first of p, p + 64, p + 128, ... whose 64 bytes hold a comma or a quote, or that
+// has fewer than 64 bytes before end.
+template <class Blocks>
+const char* skip_blocks_one_by_one(const Blocks& blocks, const char* p, const char* end) {
+  while (end - p >= 64 && !blocks.has_comma_or_quote(p)) p += 64;
+  return p;
+}
+
 struct CommaBlocks {
   bool has_comma_or_quote(const char* p) const {
     return find_any_of(p, p + 64, ',', '"', ',') != p + 64;
+  }
+  const char* skip_blocks(const char* p, const char* end) const {
+    return skip_blocks_one_by_one(*this, p, end);
   }
   ByteClasses64 operator()(const char* p, std::size_t count) const {
     return count == 64 ? classify_block64(p, ',', '"', ',')
@@ -39,6 +50,9 @@ struct CommaBlocksPlain {
   bool has_comma_or_quote(const char* p) const {
     return std::memchr(p, ',', 64) != nullptr || std::memchr(p, '"', 64) != nullptr;
   }
+  const char* skip_blocks(const char* p, const char* end) const {
+    return skip_blocks_one_by_one(*this, p, end);
+  }
   ByteClasses64 operator()(const char* p, std::size_t count) const {
     return count == 64 ? classify_block64_plain(p, ',', '"', ',')
                        : classify_tail64_with(classify_block64_plain, p, count, ',', '"', ',');
@@ -47,35 +61,57 @@ struct CommaBlocksPlain {
 };
 
 #if defined(UNITCHECK_AVX2_FORMS)
+// Made once per line: its compared bytes are made with it.
 struct CommaBlocksAvx2 {
+  __attribute__((target("avx2"))) CommaBlocksAvx2() : bytes(class_bytes_avx2(',', '"', ',')) {}
+
+  // The bytes of the 32 at p that are commas or quotes, as 0xFF.
+  __attribute__((target("avx2"))) __m256i commas_or_quotes(const char* p) const {
+    const __m256i block = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+    return _mm256_or_si256(_mm256_cmpeq_epi8(block, bytes.a), _mm256_cmpeq_epi8(block, bytes.b));
+  }
   __attribute__((target("avx2"))) bool has_comma_or_quote(const char* p) const {
-    const __m256i comma = _mm256_set1_epi8(',');
-    const __m256i quote = _mm256_set1_epi8('"');
-    const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
-    const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32));
-    const __m256i hits = _mm256_or_si256(
-        _mm256_or_si256(_mm256_cmpeq_epi8(low, comma), _mm256_cmpeq_epi8(low, quote)),
-        _mm256_or_si256(_mm256_cmpeq_epi8(high, comma), _mm256_cmpeq_epi8(high, quote)));
-    return _mm256_movemask_epi8(hits) != 0;
+    return _mm256_movemask_epi8(_mm256_or_si256(commas_or_quotes(p), commas_or_quotes(p + 32))) !=
+           0;
+  }
+  // 128 bytes a step, then the half that holds the first.
+  __attribute__((target("avx2"))) const char* skip_blocks(const char* p, const char* end) const {
+    while (end - p >= 128) {
+      const __m256i hits =
+          _mm256_or_si256(_mm256_or_si256(commas_or_quotes(p), commas_or_quotes(p + 32)),
+                          _mm256_or_si256(commas_or_quotes(p + 64), commas_or_quotes(p + 96)));
+      if (_mm256_movemask_epi8(hits) != 0) return has_comma_or_quote(p) ? p : p + 64;
+      p += 128;
+    }
+    return skip_blocks_one_by_one(*this, p, end);
   }
   __attribute__((target("avx2"))) ByteClasses64 operator()(const char* p, std::size_t count) const {
-    return count == 64 ? classify_block64_avx2(p, ',', '"', ',')
-                       : classify_tail64_with(classify_block64_avx2, p, count, ',', '"', ',');
+    if (count == 64) return classify_block64_avx2_with(p, bytes);
+    return classify_tail64_with([this](const char* block, char, char,
+                                       char) { return classify_block64_avx2_with(block, bytes); },
+                                p, count, ',', '"', ',');
   }
   using Find = FindCommaOrQuoteAvx2;
+
+  ClassBytesAvx2 bytes;
 };
 #endif
 
-// split_unit_row, with the cells before the line's first quote cut from 64-byte masks (three
-// lines in four have no quote at all). Up to there its rules come down to: each comma ends a
+// After this many quoted cells the rest of a line is cut by the rules alone: a line of many
+// short quoted cells would otherwise have a block classified for each.
+inline constexpr int kQuotedStretchesByMasks = 4;
+
+// split_unit_row, with the cells outside quoted stretches cut from 64-byte masks (three
+// lines in four have no quote at all). Outside them its rules come down to: each comma ends a
 // cell, the bytes after the last comma are the last cell, and once field_limit cells are cut a
 // further cell stops the split. The line is read in blocks of 64 bytes classified by
-// classify(p, count) (classify.has_comma_or_quote(p) tells first whether the 64 bytes at p hold
-// either); each block begins where the unfinished cell began, so a cell shorter than a block is
-// seen whole and on_cell(column, cell, numbers) is told its number shape from the masks. The
-// last cell, and every cell from the one that holds the first quote on, come with numbers
-// unknown: from there the line is cut by split_unit_row's rules written out, with
-// Classify::Find as the search.
+// classify(p, count) (classify.skip_blocks passes first over blocks that hold neither); each block
+// begins where the unfinished cell began, so a cell shorter than a block is seen whole and
+// on_cell(column, cell, numbers) is told its number shape from the masks. The last cell, and the
+// cells from the one that holds a quote to the comma after the quoted cell, come with numbers
+// unknown: they are cut by split_unit_row's rules written out, with Classify::Find as the search,
+// and the masks take up again after that comma (for the first kQuotedStretchesByMasks quoted cells
+// of a line; the rules cut the rest of it).
 //
 // float_runs (may be empty) gives for each column how many columns from it on take plain
 // floating-point numbers: the comma-ended cells of such a run that the masks tell are empty or
@@ -89,12 +125,17 @@ template <class Classify, class OnCell>
   int column = 0;
   bool too_many = false;
   std::size_t start = 0;  // of the cell being read
+  int quoted_stretches = 0;
   for (std::size_t base = 0; base < n && !too_many;) {
     const std::size_t count = std::min<std::size_t>(n - base, 64);
     // The middle of a long cell, such as a nested list, holds no comma: only the search runs.
-    if (count == 64 && !classify.has_comma_or_quote(line.data() + base)) {
-      base += 64;
-      continue;
+    if (count == 64) {
+      const auto next = static_cast<std::size_t>(
+          classify.skip_blocks(line.data() + base, line.data() + n) - line.data());
+      if (next != base) {
+        base = next;
+        continue;
+      }
     }
     const ByteClasses64 block = classify(line.data() + base, count);
     const std::uint64_t commas = block.opens;
@@ -142,8 +183,17 @@ template <class Classify, class OnCell>
       auto on_quoted_row_cell = [&](int at, std::string_view cell) {
         on_cell(at, cell, CellNumbers{});
       };
-      return split_unit_row_from(line, field_limit, on_quoted_row_cell, typename Classify::Find{},
-                                 column, start);
+      if (quoted_stretches == kQuotedStretchesByMasks)
+        return split_unit_row_from(line, field_limit, on_quoted_row_cell, typename Classify::Find{},
+                                   column, start);
+      // The rules cut the quoted cell, and the masks take up again at the comma after it.
+      ++quoted_stretches;
+      const SplitStop stop = split_unit_row_until<true>(line, field_limit, on_quoted_row_cell,
+                                                        typename Classify::Find{}, column, start);
+      if (stop.at_end) return stop.shape;
+      column = stop.column;
+      start = base = stop.offset;
+      continue;
     }
     if (base + count == n) break;
     base = start > base ? start : base + 64;

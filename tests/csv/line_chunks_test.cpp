@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -33,6 +34,8 @@ struct ChunkedLines {
   std::vector<std::string> lines;
   std::int64_t counted = 0;  // the sum of the chunks' line counts
   std::vector<std::string> chunks;
+  std::vector<std::string> kept_lines;  // as the line ends kept with each chunk give them
+  std::size_t largest_storage = 0;
 };
 
 // The file cut into chunks of about target bytes, with the first `unread` bytes read apart
@@ -48,6 +51,9 @@ ChunkedLines lines_by_chunks(const std::string& path, std::size_t target,
     result.chunks.emplace_back(chunk.text);
     result.counted += chunk.line_count;
     for_each_unit_line(chunk.text, [&](std::string_view line) { result.lines.emplace_back(line); });
+    for_each_chunk_line(storage, chunk.text,
+                        [&](std::string_view line) { result.kept_lines.emplace_back(line); });
+    result.largest_storage = std::max(result.largest_storage, storage.size());
   }
   return result;
 }
@@ -69,6 +75,7 @@ TEST(UnitChunkReader, CutsTheLinesOfTheLineRuleWhateverTheChunkSize) {
       const ChunkedLines chunked =
           lines_by_chunks(dir / "units.csv", target, std::string_view(text).substr(0, split));
       ASSERT_EQ(chunked.lines, expected) << "text '" << text << "' target " << target;
+      ASSERT_EQ(chunked.kept_lines, expected) << "text '" << text << "' target " << target;
       ASSERT_EQ(chunked.counted, static_cast<std::int64_t>(expected.size()));
       for (std::size_t k = 0; k + 1 < chunked.chunks.size(); ++k) {
         // A CR at the end of a chunk never has its LF in the next one.
@@ -86,6 +93,23 @@ TEST(UnitChunkReader, HoldsALineLongerThanTheChunkWhole) {
   dir.write("units.csv", long_line + "\r\nshort\r" + long_line);
   const ChunkedLines chunked = lines_by_chunks(dir / "units.csv", 1000);
   EXPECT_EQ(chunked.lines, (std::vector<std::string>{long_line, "short", long_line}));
+}
+
+// The line ends handed over with a chunk take a bounded share of its storage: a chunk of many
+// short lines keeps none and its lines are found by the rule again, the same lines either way.
+TEST(UnitChunkReader, KeepsTheLineEndsOfLongLinesOnly) {
+  testing::TempDir dir;
+  const std::string long_lines = std::string(100, 'x') + "\n" + std::string(50, 'y') + "\r\n";
+  const std::string empty_lines(4096, '\n');
+  for (const std::string& text :
+       {long_lines + long_lines + "z", empty_lines + long_lines, long_lines + empty_lines + "\r"}) {
+    dir.write("units.csv", text);
+    const ChunkedLines chunked = lines_by_chunks(dir / "units.csv", 1024);
+    EXPECT_EQ(chunked.kept_lines, model_lines(text));
+    EXPECT_EQ(chunked.lines, model_lines(text));
+    // A chunk holds at most its target or one line, and a quarter more for the line ends.
+    EXPECT_LE(chunked.largest_storage, 1024 + 1024 / 4 + 8);
+  }
 }
 
 TEST(UnitLines, AnIncompleteTextKeepsItsUnendedLineAndALastCr) {

@@ -18,6 +18,22 @@ std::vector<std::string> sorted(std::vector<std::string> names) {
   return names;
 }
 
+// Every backslash becomes a slash, wherever it lies and however many there are in a row.
+TEST(ConvertSeparators, EveryBackslashBecomesASlash) {
+  const struct {
+    std::string path, converted;
+  } cases[] = {{"", ""},
+               {"plain/path", "plain/path"},
+               {"\\", "/"},
+               {"a\\b\\\\c\\", "a/b//c/"},
+               {std::string(100, 'x') + "\\y", std::string(100, 'x') + "/y"}};
+  for (const auto& c : cases) {
+    std::string path = c.path;
+    convert_separators(path);
+    EXPECT_EQ(path, c.converted) << c.path;
+  }
+}
+
 // A folder whose entries take many reads from the system: every name comes back once, and
 // "." and ".." never do.
 TEST(FolderEntryNames, ListsEveryEntryOfALargeFolderOnce) {

@@ -32,6 +32,25 @@ TEST(TextMap, KeysAreBytesOfAnyLength) {
   EXPECT_FALSE(set.contains(std::string(99, 'x')));
 }
 
+// Keys are compared a word at a time: texts of every length up to a few words, equal, and
+// differing in one byte at each position, by a low bit or the high one.
+TEST(TextMap, SameBytesAgreesWithTheByteByByteComparison) {
+  for (std::size_t size = 0; size <= 40; ++size) {
+    std::string a(size, 'k');
+    for (std::size_t i = 0; i < size; ++i) a[i] = static_cast<char>('a' + i % 26);
+    EXPECT_TRUE(same_bytes(a, a)) << size;
+    EXPECT_FALSE(same_bytes(a, a + "k")) << size;
+    for (std::size_t i = 0; i < size; ++i) {
+      for (const char flip : {'\x01', '\x80'}) {
+        std::string b = a;
+        b[i] = static_cast<char>(b[i] ^ flip);
+        EXPECT_FALSE(same_bytes(a, b)) << size << " at " << i;
+        EXPECT_FALSE(same_bytes(b, a)) << size << " at " << i;
+      }
+    }
+  }
+}
+
 TEST(TextMap, ReservingKeepsKeysAndValuesWhateverTheOrder) {
   TextMap<int> map;
   map.insert("early", 1);

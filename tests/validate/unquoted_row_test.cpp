@@ -15,10 +15,10 @@ struct Cut {
 };
 
 // Random lines of number-like cells, empty cells, letters and long runs that cross blocks, with
-// quotes in one line in three (quoted cells, commas inside them, text around them, a quote left
-// open), with limits below, at and above their cell counts: every form of the walk over masks
-// cuts the cells split_unit_row cuts, and tells each comma-ended cell shorter than a block
-// before the first quote its number shapes exactly (other cells only ever as a true shape or
+// quotes in one line in three (up to eight: quoted cells, commas inside them, text around them,
+// a quote left open), with limits below, at and above their cell counts: every form of the walk
+// over masks cuts the cells split_unit_row cuts, and tells each comma-ended cell shorter than a
+// block before the first quote its number shapes exactly (other cells only ever as a true shape or
 // none).
 template <class Classify>
 void check_against_split_unit_row(Classify classify) {
@@ -44,7 +44,7 @@ void check_against_split_unit_row(Classify classify) {
     const std::size_t wanted = random() % 400 + 1;
     while (line.size() < wanted) line += pieces[random() % pieces.size()];
     if (round % 3 == 0) {
-      for (std::size_t quotes = random() % 3 + 1; quotes > 0; --quotes) {
+      for (std::size_t quotes = random() % 8 + 1; quotes > 0; --quotes) {
         line.insert(random() % (line.size() + 1), random() % 2 == 0 ? "\"" : "\"{a;1,2}\"");
       }
     }
@@ -65,8 +65,9 @@ void check_against_split_unit_row(Classify classify) {
             ASSERT_EQ(numbers.plain_float, cell.empty() || is_plain_float(cell)) << cell;
             ASSERT_EQ(numbers.plain_integer, cell.empty() || is_plain_integer(cell, 18)) << cell;
           } else {
-            ASSERT_TRUE(!numbers.plain_float || is_plain_float(cell)) << cell;
-            ASSERT_TRUE(!numbers.plain_integer || is_plain_integer(cell, 18)) << cell;
+            ASSERT_TRUE(!numbers.plain_float || cell.empty() || is_plain_float(cell)) << cell;
+            ASSERT_TRUE(!numbers.plain_integer || cell.empty() || is_plain_integer(cell, 18))
+                << cell;
           }
         });
     ASSERT_EQ(got.cells, expected.cells) << line << " limit " << limit;
@@ -132,6 +133,42 @@ TEST(RowByMasks, FloatRunsPassOnlyPlainNumbers) {
   check_float_runs_pass_only_plain_numbers(CommaBlocks{});
 #if defined(UNITCHECK_AVX2_FORMS)
   if (has_avx2()) check_float_runs_pass_only_plain_numbers(CommaBlocksAvx2{});
+#endif
+}
+
+// After a quoted cell and the comma that follows it the masks take up again: the cells after it
+// are told their number shapes, up to the last quoted cell the masks take up after.
+template <class Classify>
+void check_masks_after_quoted_cells(Classify classify) {
+  std::string line = "\"a,b\"x,1.5,-2,zz,";
+  for (int k = 0; k < kQuotedStretchesByMasks; ++k) line += "\"q\",7,";
+  const std::string last = "\"r\",8,9";
+  line += last;
+  std::vector<std::string> plain_floats;
+  std::vector<std::string> cells;
+  const RowShape shape =
+      split_row_by_masks(line, 100, classify, [&](int, std::string_view cell, CellNumbers numbers) {
+        cells.emplace_back(cell);
+        if (numbers.plain_float) plain_floats.emplace_back(cell);
+      });
+  std::vector<std::string> expected_cells = {"a,b", "1.5", "-2", "zz"};
+  for (int k = 0; k < kQuotedStretchesByMasks; ++k)
+    expected_cells.insert(expected_cells.end(), {"q", "7"});
+  expected_cells.insert(expected_cells.end(), {"r", "8", "9"});
+  EXPECT_EQ(cells, expected_cells);
+  EXPECT_EQ(shape.cell_count, static_cast<int>(expected_cells.size()));
+  // The fifth quoted cell's line is cut by the rules to its end: 8 is not told, nor is the
+  // last cell ever.
+  std::vector<std::string> expected_floats = {"1.5", "-2"};
+  for (int k = 0; k + 1 < kQuotedStretchesByMasks; ++k) expected_floats.push_back("7");
+  EXPECT_EQ(plain_floats, expected_floats);
+}
+
+TEST(RowByMasks, MasksTakeUpAgainAfterQuotedCells) {
+  check_masks_after_quoted_cells(CommaBlocksPlain{});
+  check_masks_after_quoted_cells(CommaBlocks{});
+#if defined(UNITCHECK_AVX2_FORMS)
+  if (has_avx2()) check_masks_after_quoted_cells(CommaBlocksAvx2{});
 #endif
 }
 
