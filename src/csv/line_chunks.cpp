@@ -9,9 +9,27 @@ UnitChunkReader::UnitChunkReader(std::string path, std::size_t target)
     : file_(std::make_unique<InputFile>(std::move(path))),
       target_(std::max<std::size_t>(target, 1)) {}
 
+namespace {
+
+// The most bytes the line ends of a chunk of text_size bytes take after it.
+std::size_t line_ends_room(std::size_t text_size) {
+  return line_ends_offset(text_size) - text_size + sizeof kNoLineEnds +
+         text_size / kBytesPerKeptLine * sizeof(LineBounds);
+}
+
+// Makes storage hold at least wanted bytes for text, with room for their line ends made ahead
+// as capacity that stays untouched until they are kept: growing the string for them after the
+// text would double its allocation, a chunk's size more memory for every chunk of the ring.
+void make_room_for(std::string& storage, std::size_t wanted) {
+  storage.reserve(wanted + line_ends_room(wanted));
+  if (storage.size() < wanted) storage.resize(wanted);
+}
+
+}  // namespace
+
 bool UnitChunkReader::next(std::string& storage, LineChunk& chunk) {
   std::size_t wanted = std::max(target_, carry_.size());
-  if (storage.size() < wanted) storage.resize(wanted);
+  make_room_for(storage, wanted);
   std::size_t used = carry_.copy(storage.data(), carry_.size());
   for (;;) {
     while (used < wanted && file_ != nullptr) {
@@ -22,7 +40,7 @@ bool UnitChunkReader::next(std::string& storage, LineChunk& chunk) {
     const std::string_view text(storage.data(), used);
     UnitLines lines(text, file_ == nullptr);
     bounds_.clear();
-    // Past this many lines none are kept: the list stays within an eighth of the text's size.
+    // Past this many lines none are kept: the list stays within a quarter of the text's size.
     const std::size_t most_kept = used <= kNoLineEnds ? used / kBytesPerKeptLine : 0;
     std::int64_t count = 0;
     for (std::string_view line; lines.next(line); ++count) {
@@ -39,7 +57,7 @@ bool UnitChunkReader::next(std::string& storage, LineChunk& chunk) {
       return count > 0;
     }
     wanted = used * 2;  // one line longer than the chunk so far
-    if (storage.size() < wanted) storage.resize(wanted);
+    make_room_for(storage, wanted);
   }
 }
 
