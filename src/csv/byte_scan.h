@@ -256,4 +256,18 @@ inline ByteClasses64 classify_tail64(const char* p, std::size_t count, char a, c
   return classify_tail64_with(classify_block64, p, count, a, b, c);
 }
 
+#if defined(UNITCHECK_AVX2_FORMS)
+// The classes of the count bytes at p (64, or fewer at the end of a text: bits from count up
+// are clear) against compared bytes made once.
+__attribute__((target("avx2"))) inline ByteClasses64 classify_avx2_with(const char* p,
+                                                                        std::size_t count,
+                                                                        const ClassBytesAvx2& k) {
+  if (count == 64) return classify_block64_avx2_with(p, k);
+  // The compared bytes are in k: the tail's own a, b and c go unused.
+  return classify_tail64_with(
+      [&k](const char* block, char, char, char) { return classify_block64_avx2_with(block, k); }, p,
+      count, '\0', '\0', '\0');
+}
+#endif
+
 }  // namespace unitcheck

@@ -1,7 +1,6 @@
 #include "lint/github_format.h"
 
-#include <algorithm>
-
+#include "lint/escape_runs.h"
 #include "lint/lint_messages.h"
 #include "tables/convert.h"
 
@@ -9,34 +8,30 @@ namespace unitcheck::lint {
 
 namespace {
 
-void append_escaped(std::string& text, std::string_view value, bool property) {
-  // Runs without a byte to escape go in whole: messages rarely hold one.
-  const auto is_escaped = [property](char c) {
-    return c == '%' || c == '\r' || c == '\n' || (property && (c == ':' || c == ','));
-  };
-  while (!value.empty()) {
-    const auto run = static_cast<std::size_t>(std::find_if(value.begin(), value.end(), is_escaped) -
-                                              value.begin());
-    text.append(value.data(), run);
-    if (run == value.size()) return;
-    switch (value[run]) {
-      case '%':
-        text += "%25";
-        break;
-      case '\r':
-        text += "%0D";
-        break;
-      case '\n':
-        text += "%0A";
-        break;
-      case ':':
-        text += "%3A";
-        break;
-      default:  // ','
-        text += "%2C";
-    }
-    value.remove_prefix(run + 1);
+// The byte as a workflow command escapes it: %XX.
+std::string_view percent_escape(char c) {
+  switch (c) {
+    case '%':
+      return "%25";
+    case '\r':
+      return "%0D";
+    case '\n':
+      return "%0A";
+    case ':':
+      return "%3A";
+    default:  // ','
+      return "%2C";
   }
+}
+
+void append_escaped(std::string& text, std::string_view value, bool property) {
+  escape_runs(
+      value,
+      [property](char c) {
+        return c == '%' || c == '\r' || c == '\n' || (property && (c == ':' || c == ','));
+      },
+      [&text](std::string_view run) { text.append(run); },
+      [&text](char c) { text.append(percent_escape(c)); });
 }
 
 class GithubFormat final : public Format {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "lint/decimal_comma.h"
+#include "lint/escape_runs.h"
 #include "lint/folder_listings.h"
 #include "lint/suggestions.h"
 #include "lint/text_cursor.h"
@@ -33,17 +34,12 @@ struct HexEscape {
 };
 
 // Calls put with text in pieces, its control bytes as \xNN and, when quotes is set, its quotes
-// as \". Runs without such a byte go in whole: values, paths and messages rarely hold one.
+// as \".
 template <class Put>
 void escape(std::string_view text, bool quotes, Put&& put) {
-  const auto is_escaped = [quotes](char c) { return is_control(c) || (quotes && c == '"'); };
-  while (!text.empty()) {
-    const auto escaped = std::find_if(text.begin(), text.end(), is_escaped);
-    put(std::string_view(text.data(), static_cast<std::size_t>(escaped - text.begin())));
-    if (escaped == text.end()) return;
-    put(*escaped == '"' ? std::string_view("\\\"") : HexEscape(*escaped).view());
-    text.remove_prefix(static_cast<std::size_t>(escaped - text.begin()) + 1);
-  }
+  escape_runs(
+      text, [quotes](char c) { return is_control(c) || (quotes && c == '"'); }, put,
+      [&put](char c) { put(c == '"' ? std::string_view("\\\"") : HexEscape(c).view()); });
 }
 
 void append_escaped(std::string& out, std::string_view text, bool quotes) {

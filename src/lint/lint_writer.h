@@ -58,13 +58,14 @@ class LintWriter final : public FindingWriter {
 
  private:
   void render(const LintFinding& finding, std::string& text) const;
+  // The lists, gathered by the first call.
+  const SuggestionLists& suggestions() const;
 
   const Format& format_;
   Output& output_;
   ReportPaths paths_;
   std::string written_unit_table_;  // the paths as the format writes them
   std::string written_part_list_;
-  const SuggestionLists& suggestions() const;
 
   std::function<SuggestionLists()> gather_;
   mutable std::once_flag gathered_;

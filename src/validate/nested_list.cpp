@@ -334,10 +334,7 @@ ByteClasses64 classify_cell_bytes_plain(const char* p, std::size_t count) {
 // The AVX2 classification, with its compared bytes made once per cell.
 struct CellBytesAvx2 {
   __attribute__((target("avx2"))) ByteClasses64 operator()(const char* p, std::size_t count) const {
-    if (count == 64) return classify_block64_avx2_with(p, bytes);
-    return classify_tail64_with([this](const char* block, char, char,
-                                       char) { return classify_block64_avx2_with(block, bytes); },
-                                p, count, '{', ';', '}');
+    return classify_avx2_with(p, count, bytes);
   }
   ClassBytesAvx2 bytes;
 };

@@ -86,10 +86,7 @@ struct CommaBlocksAvx2 {
     return skip_blocks_one_by_one(*this, p, end);
   }
   __attribute__((target("avx2"))) ByteClasses64 operator()(const char* p, std::size_t count) const {
-    if (count == 64) return classify_block64_avx2_with(p, bytes);
-    return classify_tail64_with([this](const char* block, char, char,
-                                       char) { return classify_block64_avx2_with(block, bytes); },
-                                p, count, ',', '"', ',');
+    return classify_avx2_with(p, count, bytes);
   }
   using Find = FindCommaOrQuoteAvx2;
 
