@@ -7,6 +7,7 @@
 // Besides running clean under the sanitizers, every run must end with status 0 and a transcript
 // of the documented shape: the progress lines, then only lines in the three diagnostic forms,
 // in non-decreasing row order, then the closing report with its keys in strictly ascending order.
+// The unit lines checked on two worker threads must give the same transcript, byte for byte.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -18,60 +19,12 @@
 #include <vector>
 
 #include "driver/run.h"
+#include "whole_run_support.h"
 
 namespace {
 
-void require(bool condition) {
-  if (!condition) __builtin_trap();
-}
-
-// The data directory of this process, removed when the process exits normally.
-class DataDirectory {
- public:
-  DataDirectory() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "unitcheck-whole-run.XXXXXX").string();
-    require(mkdtemp(pattern.data()) != nullptr);
-    root_ = pattern;
-    std::filesystem::create_directories(root_ / "units" / "ship");
-    std::filesystem::create_directories(root_ / "cockpits" / "pit");
-    std::filesystem::create_directories(root_ / "meshes");
-    std::ofstream(root_ / "meshes" / "hull.mesh").put('\n');
-    std::ofstream(root_ / "units" / "ship" / "ship.mesh").put('\n');
-    argument_ = root_.string() + "/";
-  }
-  DataDirectory(const DataDirectory&) = delete;
-  DataDirectory& operator=(const DataDirectory&) = delete;
-  ~DataDirectory() {
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
-  }
-
-  // The directory as the first argument names it, ending in a slash.
-  const std::string& argument() const { return argument_; }
-
-  void write(const char* relative, std::string_view content) const {
-    std::ofstream out(root_ / relative, std::ios::binary | std::ios::trunc);
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-    out.close();
-    require(!out.fail());
-  }
-
- private:
-  std::filesystem::path root_;
-  std::string argument_;
-};
-
-std::vector<std::string_view> split_lines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  while (!text.empty()) {
-    const std::size_t end = text.find('\n');
-    require(end != std::string_view::npos);  // every line ends with a line feed
-    lines.push_back(text.substr(0, end));
-    text.remove_prefix(end + 1);
-  }
-  return lines;
-}
+using unitcheck::fuzz::require;
+using unitcheck::fuzz::split_lines;
 
 bool is_digit(char c) {
   return c >= '0' && c <= '9';
@@ -151,21 +104,25 @@ void check_transcript(std::string_view transcript, const std::string& dir, std::
   }
 }
 
+// The transcript of a run that checks the unit lines on worker_threads threads (none: on the
+// starting thread); it must end with status 0.
+std::string run(const std::string& directory, unsigned worker_threads) {
+  std::string transcript;
+  unitcheck::Console console(transcript);
+  require(unitcheck::run_program(
+              console, unitcheck::Invocation{directory, std::nullopt, worker_threads}) == 0);
+  return transcript;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const DataDirectory directory;
+  static const unitcheck::fuzz::DataDirectory directory;
   const std::string_view input(reinterpret_cast<const char*>(data), size);
-  const std::size_t split = input.find('\xFF');
-  const bool has_part_list = split != std::string_view::npos;
-  directory.write("master_part_list.csv", has_part_list ? input.substr(0, split) : "");
-  directory.write("units/units.csv", has_part_list ? input.substr(split + 1) : input);
+  unitcheck::fuzz::write_data_files(directory, input);
 
-  std::string transcript;
-  unitcheck::Console console(transcript);
-  const int status =
-      unitcheck::run_program(console, unitcheck::Invocation{directory.argument(), std::nullopt});
-  require(status == 0);
+  const std::string transcript = run(directory.argument(), 0);
   check_transcript(transcript, directory.argument(), size);
+  require(run(directory.argument(), 2) == transcript);
   return 0;
 }
