@@ -7,46 +7,13 @@
 #include <cstring>
 
 #include <nlohmann/json.hpp>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
+#include "lint/json_bytes.h"
 #include "tables/convert.h"
 
 namespace unitcheck::lint {
 
 namespace {
-
-// Printable ASCII other than the quote and the backslash: such a byte is its own JSON encoding,
-// and never part of a longer UTF-8 sequence.
-constexpr std::array<bool, 256> kPlain = [] {
-  std::array<bool, 256> plain{};
-  for (int byte = 0x20; byte <= 0x7e; ++byte) plain[static_cast<std::size_t>(byte)] = true;
-  plain['"'] = plain['\\'] = false;
-  return plain;
-}();
-
-[[maybe_unused]] bool is_plain(char c) {
-  return kPlain[static_cast<unsigned char>(c)];
-}
-
-// The bytes of a 16-byte block that are not plain, as bits: below 0x20, 0x7f and up, a quote
-// or a backslash.
-unsigned special_mask16(const char* block) {
-#if defined(__SSE2__)
-  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
-  // A signed compare: bytes of 0x80 and up are negative, below 0x20 with the controls.
-  const __m128i special = _mm_or_si128(_mm_or_si128(_mm_cmplt_epi8(bytes, _mm_set1_epi8(0x20)),
-                                                    _mm_cmpeq_epi8(bytes, _mm_set1_epi8(0x7f))),
-                                       _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('"')),
-                                                    _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\\'))));
-  return static_cast<unsigned>(_mm_movemask_epi8(special));
-#else
-  unsigned mask = 0;
-  for (unsigned i = 0; i < 16; ++i) mask |= is_plain(block[i]) ? 0u : 1u << i;
-  return mask;
-#endif
-}
 
 // The library's encoding of a text, without its quotes.
 std::string library_encoding(std::string_view text) {
@@ -126,7 +93,7 @@ JsonText& JsonText::string(std::string_view text) {
 }
 
 JsonText& JsonText::plain_string(std::string_view text) {
-  assert(std::all_of(text.begin(), text.end(), is_plain));
+  assert(std::all_of(text.begin(), text.end(), is_json_plain));
   put('"');
   put(text.data(), text.size());
   put('"');

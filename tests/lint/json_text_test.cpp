@@ -9,6 +9,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "lint/json_bytes.h"
+
 namespace unitcheck::lint {
 namespace {
 
@@ -63,6 +65,19 @@ TEST(JsonText, MixedTextsAreEncodedAsTheLibraryEncodesThemWhole) {
     std::string out;
     JsonText(out).string(text);
     ASSERT_EQ(out, library_encoding(text)) << library_encoding(text);
+  }
+}
+
+// The form of the 16-byte test in use answers as the plain one on blocks of the bytes at the
+// edges of what JSON takes as it is.
+TEST(JsonText, TheBlockTestAnswersAsThePlainOne) {
+  static constexpr char kBytes[] = {'a',    ' ',    '~',    '"',  '\\', '\x1f',
+                                    '\x7f', '\x80', '\xff', '\0', '!'};
+  std::mt19937 random(16);
+  for (int round = 0; round < 20000; ++round) {
+    char block[16];
+    for (char& byte : block) byte = kBytes[random() % std::size(kBytes)];
+    ASSERT_EQ(special_mask16(block), special_mask16_plain(block)) << round;
   }
 }
 
