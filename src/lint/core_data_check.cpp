@@ -1,5 +1,7 @@
 #include "lint/core_data_check.h"
 
+#include <mutex>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,16 +19,20 @@ namespace unitcheck::lint {
 
 namespace {
 
-// The names that suggestions are drawn from, kept alive for the whole run.
+// A folder's entries, and views of them for an index.
+struct FolderNames {
+  std::vector<std::string> names;
+  std::vector<std::string_view> views;
+};
+
+// The names that suggestions are drawn from, kept alive for the whole run; each list is filled
+// once, when its index is made.
 struct SuggestionNames {
   std::vector<std::string_view> categories;
   std::vector<std::string_view> part_names;
-  std::vector<std::string> unit_directories;
-  std::vector<std::string> cockpits;
-  std::vector<std::string> meshes;
-  std::vector<std::string_view> unit_directory_views;
-  std::vector<std::string_view> cockpit_views;
-  std::vector<std::string_view> mesh_views;
+  FolderNames unit_directories;
+  FolderNames cockpits;
+  FolderNames meshes;
 };
 
 // The non-empty texts of a column of the part list, in its order; each once when distinct is
@@ -51,10 +57,6 @@ std::vector<std::string_view> texts_of(MemTable& table, std::string_view field_n
   return texts;
 }
 
-std::vector<std::string_view> views_of(const std::vector<std::string>& texts) {
-  return {texts.begin(), texts.end()};
-}
-
 }  // namespace
 
 DataCheckResult CoreDataCheck::check(const DataDirectory& directory, LintWriter& writer) {
@@ -66,26 +68,32 @@ DataCheckResult CoreDataCheck::check(const DataDirectory& directory, LintWriter&
 
   SuggestionNames names;
   FolderListings unit_folders;
-  // Gathered on the checking thread of the first finding: a table without faults pays nothing.
-  // Nothing else reads the part list's table while the rows are checked (they ask its indexes),
-  // so its cursor is this one's.
-  writer.set_suggestions([&]() {
-    names.categories = texts_of(part_list.masterpartslist, "categoryname", true);
-    names.part_names = texts_of(part_list.masterpartslist, "file", false);
-    names.unit_directories = folder_entry_names(directory.root() + "units");
-    names.cockpits = folder_entry_names(directory.root() + "cockpits");
-    names.meshes = folder_entry_names(directory.root() + "meshes");
-    names.unit_directory_views = views_of(names.unit_directories);
-    names.cockpit_views = views_of(names.cockpits);
-    names.mesh_views = views_of(names.meshes);
-    return SuggestionLists{NameIndex(names.categories),
-                           NameIndex(names.part_names),
-                           NameIndex(names.unit_directory_views),
-                           NameIndex(names.cockpit_views),
-                           NameIndex(names.mesh_views),
-                           &unit_folders,
-                           header.plans};
-  });
+  // Each list is made when a finding first needs it, on that finding's thread: a table without
+  // faults pays nothing, and one whose faults need no list pays for none. Nothing else reads
+  // the part list's table while the rows are checked (they ask its indexes), but its two lists
+  // may be made at once on two threads, and both move its cursor.
+  std::mutex part_list_cursor;
+  const auto part_list_texts = [&](std::vector<std::string_view>& texts, std::string_view field,
+                                   bool distinct) {
+    return [&part_list, &part_list_cursor, out = &texts, field, distinct] {
+      const std::lock_guard lock(part_list_cursor);
+      *out = texts_of(part_list.masterpartslist, field, distinct);
+      return std::span<const std::string_view>(*out);
+    };
+  };
+  const auto folder_entries = [&](FolderNames& folder, std::string_view name) {
+    return [out = &folder, path = directory.root() + std::string(name)] {
+      out->names = folder_entry_names(path);
+      out->views.assign(out->names.begin(), out->names.end());
+      return std::span<const std::string_view>(out->views);
+    };
+  };
+  writer.set_suggestions(SuggestionLists{
+      NameIndex(part_list_texts(names.categories, "categoryname", true)),
+      NameIndex(part_list_texts(names.part_names, "file", false)),
+      NameIndex(folder_entries(names.unit_directories, "units")),
+      NameIndex(folder_entries(names.cockpits, "cockpits")),
+      NameIndex(folder_entries(names.meshes, "meshes")), &unit_folders, header.plans});
 
   const UnitRows rows = check_unit_rows(header, *header.rows, part_list, directory.root(), writer,
                                         checking_threads());

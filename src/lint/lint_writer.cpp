@@ -4,17 +4,10 @@
 
 namespace unitcheck::lint {
 
-const SuggestionLists& LintWriter::suggestions() const {
-  std::call_once(gathered_, [this] {
-    if (gather_) suggestions_ = gather_();
-  });
-  return suggestions_;
-}
-
 void LintWriter::render(const Finding& finding, std::string& text, std::string& scratch) const {
   LintFinding described;
   described.message.swap(scratch);
-  describe(finding, suggestions(), described);
+  describe(finding, suggestions_, described);
   render(described, text);
   scratch.swap(described.message);
 }

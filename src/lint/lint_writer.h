@@ -2,8 +2,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <functional>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -35,10 +33,10 @@ class LintWriter final : public FindingWriter {
         written_unit_table_(format.written_path(paths_.unit_table)),
         written_part_list_(format.written_path(paths_.part_list)) {}
 
-  // The names offered as "did you mean"; set before the checking threads start. gather makes
-  // them when the first finding is described (on that finding's thread), so that a run without
-  // findings pays nothing for them.
-  void set_suggestions(std::function<SuggestionLists()> gather) { gather_ = std::move(gather); }
+  // The names offered as "did you mean"; set before the checking threads start. Their lists are
+  // made when a finding first needs them (see NameIndex), so that a run pays only for the lists
+  // its findings need.
+  void set_suggestions(SuggestionLists lists) { suggestions_ = std::move(lists); }
 
   // The finding's message is built in scratch's room.
   void render(const Finding& finding, std::string& text, std::string& scratch) const override;
@@ -58,8 +56,6 @@ class LintWriter final : public FindingWriter {
 
  private:
   void render(const LintFinding& finding, std::string& text) const;
-  // The lists, gathered by the first call.
-  const SuggestionLists& suggestions() const;
 
   const Format& format_;
   Output& output_;
@@ -67,9 +63,7 @@ class LintWriter final : public FindingWriter {
   std::string written_unit_table_;  // the paths as the format writes them
   std::string written_part_list_;
 
-  std::function<SuggestionLists()> gather_;
-  mutable std::once_flag gathered_;
-  mutable SuggestionLists suggestions_;
+  SuggestionLists suggestions_;
   bool before_first_item_ = true;
   mutable std::atomic<std::int64_t> errors_{0};
   mutable std::atomic<std::int64_t> warnings_{0};

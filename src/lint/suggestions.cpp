@@ -5,6 +5,8 @@
 #include <span>
 #include <vector>
 
+#include "tables/text_map.h"
+
 namespace unitcheck::lint {
 
 namespace {
@@ -130,58 +132,110 @@ void ClosestName::consider(std::string_view name) {
   }
 }
 
+// The index proper: entries by name length, each run in the names' order, and the answers it
+// remembers.
+struct NameIndex::Index {
+  explicit Index(std::span<const std::string_view> names);
+  std::string_view closest(std::string_view value) const;
+  std::uint32_t search(std::string_view value) const;
+  std::string_view name_at(std::uint32_t order) const {
+    return order == kNoName ? std::string_view{} : names[order];
+  }
+
+  static constexpr std::uint32_t kNoName = UINT32_MAX;
+  struct Entry {
+    std::uint32_t order;  // the name's place among the names
+    std::uint64_t bytes;  // a bit per folded byte value (modulo 64) that the name holds
+  };
+  // Answers by value: the answer's place among the names, or kNoName.
+  struct Answers {
+    std::mutex mutex;
+    TextMap<std::uint32_t> by_value;
+  };
+
+  std::vector<Entry> entries;
+  // by_length[n] begins the run of length n (the last entry ends the last run).
+  std::vector<std::size_t> by_length;
+  std::span<const std::string_view> names;
+  std::unique_ptr<Answers> answers;
+};
+
+NameIndex::NameIndex() = default;
+NameIndex::NameIndex(NameIndex&&) noexcept = default;
+NameIndex& NameIndex::operator=(NameIndex&&) noexcept = default;
+NameIndex::~NameIndex() = default;
+
 NameIndex::NameIndex(std::span<const std::string_view> names)
-    : names_(names),
-      answers_(names.size() >= kWorthRemembering ? std::make_unique<Answers>() : nullptr) {
-  std::size_t longest = 0;
-  for (const std::string_view name : names) longest = std::max(longest, name.size());
-  // Counting sort by length keeps each length's names in their order.
-  by_length_.assign(longest + 2, 0);
-  for (const std::string_view name : names) ++by_length_[name.size() + 1];
-  for (std::size_t n = 1; n < by_length_.size(); ++n) by_length_[n] += by_length_[n - 1];
-  entries_.resize(names.size());
-  std::vector<std::size_t> next(by_length_.begin(), by_length_.end() - 1);
-  for (std::size_t i = 0; i < names.size(); ++i)
-    entries_[next[names[i].size()]++] = Entry{static_cast<std::uint32_t>(i), byte_bits(names[i])};
+    : index_(std::make_unique<const Index>(names)) {}
+
+NameIndex::NameIndex(Gather gather) : gathering_(std::make_unique<Gathering>()) {
+  gathering_->gather = std::move(gather);
+}
+
+const NameIndex::Index* NameIndex::index() const {
+  if (gathering_ != nullptr)
+    std::call_once(gathering_->done,
+                   [this] { index_ = std::make_unique<const Index>(gathering_->gather()); });
+  return index_.get();
 }
 
 std::string_view NameIndex::closest(std::string_view value) const {
-  if (names_.empty()) return {};
-  const bool rememberable = answers_ != nullptr && value.size() <= kLongestRemembered;
+  const Index* index = this->index();
+  return index != nullptr ? index->closest(value) : std::string_view{};
+}
+
+NameIndex::Index::Index(std::span<const std::string_view> names)
+    : names(names),
+      answers(names.size() >= kWorthRemembering ? std::make_unique<Answers>() : nullptr) {
+  std::size_t longest = 0;
+  for (const std::string_view name : names) longest = std::max(longest, name.size());
+  // Counting sort by length keeps each length's names in their order.
+  by_length.assign(longest + 2, 0);
+  for (const std::string_view name : names) ++by_length[name.size() + 1];
+  for (std::size_t n = 1; n < by_length.size(); ++n) by_length[n] += by_length[n - 1];
+  entries.resize(names.size());
+  std::vector<std::size_t> next(by_length.begin(), by_length.end() - 1);
+  for (std::size_t i = 0; i < names.size(); ++i)
+    entries[next[names[i].size()]++] = Entry{static_cast<std::uint32_t>(i), byte_bits(names[i])};
+}
+
+std::string_view NameIndex::Index::closest(std::string_view value) const {
+  if (names.empty()) return {};
+  const bool rememberable = answers != nullptr && value.size() <= kLongestRemembered;
   if (rememberable) {
-    const std::lock_guard lock(answers_->mutex);
-    if (const std::uint32_t* order = answers_->by_value.find(value)) return name_at(*order);
+    const std::lock_guard lock(answers->mutex);
+    if (const std::uint32_t* order = answers->by_value.find(value)) return name_at(*order);
   }
   const std::uint32_t order = search(value);
   if (rememberable) {
-    const std::lock_guard lock(answers_->mutex);
-    if (answers_->by_value.size() < kRememberedAnswers) answers_->by_value.insert(value, order);
+    const std::lock_guard lock(answers->mutex);
+    if (answers->by_value.size() < kRememberedAnswers) answers->by_value.insert(value, order);
   }
   return name_at(order);
 }
 
-std::uint32_t NameIndex::search(std::string_view value) const {
+std::uint32_t NameIndex::Index::search(std::string_view value) const {
   const int bound = suggestion_bound(value.size());
   const std::uint64_t value_bits = byte_bits(value);
   const std::size_t shortest = value.size() - std::min<std::size_t>(value.size(), bound);
-  const std::size_t longest = std::min(value.size() + bound, by_length_.size() - 2);
+  const std::size_t longest = std::min(value.size() + bound, by_length.size() - 2);
   // The best so far is the smallest (distance, order); a name is compared only when it could
   // come before it.
   int best_distance = bound + 1;
   std::uint32_t best_order = kNoName;
   for (std::size_t length = shortest; length <= longest; ++length) {
-    for (std::size_t e = by_length_[length]; e < by_length_[length + 1]; ++e) {
+    for (std::size_t e = by_length[length]; e < by_length[length + 1]; ++e) {
       // The bucket tells the name's length and the entry its bytes: most names are passed over
       // without reading them.
-      const Entry& entry = entries_[e];
-      if (entry.bytes == value_bits && length == value.size() && names_[entry.order] == value)
+      const Entry& entry = entries[e];
+      if (entry.bytes == value_bits && length == value.size() && names[entry.order] == value)
         return kNoName;  // nothing to correct
       const int could_take =
           std::min(bound, entry.order < best_order ? best_distance : best_distance - 1);
       if (could_take < 0 ||
           surely_farther(value.size(), value_bits, length, entry.bytes, could_take))
         continue;
-      const int distance = bounded_distance(value, names_[entry.order], could_take);
+      const int distance = bounded_distance(value, names[entry.order], could_take);
       if (distance <= could_take) {
         best_distance = distance;
         best_order = entry.order;

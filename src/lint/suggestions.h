@@ -2,13 +2,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <span>
 #include <string_view>
-#include <vector>
-
-#include "tables/text_map.h"
 
 namespace unitcheck::lint {
 
@@ -61,36 +59,33 @@ std::string_view closest_name(std::string_view value, const Names& names) {
 // checking a few rows. Safe to ask from several threads at once.
 class NameIndex {
  public:
-  NameIndex() = default;
+  using Gather = std::function<std::span<const std::string_view>()>;
+
+  NameIndex();
   explicit NameIndex(std::span<const std::string_view> names);
+  // An index made when it is first asked, of the names that gather gives then, on the asking
+  // thread (others that ask meanwhile wait for it): a run pays only for the lists that its
+  // findings need.
+  explicit NameIndex(Gather gather);
+  NameIndex(NameIndex&&) noexcept;
+  NameIndex& operator=(NameIndex&&) noexcept;
+  ~NameIndex();
 
   // The first of the nearest names within suggestion_bound of value's length; empty when none,
   // or when value is one of the names.
   std::string_view closest(std::string_view value) const;
 
  private:
-  // Answers by value: the answer's place among the names, or kNoName.
-  struct Answers {
-    std::mutex mutex;
-    TextMap<std::uint32_t> by_value;
-  };
-  static constexpr std::uint32_t kNoName = UINT32_MAX;
+  struct Index;
+  // The index, made by the constructor or, for a gathered one, on the first call.
+  const Index* index() const;
 
-  std::uint32_t search(std::string_view value) const;
-  std::string_view name_at(std::uint32_t order) const {
-    return order == kNoName ? std::string_view{} : names_[order];
-  }
-
-  struct Entry {
-    std::uint32_t order;  // the name's place among the names
-    std::uint64_t bytes;  // a bit per folded byte value (modulo 64) that the name holds
+  struct Gathering {
+    std::once_flag done;
+    Gather gather;
   };
-  // Entries by name length, each run in the names' order; by_length_[n] begins the run of length
-  // n (the last entry ends the last run).
-  std::vector<Entry> entries_;
-  std::vector<std::size_t> by_length_;
-  std::span<const std::string_view> names_;
-  std::unique_ptr<Answers> answers_;
+  std::unique_ptr<Gathering> gathering_;        // null when the index was made with the names
+  mutable std::unique_ptr<const Index> index_;  // set once, before any search reads it
 };
 
 }  // namespace unitcheck::lint

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <random>
 #include <string>
 #include <string_view>
@@ -107,25 +108,37 @@ TEST(Suggestions, NameIndexAnswersAsThePlainSearch) {
 }
 
 // Findings are described on every checking thread at once, all asking one index, past the
-// number of answers it keeps.
+// number of answers it keeps; a gathered index is made once, by whichever thread asks first.
 TEST(Suggestions, NameIndexAnswersFromSeveralThreads) {
   std::vector<std::string> texts;
   for (int i = 0; i < 300; ++i) texts.push_back("part_" + std::to_string(i * 7));
   const std::vector<std::string_view> names(texts.begin(), texts.end());
-  const NameIndex index(names);
   std::vector<std::string> values;
   for (int i = 0; i < 5000; ++i) values.push_back("prat_" + std::to_string(i % 2500));
   std::vector<std::string_view> expected;
   for (const std::string& value : values) expected.push_back(closest_name(value, names));
-  const auto ask_all = [&](std::vector<std::string_view>& answers) {
-    for (const std::string& value : values) answers.push_back(index.closest(value));
+  std::atomic<int> gathered{0};
+  const auto gather = [&] {
+    ++gathered;
+    return std::span<const std::string_view>(names);
   };
-  std::vector<std::string_view> first, second;
-  std::thread other([&] { ask_all(first); });
-  ask_all(second);
-  other.join();
-  EXPECT_EQ(first, expected);
-  EXPECT_EQ(second, expected);
+  EXPECT_EQ(NameIndex(gather).closest("x"), "");  // made as soon as it is asked
+  EXPECT_EQ(gathered, 1);
+  gathered = 0;
+  for (const bool gathered_on_use : {false, true}) {
+    const NameIndex index = gathered_on_use ? NameIndex(gather) : NameIndex(names);
+    const NameIndex never_asked(gather);  // a list that no finding needs is never made
+    const auto ask_all = [&](std::vector<std::string_view>& answers) {
+      for (const std::string& value : values) answers.push_back(index.closest(value));
+    };
+    std::vector<std::string_view> first, second;
+    std::thread other([&] { ask_all(first); });
+    ask_all(second);
+    other.join();
+    EXPECT_EQ(first, expected);
+    EXPECT_EQ(second, expected);
+    EXPECT_EQ(gathered, gathered_on_use ? 1 : 0);
+  }
 }
 
 }  // namespace

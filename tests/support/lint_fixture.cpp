@@ -106,15 +106,14 @@ lint::DataCheckResult FixtureCheck::check(const lint::DataDirectory& directory,
   Tables schemas;
   create_tables(schemas);
   writer.check_header(map_unit_header(header, schemas), schemas.units);
-  // Gathered as the real check gathers them: by the first finding's thread.
-  writer.set_suggestions([] {
-    lint::SuggestionLists names;
-    names.categories = lint::NameIndex(kCategories);
-    names.part_names = lint::NameIndex(kParts);
-    names.unit_directories = lint::NameIndex(kUnitDirectories);
-    names.cockpits = lint::NameIndex(kCockpits);
-    return names;
-  });
+  // Made as the real check makes them: each by the thread of the first finding that needs it.
+  lint::SuggestionLists names;
+  names.categories = lint::NameIndex([] { return std::span<const std::string_view>(kCategories); });
+  names.part_names = lint::NameIndex([] { return std::span<const std::string_view>(kParts); });
+  names.unit_directories =
+      lint::NameIndex([] { return std::span<const std::string_view>(kUnitDirectories); });
+  names.cockpits = lint::NameIndex([] { return std::span<const std::string_view>(kCockpits); });
+  writer.set_suggestions(std::move(names));
   // Chunks of findings rendered at once, written in order, as the checking threads do.
   const std::size_t chunks = static_cast<std::size_t>(std::max(threads_, 1));
   std::vector<std::string> texts(chunks);
