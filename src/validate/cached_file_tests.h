@@ -2,7 +2,7 @@
 
 #include <array>
 #include <cstddef>
-#include <functional>
+#include <cstdint>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -31,6 +31,7 @@ class CachedFileTests {
 
  private:
   static constexpr std::size_t kShards = 16;
+  static constexpr int kShardShift = 60;  // 64 bits less the 4 of a shard's number
 
   struct Shard {
     std::mutex mutex;
@@ -40,17 +41,19 @@ class CachedFileTests {
 
   bool remembered(TextMap<bool> Shard::*answers_of, const std::string& path,
                   bool (*test)(const std::string&)) {
-    Shard& shard = shards_[std::hash<std::string_view>{}(path) % kShards];
+    // One hash picks the shard (by its top bits) and the slot in it (by its low bits).
+    const std::uint64_t hash = hash_text(path);
+    Shard& shard = shards_[hash >> kShardShift];
     TextMap<bool>& answers = shard.*answers_of;
     {
       std::lock_guard lock(shard.mutex);
-      if (const bool* answer = answers.find(path)) return *answer;
+      if (const bool* answer = answers.find(path, hash)) return *answer;
     }
     // Tested without the lock: two threads may test the same path at once and agree.
     const bool answer = test(path);
     std::lock_guard lock(shard.mutex);
     if (answers.size() >= max_entries_per_shard_) answers.clear();
-    answers.insert(path, answer);
+    answers.insert(path, hash, answer);
     return answer;
   }
 
