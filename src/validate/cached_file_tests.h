@@ -9,6 +9,7 @@
 
 #include "platform/file_system.h"
 #include "tables/text_map.h"
+#include "validate/path_answers.h"
 
 namespace unitcheck {
 
@@ -35,19 +36,19 @@ class CachedFileTests {
 
   struct Shard {
     std::mutex mutex;
-    TextMap<bool> exists;
-    TextMap<bool> directories;
+    PathAnswers exists;
+    PathAnswers directories;
   };
 
-  bool remembered(TextMap<bool> Shard::*answers_of, const std::string& path,
+  bool remembered(PathAnswers Shard::*answers_of, const std::string& path,
                   bool (*test)(const std::string&)) {
     // One hash picks the shard (by its top bits) and the slot in it (by its low bits).
     const std::uint64_t hash = hash_text(path);
     Shard& shard = shards_[hash >> kShardShift];
-    TextMap<bool>& answers = shard.*answers_of;
+    PathAnswers& answers = shard.*answers_of;
     {
       std::lock_guard lock(shard.mutex);
-      if (const bool* answer = answers.find(path, hash)) return *answer;
+      if (const int answer = answers.find(path, hash); answer >= 0) return answer != 0;
     }
     // Tested without the lock: two threads may test the same path at once and agree.
     const bool answer = test(path);
