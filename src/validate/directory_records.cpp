@@ -64,7 +64,8 @@ std::uint32_t DirectoryRecords::add(std::string_view directory, std::uint64_t ha
                   static_cast<std::uint8_t>(exists)};
   arena_.resize(arena_.size() + sizeof head + directory.size() + kFirstRoom);
   set_head(record, head);
-  std::memcpy(arena_.data() + record + sizeof head, directory.data(), directory.size());
+  if (!directory.empty())
+    std::memcpy(arena_.data() + record + sizeof head, directory.data(), directory.size());
   slots_[slot_of(hash, kNone)] = slot_value(hash, record);
   ++count_;
   return record;
