@@ -65,6 +65,8 @@ RecordCount count_records(const std::string& path, int first_line) {
 }
 
 void load_lines(PartListLineReader& reader, MemTable& table, int first_line) {
+  std::vector<const Field*> fields;
+  for (int k = 0; k < table.field_count(); ++k) fields.push_back(&table.field_at(k));
   std::vector<std::string_view> cells;
   std::string unquoted;
   std::string_view line;
@@ -73,10 +75,8 @@ void load_lines(PartListLineReader& reader, MemTable& table, int first_line) {
     if (!holds_record(line, ++number, first_line)) continue;
     table.append();
     split_delimited_text(line, cells, unquoted);
-    const std::size_t stored =
-        std::min(cells.size(), static_cast<std::size_t>(table.field_count()));
-    for (std::size_t k = 0; k < stored; ++k)
-      store_cell(table, table.field_at(static_cast<int>(k)), cells[k]);
+    const std::size_t stored = std::min(cells.size(), fields.size());
+    for (std::size_t k = 0; k < stored; ++k) store_cell(table, *fields[k], cells[k]);
     table.post();
   }
 }

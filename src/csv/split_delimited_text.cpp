@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstddef>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace unitcheck {
 namespace {
@@ -47,8 +50,20 @@ std::size_t read_quoted(std::string_view line, std::size_t open, std::string& un
   return close + 1;
 }
 
-// The index of the first blank or comma at or after i, or the line's length.
+// The index of the first blank or comma at or after i, or the line's length: 16 bytes at a
+// time while 16 are left, most of a part list's cells being short and far from the line's end.
 std::size_t unquoted_end(std::string_view line, std::size_t i) {
+#if defined(__SSE2__)
+  const __m128i comma = _mm_set1_epi8(',');
+  const __m128i space = _mm_set1_epi8(' ');
+  for (; i + 16 <= line.size(); i += 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line.data() + i));
+    // A blank is a byte of at most 32 unsigned: the lesser of it and 32 is itself.
+    const __m128i blank = _mm_cmpeq_epi8(_mm_min_epu8(bytes, space), bytes);
+    const int mask = _mm_movemask_epi8(_mm_or_si128(blank, _mm_cmpeq_epi8(bytes, comma)));
+    if (mask != 0) return i + static_cast<std::size_t>(__builtin_ctz(mask));
+  }
+#endif
   while (i < line.size() && !is_blank(line[i]) && line[i] != ',') ++i;
   return i;
 }

@@ -150,7 +150,7 @@ void MemTable::post() {
   if (state_ != State::Appending)
     database_error(name_ + " : Operation not allowed, dataset \"" + name_ +
                    "\" is not in an edit or insert state.");
-  columns_.resize(fields_.size());
+  if (columns_.size() != fields_.size()) columns_.resize(fields_.size());
   for (std::size_t i = 0; i < fields_.size(); ++i) {
     Column& column = columns_[i];
     const Value& value = appending_[i];

@@ -79,6 +79,11 @@ class MemTable {
   // The same lookup, but null when no field matches.
   const Field* find_field(std::string_view name) const;
 
+  // Calls f(std::string_view text) with the Text field's value in each posted record in order,
+  // as text_at would give it at that record, without moving the cursor.
+  template <class F>
+  void for_each_text(int position, F&& f) const;
+
   // Read access for Field; the typed values of the current record.
   std::string_view text_at(int position) const;
   bool is_null_at(int position) const;
@@ -98,7 +103,7 @@ class MemTable {
   // The posted values of one field, record by record: texts end to end in one string,
   // the other types as 64-bit patterns. A record costs a few bytes per field plus its text.
   struct Column {
-    std::vector<bool> nulls;
+    std::vector<unsigned char> nulls;  // bytes: pushed cheaper than bits
     std::vector<std::size_t> text_starts;
     std::string texts;
     std::vector<std::uint64_t> scalars;
@@ -120,5 +125,23 @@ class MemTable {
   int current_ = -1;  // index of the current record, -1 for none
   bool eof_ = true;
 };
+
+template <class F>
+void MemTable::for_each_text(int position, F&& f) const {
+  require_active();
+  if (columns_.empty()) return;
+  const Column& column = columns_.at(static_cast<std::size_t>(position));
+  const std::string_view texts = column.texts;
+  for (std::size_t record = 0; record < record_count_; ++record) {
+    if (column.nulls[record] || column.text_starts.empty()) {
+      f(std::string_view());
+      continue;
+    }
+    const std::size_t start = column.text_starts[record];
+    const std::size_t end =
+        record + 1 < column.text_starts.size() ? column.text_starts[record + 1] : texts.size();
+    f(texts.substr(start, end - start));
+  }
+}
 
 }  // namespace unitcheck

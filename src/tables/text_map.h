@@ -26,15 +26,42 @@ inline bool same_bytes(std::string_view a, std::string_view b) {
   return word(a.data() + size - 8) == word(b.data() + size - 8);
 }
 
+// The hash of a byte string: eight bytes at a time, each mixed in by a multiplication; never 0.
+inline std::uint64_t hash_text(std::string_view key) {
+  constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+  std::uint64_t h = key.size() * kMultiplier;
+  std::size_t i = 0;
+  for (; i + 8 <= key.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, key.data() + i, 8);
+    h = (h ^ word) * kMultiplier;
+    h ^= h >> 29;
+  }
+  std::uint64_t tail = 0;
+  const std::size_t rest = key.size() - i;
+  if (rest != 0 && std::endian::native == std::endian::little && key.size() >= 8) {
+    // The last eight bytes, shifted down to the rest: the same value as the copy of the rest
+    // below, without a call for a copy of unknown length.
+    std::memcpy(&tail, key.data() + key.size() - 8, 8);
+    tail >>= 8 * (8 - rest);
+  } else if (rest != 0) {
+    std::memcpy(&tail, key.data() + i, rest);
+  }
+  h = (h ^ tail) * kMultiplier;
+  h ^= h >> 32;
+  return h | 1;
+}
+
 // A hash map from byte strings to small values, for lookups in the hot loop: open addressing
 // with linear probing over one array of slots, the keys kept together in one arena, each behind
 // its length. A lookup usually touches one slot and the key's bytes, nothing else.
 template <class Value>
 class TextMap {
  public:
-  const Value* find(std::string_view key) const {
+  const Value* find(std::string_view key) const { return find(key, hash_text(key)); }
+  // The same, for a key whose hash_text the caller has computed already.
+  const Value* find(std::string_view key, std::uint64_t hash) const {
     if (slots_.empty()) return nullptr;
-    const std::uint64_t hash = hash_of(key);
     for (std::size_t i = hash & mask_;; i = (i + 1) & mask_) {
       const Slot& slot = slots_[i];
       if (slot.hash == 0) return nullptr;
@@ -44,9 +71,10 @@ class TextMap {
   bool contains(std::string_view key) const { return find(key) != nullptr; }
 
   // Adds the key with its value; a key already present keeps its first value.
-  void insert(std::string_view key, Value value) {
+  void insert(std::string_view key, Value value) { insert(key, hash_text(key), value); }
+  void insert(std::string_view key, std::uint64_t hash, Value value) {
     if ((size_ + 1) * 2 > slots_.size()) rehash(slots_.empty() ? 16 : slots_.size() * 2);
-    if (place(hash_of(key), key, value)) ++size_;
+    if (place(hash, key, value)) ++size_;
   }
 
   // Makes room for count keys of key_bytes bytes in all, so that adding them never regrows
@@ -78,32 +106,6 @@ class TextMap {
     std::size_t offset = 0;  // of the key's length in the arena, its bytes follow
     [[no_unique_address]] Value value{};
   };
-
-  // Eight bytes at a time, each mixed in by a multiplication; the result is never 0.
-  static std::uint64_t hash_of(std::string_view key) {
-    constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
-    std::uint64_t h = key.size() * kMultiplier;
-    std::size_t i = 0;
-    for (; i + 8 <= key.size(); i += 8) {
-      std::uint64_t word;
-      std::memcpy(&word, key.data() + i, 8);
-      h = (h ^ word) * kMultiplier;
-      h ^= h >> 29;
-    }
-    std::uint64_t tail = 0;
-    const std::size_t rest = key.size() - i;
-    if (rest != 0 && std::endian::native == std::endian::little && key.size() >= 8) {
-      // The last eight bytes, shifted down to the rest: the same value as the copy of the rest
-      // below, without a call for a copy of unknown length.
-      std::memcpy(&tail, key.data() + key.size() - 8, 8);
-      tail >>= 8 * (8 - rest);
-    } else if (rest != 0) {
-      std::memcpy(&tail, key.data() + i, rest);
-    }
-    h = (h ^ tail) * kMultiplier;
-    h ^= h >> 32;
-    return h | 1;
-  }
 
   std::string_view key_at(const Slot& slot) const {
     std::size_t length;

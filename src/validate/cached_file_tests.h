@@ -2,13 +2,14 @@
 
 #include <array>
 #include <cstddef>
-#include <functional>
+#include <cstdint>
 #include <mutex>
 #include <string>
 #include <string_view>
 
 #include "platform/file_system.h"
 #include "tables/text_map.h"
+#include "validate/path_answers.h"
 
 namespace unitcheck {
 
@@ -31,26 +32,29 @@ class CachedFileTests {
 
  private:
   static constexpr std::size_t kShards = 16;
+  static constexpr int kShardShift = 60;  // 64 bits less the 4 of a shard's number
 
   struct Shard {
     std::mutex mutex;
-    TextMap<bool> exists;
-    TextMap<bool> directories;
+    PathAnswers exists;
+    PathAnswers directories;
   };
 
-  bool remembered(TextMap<bool> Shard::*answers_of, const std::string& path,
+  bool remembered(PathAnswers Shard::*answers_of, const std::string& path,
                   bool (*test)(const std::string&)) {
-    Shard& shard = shards_[std::hash<std::string_view>{}(path) % kShards];
-    TextMap<bool>& answers = shard.*answers_of;
+    // One hash picks the shard (by its top bits) and the slot in it (by its low bits).
+    const std::uint64_t hash = hash_text(path);
+    Shard& shard = shards_[hash >> kShardShift];
+    PathAnswers& answers = shard.*answers_of;
     {
       std::lock_guard lock(shard.mutex);
-      if (const bool* answer = answers.find(path)) return *answer;
+      if (const int answer = answers.find(path, hash); answer >= 0) return answer != 0;
     }
     // Tested without the lock: two threads may test the same path at once and agree.
     const bool answer = test(path);
     std::lock_guard lock(shard.mutex);
     if (answers.size() >= max_entries_per_shard_) answers.clear();
-    answers.insert(path, answer);
+    answers.insert(path, hash, answer);
     return answer;
   }
 

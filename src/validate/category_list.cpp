@@ -75,13 +75,13 @@ std::size_t CategoryList::size() const {
   return count;
 }
 
-void build_category_list(MemTable& masterpartslist, CategoryList& category_list) {
+void build_category_list(const MemTable& masterpartslist, CategoryList& category_list) {
   const Field& categoryname = masterpartslist.field_by_name("categoryname");
   std::string category;
-  for (masterpartslist.first(); !masterpartslist.eof(); masterpartslist.next()) {
-    fold_latin1(categoryname.as_text(), category);
+  masterpartslist.for_each_text(categoryname.position(), [&](std::string_view text) {
+    fold_latin1(text, category);
     category_list.add_folded(category);
-  }
+  });
   category_list.index();
 }
 

@@ -56,6 +56,6 @@ class CategoryList {
 
 // Fills the list from the categoryname of every record of masterpartslist: each category,
 // and with it each of its prefixes that ends before a slash. Categories listed already stay.
-void build_category_list(MemTable& masterpartslist, CategoryList& category_list);
+void build_category_list(const MemTable& masterpartslist, CategoryList& category_list);
 
 }  // namespace unitcheck

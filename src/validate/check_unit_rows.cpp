@@ -63,14 +63,29 @@ struct ChunkChecker {
                CachedFileTests& file_tests, const FindingWriter& writer)
       : sink(writer), rows(header, part_list, data_directory, file_tests, sink) {}
 
+  // Each line is looked ahead at two lines before it is checked, so that the memory its file
+  // tests read is on its way.
   void check(WorkChunk& chunk, const HandOver& hand_over) {
     sink.start(chunk, hand_over);
     std::int64_t row = chunk.number;
-    // The reader found the lines' ends already and keeps them after the chunk's text.
-    for_each_chunk_line(chunk.buffer, chunk.input, [&](std::string_view line) {
+    std::string_view waiting[2];  // looked ahead at, not checked yet: the older first
+    int waiting_count = 0;
+    auto check_line = [&](std::string_view line) {
       if (!line.empty() && line.front() != ',') rows.check_line(line, row);
       ++row;
+    };
+    // The reader found the lines' ends already and keeps them after the chunk's text.
+    for_each_chunk_line(chunk.buffer, chunk.input, [&](std::string_view line) {
+      rows.look_ahead(line);
+      if (waiting_count == 2) {
+        check_line(waiting[0]);
+        waiting[0] = waiting[1];
+        waiting[1] = line;
+      } else {
+        waiting[waiting_count++] = line;
+      }
     });
+    for (int k = 0; k < waiting_count; ++k) check_line(waiting[k]);
   }
 
   ChunkSink sink;

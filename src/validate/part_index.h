@@ -11,7 +11,7 @@ class MemTable;
 // The part names and categories of the master part list as stored, for exact lookups.
 class PartIndex {
  public:
-  explicit PartIndex(MemTable& masterpartslist);
+  explicit PartIndex(const MemTable& masterpartslist);
 
   // Whether some part has this name, or this category.
   bool knows_part(std::string_view part_name) const { return files_.contains(part_name); }

@@ -26,6 +26,30 @@ std::string_view mesh_file_name(std::string_view value) {
   return value.substr(first + 1, end - first - 1);
 }
 
+// Look aheads find the Directory cell by counting commas: only where it is among the first
+// cells of a line, as it usually is the second.
+constexpr int kLastColumnLookedAhead = 7;
+
+// The cell at column of a line cut at every comma; empty when the line has fewer. The Directory
+// cell is there unless a quote comes before it, and a look ahead needs no more than a guess.
+std::string_view comma_cell(std::string_view line, int column) {
+  std::size_t begin = 0;
+  for (int k = 0; k < column; ++k) {
+    const std::size_t comma = line.find(',', begin);
+    if (comma == std::string_view::npos) return {};
+    begin = comma + 1;
+  }
+  return line.substr(begin, line.find(',', begin) - begin);
+}
+
+// The first Directory column among the columns a look ahead reaches, or -1.
+int look_ahead_column(const std::vector<ColumnPlan>& plans) {
+  for (std::size_t i = 0; i < plans.size() && i <= kLastColumnLookedAhead; ++i)
+    if (plans[i].kind == CellKind::Text && plans[i].role == TextRole::Directory)
+      return static_cast<int>(i);
+  return -1;
+}
+
 #if defined(UNITCHECK_AVX2_FORMS)
 // split_row_by_masks over blocks classified with AVX2; the callback is inlined into it.
 template <class OnCell>
@@ -48,6 +72,11 @@ RowChecker::RowChecker(const UnitHeader& header, const PartList& part_list,
     nested_lengths_[i] = header.nested_lists.lists[i].length_tallies();
   float_runs_ = run_lengths(header.plans.size(),
                             [&](std::size_t i) { return header.plans[i].kind == CellKind::Float; });
+  directory_column_ = look_ahead_column(header.plans);
+}
+
+void RowChecker::look_ahead(std::string_view line) {
+  if (directory_column_ >= 0) file_tests_.look_ahead(comma_cell(line, directory_column_));
 }
 
 void RowChecker::check_line(std::string_view line, std::int64_t row) {

@@ -26,6 +26,9 @@ class RowChecker {
   RowChecker(const UnitHeader& header, const PartList& part_list, std::string_view data_directory,
              CachedFileTests& file_tests, FindingSink& sink);
 
+  // Starts fetching the memory that checking line will read, for a line checked two lines
+  // after this one's look ahead (the lines are checked in the order they are looked at).
+  void look_ahead(std::string_view line);
   // Checks a line (at least one byte, not beginning with a comma) that is file line row.
   void check_line(std::string_view line, std::int64_t row);
 
@@ -56,6 +59,7 @@ class RowChecker {
   std::vector<unsigned char> float_runs_;
   std::array<std::vector<LengthTally>, 7> nested_lengths_;  // one per field of each list
   BlockForm block_form_ = widest_block_form();
+  int directory_column_ = -1;  // the first Directory column, when a look ahead can find it
   std::string_view line_;
   std::int64_t row_ = 0;
   // The line's unit directory; meshes are looked for in it once it is found.

@@ -1,7 +1,5 @@
 #include "validate/row_file_tests.h"
 
-#include <cstring>
-
 #include "platform/file_system.h"
 #include "validate/cached_file_tests.h"
 
@@ -11,9 +9,11 @@ namespace {
 
 // Past this many meshes a directory's list starts afresh: a list is searched from its start.
 constexpr std::uint32_t kMeshesPerDirectory = 64;
-// Longer names are not kept in the lists (no file system has such names, and they would hold
-// memory): they go to the shared cache each time.
+// Longer names are not kept (no file system has such names, and they would hold memory): they
+// go to the shared cache each time.
 constexpr std::size_t kLongestListedName = 4096;
+// The records' arena starts afresh past this many bytes per entry of the bound.
+constexpr std::size_t kRecordBytesPerEntry = 64;
 
 // Sets path to the three pieces one after another, reusing its memory.
 void build_path(std::string& path, std::string_view base, std::string_view middle,
@@ -23,59 +23,62 @@ void build_path(std::string& path, std::string_view base, std::string_view middl
   path.append(name);
 }
 
-// The answer remembered for file in a directory's list, or null.
-const char* find_mesh(const std::string& meshes, std::string_view file) {
-  const char* p = meshes.data();
-  const char* const end = p + meshes.size();
-  while (p != end) {
-    std::uint32_t size;
-    std::memcpy(&size, p + 1, sizeof size);
-    const char* const name = p + 1 + sizeof size;
-    // Compared as views: a Mesh cell without a delimiter names an empty file, whose view has
-    // no bytes at all to hand to memcmp.
-    if (std::string_view(name, size) == file) return p;
-    p = name + size;
-  }
-  return nullptr;
-}
-
-void add_mesh(std::string& meshes, std::string_view file, bool answer) {
-  const auto size = static_cast<std::uint32_t>(file.size());
-  char head[1 + sizeof size] = {answer ? '\1' : '\0'};
-  std::memcpy(head + 1, &size, sizeof size);
-  meshes.append(head, sizeof head);
-  meshes.append(file);
-}
-
 }  // namespace
 
 RowFileTests::RowFileTests(std::string_view data_directory, CachedFileTests& shared,
                            std::size_t max_entries)
     : data_directory_(data_directory), shared_(shared), max_entries_(max_entries) {}
 
-RowFileTests::UnitDirectory RowFileTests::unit_directory(std::string_view directory) {
-  if (const std::uint32_t* index = directory_index_.find(directory))
-    return UnitDirectory{directories_[*index].exists, *index};
-  // Starting afresh only here keeps every handle given out for the line being checked valid.
-  if (directories_.size() >= max_entries_ || mesh_count_ >= max_entries_) {
-    directory_index_.clear();
-    directories_.clear();
-    mesh_count_ = 0;
-  }
-  build_path(path_, data_directory_, "units/", directory);
-  convert_separators(path_);
-  const bool exists = shared_.is_directory(path_);
-  const auto index = static_cast<std::uint32_t>(directories_.size());
-  directories_.push_back(DirectoryAnswers{path_, exists, {}, 0});
-  directory_index_.insert(directory, index);
-  return UnitDirectory{exists, index};
+void RowFileTests::look_ahead(std::string_view directory) {
+  // The slot of the cell before was asked for a line ago: it has arrived by now.
+  if (ahead_ != 0) directories_.fetch_record(ahead_);
+  ahead_ = directory.size() <= kLongestListedName ? DirectoryRecords::hash(directory) : 0;
+  if (ahead_ != 0) directories_.fetch_slot(ahead_);
 }
 
-bool RowFileTests::mesh_exists(UnitDirectory directory, std::string_view file) {
-  DirectoryAnswers& answers = directories_[directory.index];
-  if (const char* found = find_mesh(answers.meshes, file)) return *found != '\0';
+void RowFileTests::build_directory_path(std::string_view directory) {
+  build_path(path_, data_directory_, "units/", directory);
+  convert_separators(path_);
+}
+
+RowFileTests::UnitDirectory RowFileTests::unit_directory(std::string_view directory) {
+  if (directory.size() > kLongestListedName) {
+    build_directory_path(directory);
+    unkept_path_ = path_;
+    return UnitDirectory{shared_.is_directory(path_), DirectoryRecords::kNone};
+  }
+  const std::uint64_t hash = DirectoryRecords::hash(directory);
+  const std::uint32_t found = directories_.find(directory, hash);
+  if (found != DirectoryRecords::kNone) return UnitDirectory{directories_.exists(found), found};
+  // Starting afresh only here keeps every handle given out for the line being checked valid.
+  if (directories_.size() >= max_entries_ || directories_.mesh_count() >= max_entries_ ||
+      directories_.bytes() >= max_entries_ * kRecordBytesPerEntry)
+    directories_.clear();
+  build_directory_path(directory);
+  const bool exists = shared_.is_directory(path_);
+  return UnitDirectory{exists, directories_.add(directory, hash, exists)};
+}
+
+std::string_view RowFileTests::directory_path(UnitDirectory directory) {
+  if (directory.record == DirectoryRecords::kNone) return unkept_path_;
+  build_directory_path(directories_.directory(directory.record));
+  return path_;
+}
+
+bool RowFileTests::mesh_exists(UnitDirectory& directory, std::string_view file) {
+  const bool kept = directory.record != DirectoryRecords::kNone;
+  if (kept) {
+    const int answer = directories_.mesh_answer(directory.record, file);
+    if (answer >= 0) return answer != 0;
+  }
   // The unit's directory as its own test named it, then the shared folder.
-  build_path(path_, answers.directory, "/", file);
+  if (kept) {
+    build_directory_path(directories_.directory(directory.record));
+  } else {
+    path_ = unkept_path_;
+  }
+  path_.append("/");
+  path_.append(file);
   convert_separators(path_);
   bool answer = shared_.exists(path_);
   if (!answer) {
@@ -83,15 +86,8 @@ bool RowFileTests::mesh_exists(UnitDirectory directory, std::string_view file) {
     convert_separators(path_);
     answer = shared_.exists(path_);
   }
-  if (file.size() > kLongestListedName) return answer;
-  if (answers.mesh_count >= kMeshesPerDirectory) {
-    mesh_count_ -= answers.mesh_count;
-    answers.meshes.clear();
-    answers.mesh_count = 0;
-  }
-  add_mesh(answers.meshes, file, answer);
-  ++answers.mesh_count;
-  ++mesh_count_;
+  if (kept && file.size() <= kLongestListedName)
+    directories_.add_mesh(directory.record, file, answer, kMeshesPerDirectory);
   return answer;
 }
 

@@ -73,5 +73,28 @@ TEST(SplitDelimitedText, UnquotedCellsSurviveALongLine) {
   EXPECT_EQ(std::vector<std::string>(cells.begin(), cells.end()), expected);
 }
 
+// An unquoted cell ends at its first blank (any byte up to 32) or comma wherever that falls,
+// near the line's start or end; bytes of 128 and up are text.
+TEST(SplitDelimitedText, UnquotedCellsEndWhereverTheirEndFalls) {
+  std::vector<std::string_view> cells;
+  std::string unquoted;
+  for (std::size_t length = 1; length <= 40; ++length) {
+    for (const char end : {'\0', '\t', '\x1f', ' ', ','}) {
+      for (const char text : {'a', '!', '\x80', '\xff'}) {
+        for (std::size_t after = 0; after <= 20; after += 4) {
+          const std::string first(length, text);
+          const std::string rest(after, 'z');
+          const std::string line = first + end + rest;
+          split_delimited_text(line, cells, unquoted);
+          std::vector<std::string> expected = {first, rest};
+          if (after == 0 && end != ',') expected.pop_back();  // a blank at the end ends nothing
+          ASSERT_EQ(std::vector<std::string>(cells.begin(), cells.end()), expected)
+              << length << " " << int{end} << " " << after;
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace unitcheck

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "platform/failure.h"
 #include "tables/schemas.h"
@@ -74,6 +75,24 @@ TEST_F(PartTable, RecordsComeBackInPostingOrder) {
   }
   EXPECT_TRUE(table().eof());
   EXPECT_EQ(seen, "one,two,three,");
+}
+
+// Every record's text read without the cursor is the one the cursor reads there, a null one
+// empty, and the cursor stays where it was.
+TEST_F(PartTable, TextsAreReadInPostingOrderWithoutTheCursor) {
+  post_file("one");
+  table().append();
+  table().post();
+  post_file(std::string(40, 'x'));
+  table().first();
+  std::vector<std::string> files;
+  std::vector<std::string> categories;
+  table().for_each_text(0, [&](std::string_view text) { files.emplace_back(text); });
+  table().for_each_text(table().field_by_name("categoryname").position(),
+                        [&](std::string_view text) { categories.emplace_back(text); });
+  EXPECT_EQ(files, (std::vector<std::string>{"one", "", std::string(35, 'x')}));
+  EXPECT_EQ(categories, (std::vector<std::string>{"", "", ""}));
+  EXPECT_EQ(table().field_at(0).as_text(), "one");
 }
 
 TEST_F(PartTable, EmptyTableIsAtEndAtOnce) {
