@@ -252,6 +252,14 @@ inline ByteClasses64 classify_tail64_with(Classify&& classify, const char* p, st
   return out;
 }
 
+// The classes of block with every mask moved down by shift bits (0 < shift < 64): those of the
+// bytes from shift on, with the bits from 64 - shift up clear.
+inline ByteClasses64 shifted_down(const ByteClasses64& block, int shift) {
+  return {block.structural >> shift, block.opens >> shift,  block.closes >> shift,
+          block.digits >> shift,     block.points >> shift, block.signs >> shift,
+          block.minus >> shift};
+}
+
 inline ByteClasses64 classify_tail64(const char* p, std::size_t count, char a, char b, char c) {
   return classify_tail64_with(classify_block64, p, count, a, b, c);
 }
