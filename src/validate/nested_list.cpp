@@ -197,17 +197,6 @@ int NestedLists::find(std::string_view column) const {
 
 namespace {
 
-// The classes of the count bytes of text (of n bytes) from base: when they are the last of a text
-// of a block or more, the last 64 bytes are classified and the masks moved down, rather than
-// copying the bytes into a block of their own.
-template <class Classify>
-[[gnu::always_inline]] inline ByteClasses64 classify_block_at(Classify& classify, const char* text,
-                                                              std::size_t n, std::size_t base,
-                                                              std::size_t count) {
-  if (count == 64 || n < 64) return classify(text + base, count);
-  return shifted_down(classify(text + n - 64, 64), static_cast<int>(64 - count));
-}
-
 // Parses and checks one cell; classify(p, count) gives the classes of the count (at most 64)
 // bytes at p. Inlined into each caller, so that a caller built for wider vectors runs all of it
 // with them.

@@ -134,7 +134,7 @@ template <class Classify, class OnCell>
         continue;
       }
     }
-    const ByteClasses64 block = classify(line.data() + base, count);
+    const ByteClasses64 block = classify_block_at(classify, line.data(), n, base, count);
     const std::uint64_t commas = block.opens;
     const std::uint64_t quotes = block.structural & ~commas;
     const bool begins_cell = start == base;
