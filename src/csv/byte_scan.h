@@ -252,8 +252,27 @@ inline ByteClasses64 classify_tail64_with(Classify&& classify, const char* p, st
   return out;
 }
 
+// The classes of block with every mask moved down by shift bits (0 < shift < 64): those of the
+// bytes from shift on, with the bits from 64 - shift up clear.
+inline ByteClasses64 shifted_down(const ByteClasses64& block, int shift) {
+  return {block.structural >> shift, block.opens >> shift,  block.closes >> shift,
+          block.digits >> shift,     block.points >> shift, block.signs >> shift,
+          block.minus >> shift};
+}
+
 inline ByteClasses64 classify_tail64(const char* p, std::size_t count, char a, char b, char c) {
   return classify_tail64_with(classify_block64, p, count, a, b, c);
+}
+
+// The classes of the count bytes of text (of n bytes) from base: when they are the last of a text
+// of a block or more, the last 64 bytes are classified and the masks moved down, rather than
+// copying the bytes into a block of their own.
+template <class Classify>
+[[gnu::always_inline]] inline ByteClasses64 classify_block_at(Classify& classify, const char* text,
+                                                              std::size_t n, std::size_t base,
+                                                              std::size_t count) {
+  if (count == 64 || n < 64) return classify(text + base, count);
+  return shifted_down(classify(text + n - 64, 64), static_cast<int>(64 - count));
 }
 
 #if defined(UNITCHECK_AVX2_FORMS)

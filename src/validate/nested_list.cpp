@@ -214,13 +214,14 @@ template <class Classify>
   std::size_t start = 0;        // 1-based position of the last brace or semicolon; 0 before any
   bool closed = true;           // by the last brace before the block: none, or '}'
   std::size_t group_start = 0;  // of the last '{'
-  // Only braces and semicolons move the parse; every other byte is value text. Each block after
-  // the first begins where the unfinished value began, so a value shorter than a block is seen
-  // whole in one block and a plain number passes on its masks.
+  // Only braces and semicolons move the parse; every other byte is value text. A block after
+  // the first begins where an unfinished value of a number field began, so a number shorter than
+  // a block is seen whole in one block and passes on its masks; otherwise it begins where the
+  // block before it ended, as no other value is judged on masks.
   const std::size_t n = cell.size();
   for (std::size_t base = 0; base < n;) {
     const std::size_t count = std::min<std::size_t>(n - base, 64);
-    const ByteClasses64 block = classify(cell.data() + base, count);
+    const ByteClasses64 block = classify_block_at(classify, cell.data(), n, base, count);
     // The block begins a value unless that value began in an earlier block: a value longer
     // than a block, whose bytes decide.
     const bool begins_value = start == base;
@@ -312,7 +313,8 @@ template <class Classify>
     catch_up();
     closed = closed_before(0);
     if (base + count == n) break;
-    base = start > base ? start : base + 64;
+    const bool number_unfinished = number_kinds[field_index] != NestedList::kNoNumbers;
+    base = start > base && number_unfinished ? start : base + 64;
   }
   // The transcript says nothing of a last group left open, nor checks its unended value.
   if (!closed)

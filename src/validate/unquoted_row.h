@@ -134,7 +134,7 @@ template <class Classify, class OnCell>
         continue;
       }
     }
-    const ByteClasses64 block = classify(line.data() + base, count);
+    const ByteClasses64 block = classify_block_at(classify, line.data(), n, base, count);
     const std::uint64_t commas = block.opens;
     const std::uint64_t quotes = block.structural & ~commas;
     const bool begins_cell = start == base;
@@ -154,15 +154,19 @@ template <class Classify, class OnCell>
         break;
       }
       const std::uint64_t end_bit = mask & (~mask + 1);
-      // Up to the first cell that does not pass, and no further than the run or the limit.
-      if (const unsigned run =
-              static_cast<std::size_t>(column) < float_runs.size()
-                  ? std::min<unsigned>(float_runs[static_cast<std::size_t>(column)],
-                                       static_cast<unsigned>(field_limit - column))
-                  : 0;
+      // Up to the first cell that does not pass, and no further than the run or the limit: the
+      // limit seldom cuts a run short, so it is applied to the cells found to pass (a run cut to
+      // one cell is delivered, as the cell of a run of one).
+      if (const unsigned run = static_cast<std::size_t>(column) < float_runs.size()
+                                   ? float_runs[static_cast<std::size_t>(column)]
+                                   : 0;
           run > 1) {
-        const std::uint64_t together = passing_together(mask, floats, run);
-        const auto count = static_cast<unsigned>(std::popcount(together));
+        std::uint64_t together = passing_together(mask, floats, run);
+        auto count = static_cast<unsigned>(std::popcount(together));
+        if (const auto room = static_cast<unsigned>(field_limit - column); count >= room) {
+          together = room > 1 ? lowest_set_bits(together, room) : 0;
+          count = room;
+        }
         if (together != 0) {
           column += static_cast<int>(count);
           start = base + static_cast<std::size_t>(63 - std::countl_zero(together)) + 1;

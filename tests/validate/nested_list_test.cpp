@@ -390,5 +390,31 @@ TEST_F(NestedListCheck, WalkAgreesWithTheByteByByteRules) {
   }
 }
 
+// Texts that cross a block edge, with good and bad numbers right after them: wherever the
+// edge falls, the numbers are judged as the byte-by-byte model judges them.
+TEST_F(NestedListCheck, NumbersAfterTextsAcrossABlockEdge) {
+  const std::string mounts = "{" + std::string(36, 't') + ";-12;1.5;" + std::string(50, 's') +
+                             ";1.25;-2.;x;7;;1.2.3;+.5;0;1;2;3;4;5}{a;12345678901;.;b}";
+  const std::string cargo = "{" + std::string(29, 'f') + ";Weapons/Guns;1..5;2x;2.5;;;;" +
+                            std::string(65, 'd') + ";1}{Laser_Cannon;weapons/guns;1;2;3}";
+  const std::string upgrades =
+      "{" + std::string(39, 'u') + ";7;--1}{" + std::string(20, 'v') + ";-123456789;9999999999}";
+  for (std::size_t pad = 0; pad < 130; ++pad) {
+    const std::string lead(pad, 'x');
+    for (const auto& [table, cell] :
+         {std::pair{&tables.mounts, lead + mounts}, std::pair{&tables.cargo, lead + cargo},
+          std::pair{&tables.upgrades, lead + upgrades}}) {
+      check(cell, *table);
+      std::vector<Said> got;
+      for (const Finding& f : findings)
+        got.push_back(Said{f.kind, std::string(f.field), f.value_offset, std::string(f.value),
+                           f.position, f.error_position});
+      const std::vector<Said> wanted = model_findings(cell, *table, categories, *parts);
+      ASSERT_GE(wanted.size(), 2u) << table->name();
+      ASSERT_EQ(got, wanted) << table->name() << " " << pad;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace unitcheck

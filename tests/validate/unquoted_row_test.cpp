@@ -136,6 +136,43 @@ TEST(RowByMasks, FloatRunsPassOnlyPlainNumbers) {
 #endif
 }
 
+// A run of floating-point columns that the field limit cuts short lets its cells pass only up to
+// the limit, and a run cut to one cell delivers that cell; the cell past the limit stops the split.
+template <class Classify>
+void check_runs_at_the_limit(Classify classify) {
+  struct Case {
+    std::vector<unsigned char> runs;
+    int limit;
+    std::vector<int> delivered;
+    bool too_many;
+  };
+  const std::vector<unsigned char> all = {7, 6, 5, 4, 3, 2, 1, 0};
+  const std::vector<unsigned char> middle = {0, 0, 3, 2, 1, 0, 0, 0};
+  const Case cases[] = {
+      {all, 1, {0}, true},          {all, 2, {}, true},
+      {all, 6, {}, true},           {all, 7, {6}, false},
+      {all, 8, {6}, false},         {middle, 3, {0, 1, 2}, true},
+      {middle, 4, {0, 1}, true},    {middle, 5, {0, 1}, true},
+      {middle, 6, {0, 1, 5}, true}, {middle, 8, {0, 1, 5, 6}, false},
+  };
+  for (const Case& c : cases) {
+    std::vector<int> delivered;
+    const RowShape shape = split_row_by_masks(
+        "1,2,3,4,5,6,7", c.limit, classify,
+        [&](int column, std::string_view, CellNumbers) { delivered.push_back(column); }, c.runs);
+    EXPECT_EQ(delivered, c.delivered) << "limit " << c.limit;
+    EXPECT_EQ(shape.too_many, c.too_many) << "limit " << c.limit;
+  }
+}
+
+TEST(RowByMasks, FloatRunsStopAtTheFieldLimit) {
+  check_runs_at_the_limit(CommaBlocksPlain{});
+  check_runs_at_the_limit(CommaBlocks{});
+#if defined(UNITCHECK_AVX2_FORMS)
+  if (has_avx2()) check_runs_at_the_limit(CommaBlocksAvx2{});
+#endif
+}
+
 // After a quoted cell and the comma that follows it the masks take up again: the cells after it
 // are told their number shapes, up to the last quoted cell the masks take up after.
 template <class Classify>
