@@ -1,6 +1,5 @@
 #include "lint/core_data_check.h"
 
-#include <mutex>
 #include <span>
 #include <string>
 #include <string_view>
@@ -38,21 +37,20 @@ struct SuggestionNames {
 // The non-empty texts of a column of the part list, in its order; each once when distinct is
 // set. A name offered twice changes no answer (the first of equal names is offered), so part
 // names, nearly all distinct already, are not sorted out: that would cost more than it saves.
-std::vector<std::string_view> texts_of(MemTable& table, std::string_view field_name,
+std::vector<std::string_view> texts_of(const MemTable& table, std::string_view field_name,
                                        bool distinct) {
   const Field& field = table.field_by_name(field_name);
   TextSet seen;
   std::vector<std::string_view> texts;
   texts.reserve(static_cast<std::size_t>(distinct ? 0 : table.record_count()));
-  for (table.first(); !table.eof(); table.next()) {
-    const std::string_view text = field.as_text();
-    if (text.empty()) continue;
+  table.for_each_text(field.position(), [&](std::string_view text) {
+    if (text.empty()) return;
     if (distinct) {
-      if (seen.contains(text)) continue;
+      if (seen.contains(text)) return;
       seen.insert(text);
     }
     texts.push_back(text);
-  }
+  });
   texts.shrink_to_fit();  // kept for the run
   return texts;
 }
@@ -69,14 +67,11 @@ DataCheckResult CoreDataCheck::check(const DataDirectory& directory, LintWriter&
   SuggestionNames names;
   FolderListings unit_folders;
   // Each list is made when a finding first needs it, on that finding's thread: a table without
-  // faults pays nothing, and one whose faults need no list pays for none. Nothing else reads
-  // the part list's table while the rows are checked (they ask its indexes), but its two lists
-  // may be made at once on two threads, and both move its cursor.
-  std::mutex part_list_cursor;
+  // faults pays nothing, and one whose faults need no list pays for none. The part list's two
+  // lists may be made at once on two threads: they read its table without its cursor.
   const auto part_list_texts = [&](std::vector<std::string_view>& texts, std::string_view field,
                                    bool distinct) {
-    return [&part_list, &part_list_cursor, out = &texts, field, distinct] {
-      const std::lock_guard lock(part_list_cursor);
+    return [&part_list, out = &texts, field, distinct] {
       *out = texts_of(part_list.masterpartslist, field, distinct);
       return std::span<const std::string_view>(*out);
     };

@@ -9,7 +9,6 @@
 #include <nlohmann/json.hpp>
 
 #include "lint/json_bytes.h"
-#include "tables/convert.h"
 
 namespace unitcheck::lint {
 
@@ -105,8 +104,7 @@ JsonText& JsonText::string_or_null(std::string_view text) {
 }
 
 JsonText& JsonText::number(std::int64_t value) {
-  need(kLongestIntText);
-  cursor_ += int_to_chars(cursor_, value);
+  put_number(value);
   return *this;
 }
 

@@ -7,7 +7,6 @@
 #include "lint/folder_listings.h"
 #include "lint/suggestions.h"
 #include "lint/text_cursor.h"
-#include "tables/convert.h"
 #include "tables/schemas.h"
 #include "validate/char_sets.h"
 
@@ -59,8 +58,7 @@ class Words : private TextCursor {
   // In double quotes, as quoted() writes it.
   Words& quoted(std::string_view value);
   Words& number(std::int64_t value) {
-    need(kLongestIntText);
-    cursor_ += int_to_chars(cursor_, value);
+    put_number(value);
     return *this;
   }
   // "3 errors", "1 error".

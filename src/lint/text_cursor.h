@@ -1,9 +1,12 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
+
+#include "tables/convert.h"
 
 namespace unitcheck::lint {
 
@@ -35,6 +38,10 @@ class TextCursor {
   void put(char byte) {
     need(1);
     *cursor_++ = byte;
+  }
+  void put_number(std::int64_t value) {
+    need(kLongestIntText);
+    cursor_ += int_to_chars(cursor_, value);
   }
 
   char* cursor_ = nullptr;  // where the next piece goes, within the string

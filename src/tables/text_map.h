@@ -58,10 +58,9 @@ inline std::uint64_t hash_text(std::string_view key) {
 template <class Value>
 class TextMap {
  public:
-  const Value* find(std::string_view key) const { return find(key, hash_text(key)); }
-  // The same, for a key whose hash_text the caller has computed already.
-  const Value* find(std::string_view key, std::uint64_t hash) const {
+  const Value* find(std::string_view key) const {
     if (slots_.empty()) return nullptr;
+    const std::uint64_t hash = hash_text(key);
     for (std::size_t i = hash & mask_;; i = (i + 1) & mask_) {
       const Slot& slot = slots_[i];
       if (slot.hash == 0) return nullptr;
@@ -71,10 +70,9 @@ class TextMap {
   bool contains(std::string_view key) const { return find(key) != nullptr; }
 
   // Adds the key with its value; a key already present keeps its first value.
-  void insert(std::string_view key, Value value) { insert(key, hash_text(key), value); }
-  void insert(std::string_view key, std::uint64_t hash, Value value) {
+  void insert(std::string_view key, Value value) {
     if ((size_ + 1) * 2 > slots_.size()) rehash(slots_.empty() ? 16 : slots_.size() * 2);
-    if (place(hash, key, value)) ++size_;
+    if (place(hash_text(key), key, value)) ++size_;
   }
 
   // Makes room for count keys of key_bytes bytes in all, so that adding them never regrows
