@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "tables/fingerprint_slots.h"
 #include "tables/text_map.h"
 
 namespace unitcheck {
@@ -15,6 +16,8 @@ constexpr std::size_t kMeshHead = 3;
 // move, and a record of a short cell fills two cache lines.
 constexpr std::uint32_t kFirstRoom = 96;
 
+// A slot: the hash's high half (bit 32 set, so that no slot is 0) above the record's place. Its
+// home is read from the hash's bits 33 and up, as fingerprint_slots.h does.
 std::uint64_t slot_value(std::uint64_t hash, std::uint32_t record) {
   return ((hash >> 32) | 1) << 32 | record;
 }
@@ -49,7 +52,7 @@ std::string_view DirectoryRecords::directory(std::uint32_t record) const {
 
 std::uint32_t DirectoryRecords::find(std::string_view directory, std::uint64_t hash) const {
   if (slots_.empty()) return kNone;
-  for (std::size_t i = hash & mask_;; i = (i + 1) & mask_) {
+  for (std::size_t i = home_slot(hash, mask_);; i = (i + 1) & mask_) {
     const std::uint64_t slot = slots_[i];
     if (slot == 0) return kNone;
     if (same_fingerprint(slot, hash) && same_bytes(this->directory(record_of(slot)), directory))
@@ -58,7 +61,7 @@ std::uint32_t DirectoryRecords::find(std::string_view directory, std::uint64_t h
 }
 
 std::uint32_t DirectoryRecords::add(std::string_view directory, std::uint64_t hash, bool exists) {
-  if ((count_ + 1) * 2 > slots_.size()) grow_slots();
+  if ((count_ + 1) * 2 > slots_.size()) grow_slots(slots_, mask_);
   const auto record = static_cast<std::uint32_t>(arena_.size());
   const Head head{static_cast<std::uint32_t>(directory.size()), kFirstRoom, 0, 0,
                   static_cast<std::uint8_t>(exists)};
@@ -124,27 +127,17 @@ std::uint32_t DirectoryRecords::move_record(std::uint32_t record, std::uint32_t 
 }
 
 std::size_t DirectoryRecords::slot_of(std::uint64_t hash, std::uint32_t record) const {
-  for (std::size_t i = hash & mask_;; i = (i + 1) & mask_)
+  for (std::size_t i = home_slot(hash, mask_);; i = (i + 1) & mask_)
     if (slots_[i] == 0 || (record != kNone && record_of(slots_[i]) == record)) return i;
 }
 
-void DirectoryRecords::grow_slots() {
-  const std::vector<std::uint64_t> old = std::move(slots_);
-  slots_.assign(old.empty() ? 16 : old.size() * 2, 0);
-  mask_ = slots_.size() - 1;
-  for (const std::uint64_t slot : old) {
-    if (slot == 0) continue;
-    slots_[slot_of(hash_text(directory(record_of(slot))), kNone)] = slot;
-  }
-}
-
 void DirectoryRecords::fetch_slot(std::uint64_t hash) const {
-  if (!slots_.empty()) __builtin_prefetch(&slots_[hash & mask_]);
+  if (!slots_.empty()) __builtin_prefetch(&slots_[home_slot(hash, mask_)]);
 }
 
 void DirectoryRecords::fetch_record(std::uint64_t hash) const {
   if (slots_.empty()) return;
-  const std::uint64_t slot = slots_[hash & mask_];
+  const std::uint64_t slot = slots_[home_slot(hash, mask_)];
   if (slot == 0 || !same_fingerprint(slot, hash)) return;
   // A record of a short cell with half a dozen mesh answers spans up to four cache lines.
   const char* record = arena_.data() + record_of(slot);

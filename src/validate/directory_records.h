@@ -59,7 +59,6 @@ class DirectoryRecords {
   std::uint32_t move_record(std::uint32_t record, std::uint32_t room);
   // The slot of the record with this hash and place, or the empty slot where it goes.
   std::size_t slot_of(std::uint64_t hash, std::uint32_t record) const;
-  void grow_slots();
 
   std::vector<std::uint64_t> slots_;  // fingerprint << 32 | record; 0 for none
   std::vector<char> arena_;

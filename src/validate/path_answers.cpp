@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "tables/fingerprint_slots.h"
 #include "tables/text_map.h"  // same_bytes
 
 namespace unitcheck {
@@ -13,15 +14,10 @@ constexpr std::uint64_t kAnswerBit = std::uint64_t{1} << 32;
 constexpr std::size_t kArenaLimit = std::size_t{1} << 32;
 constexpr std::size_t kLongestPath = kArenaLimit / 2;
 
-// The hash's bits 33 to 62, where a slot keeps them, above its answer and its path's place; the
-// slot's top bit marks it taken. The slot's index is taken from the same bits, so that a slot
-// moves to a larger array without its path being hashed again.
+// The hash's bits 33 to 62, where a slot keeps them (and its home: fingerprint_slots.h), above
+// its answer and its path's place; the slot's top bit marks it taken.
 std::uint64_t fingerprint(std::uint64_t hash) {
   return (hash >> 33 << 33 & ~kTaken) | kTaken;
-}
-
-std::size_t index_of(std::uint64_t fingerprint, std::size_t mask) {
-  return static_cast<std::size_t>(fingerprint >> 33) & mask;
 }
 
 constexpr std::uint64_t kFingerprintBits = ~(kAnswerBit | 0xFFFFFFFFu);
@@ -38,7 +34,7 @@ std::string_view PathAnswers::path_at(std::uint64_t slot) const {
 int PathAnswers::find(std::string_view path, std::uint64_t hash) const {
   if (slots_.empty()) return -1;
   const std::uint64_t wanted = fingerprint(hash);
-  for (std::size_t i = index_of(wanted, mask_);; i = (i + 1) & mask_) {
+  for (std::size_t i = home_slot(wanted, mask_);; i = (i + 1) & mask_) {
     const std::uint64_t slot = slots_[i];
     if (slot == 0) return -1;
     if ((slot & kFingerprintBits) == wanted && same_bytes(path_at(slot), path))
@@ -52,9 +48,9 @@ void PathAnswers::insert(std::string_view path, std::uint64_t hash, bool answer)
   if (path.size() > kLongestPath) return;
   const auto length = static_cast<std::uint32_t>(path.size());
   if (arena_.size() + sizeof length + path.size() > kArenaLimit) clear();
-  if ((count_ + 1) * 2 > slots_.size()) grow();
+  if ((count_ + 1) * 2 > slots_.size()) grow_slots(slots_, mask_);
   const std::uint64_t wanted = fingerprint(hash);
-  std::size_t i = index_of(wanted, mask_);
+  std::size_t i = home_slot(wanted, mask_);
   for (; slots_[i] != 0; i = (i + 1) & mask_)
     if ((slots_[i] & kFingerprintBits) == wanted && same_bytes(path_at(slots_[i]), path)) return;
   const auto place = static_cast<std::uint32_t>(arena_.size());
@@ -63,18 +59,6 @@ void PathAnswers::insert(std::string_view path, std::uint64_t hash, bool answer)
   if (!path.empty()) std::memcpy(arena_.data() + place + sizeof length, path.data(), path.size());
   slots_[i] = wanted | (answer ? kAnswerBit : 0) | place;
   ++count_;
-}
-
-void PathAnswers::grow() {
-  const std::vector<std::uint64_t> old = std::move(slots_);
-  slots_.assign(old.empty() ? 16 : old.size() * 2, 0);
-  mask_ = slots_.size() - 1;
-  for (const std::uint64_t slot : old) {
-    if (slot == 0) continue;
-    std::size_t i = index_of(slot, mask_);
-    while (slots_[i] != 0) i = (i + 1) & mask_;
-    slots_[i] = slot;
-  }
 }
 
 void PathAnswers::clear() {

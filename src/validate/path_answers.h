@@ -24,7 +24,6 @@ class PathAnswers {
 
  private:
   std::string_view path_at(std::uint64_t slot) const;
-  void grow();
 
   std::vector<std::uint64_t> slots_;  // taken, fingerprint, answer (bit 32), place; 0 for none
   std::vector<char> arena_;           // each path after its length (four bytes)
