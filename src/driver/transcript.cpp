@@ -120,7 +120,7 @@ void render_line(Console& out, const Finding& f) {
 
 }  // namespace
 
-void TranscriptWriter::render(const Finding& finding, std::string& text, std::string&) const {
+void TranscriptWriter::render(const Finding& finding, std::string& text, RenderScratch&) const {
   if (!in_transcript(finding.kind)) return;
   Console out(text);
   render_line(out, finding);

@@ -24,6 +24,13 @@ constexpr std::string_view kHelp =
     "      --color=WHEN     color the text output: auto (a terminal, unless NO_COLOR\n"
     "                       is set; the default), always or never\n"
     "      --strict         warnings fail the run too (exit status 1)\n"
+    "      --max-findings=N list at most N findings (errors and warnings; a finding's\n"
+    "                       notes come with it); the rest are counted in the summary.\n"
+    "                       SARIF logs list at most 25,000, workflow commands 10\n"
+    "                       errors and 10 warnings unless N is given\n"
+    "      --columns=UNIT   count text columns in bytes (the default, as Vim does) or\n"
+    "                       characters (code points, as VS Code and Emacs do); JSON\n"
+    "                       gives both, SARIF code points\n"
     "      --schema         print the unit table's columns and the nested lists'\n"
     "                       fields, then exit\n"
     "  -h, --help           print this help and exit\n"
@@ -47,14 +54,17 @@ constexpr Word<OutputFormat> kFormats[] = {{"text", OutputFormat::Text},
                                            {"markdown", OutputFormat::Markdown}};
 constexpr Word<ColorMode> kColorModes[] = {
     {"auto", ColorMode::Auto}, {"always", ColorMode::Always}, {"never", ColorMode::Never}};
+constexpr Word<bool> kColumnUnits[] = {{"bytes", false}, {"characters", true}};
 
 // Values for the long options that have no short form.
-enum LongOnly : int { kColor = 256, kStrict, kSchema };
+enum LongOnly : int { kColor = 256, kStrict, kSchema, kMaxFindings, kColumns };
 
 constexpr option kOptions[] = {{"format", required_argument, nullptr, 'f'},
                                {"color", required_argument, nullptr, kColor},
                                {"strict", no_argument, nullptr, kStrict},
                                {"schema", no_argument, nullptr, kSchema},
+                               {"max-findings", required_argument, nullptr, kMaxFindings},
+                               {"columns", required_argument, nullptr, kColumns},
                                {"help", no_argument, nullptr, 'h'},
                                {"version", no_argument, nullptr, 'V'},
                                {nullptr, 0, nullptr, 0}};
@@ -96,6 +106,24 @@ std::string take_word(const Word<Value> (&words)[N], std::string_view option_nam
     list += known.word;
   }
   return "--" + std::string(option_name) + ": '" + std::string(word) + "' is not one of " + list;
+}
+
+// A count of 0 or more in decimal digits; none for anything else. Counts past what a report
+// could hold are taken as no limit.
+std::optional<std::int64_t> count_word(std::string_view word) {
+  if (word.empty() || word.size() > 18) {
+    if (word.size() > 18 && std::all_of(word.begin(), word.end(), [](char c) {
+          return c >= '0' && c <= '9';
+        }))
+      return kUnlimited;
+    return std::nullopt;
+  }
+  std::int64_t count = 0;
+  for (const char c : word) {
+    if (c < '0' || c > '9') return std::nullopt;
+    count = count * 10 + (c - '0');
+  }
+  return count;
 }
 
 // The formats each mode knows: markdown describes the schema only; SARIF and workflow commands
@@ -143,7 +171,7 @@ CommandLine parse_command_line(int argc, const char* const* argv) {
   CommandLine line;
   LintOptions& options = line.options;
   // Words are judged once every option is read: --help and --version win over a bad word.
-  std::optional<std::string> format_word, color_word;
+  std::optional<std::string> format_word, color_word, max_findings_word, columns_word;
   bool help = false, version = false;
   for (;;) {
     const int option = getopt_long(argc, arguments.data(), kShortOptions, kOptions, nullptr);
@@ -157,6 +185,12 @@ CommandLine parse_command_line(int argc, const char* const* argv) {
         break;
       case kStrict:
         options.strict = true;
+        break;
+      case kMaxFindings:
+        max_findings_word = optarg;
+        break;
+      case kColumns:
+        columns_word = optarg;
         break;
       case kSchema:
         options.schema = true;
@@ -190,6 +224,17 @@ CommandLine parse_command_line(int argc, const char* const* argv) {
     if (std::string problem = take_word(kColorModes, "color", *color_word, options.color);
         !problem.empty())
       return bad_usage(problem);
+  }
+  if (columns_word) {
+    if (std::string problem = take_word(kColumnUnits, "columns", *columns_word,
+                                        options.char_columns);
+        !problem.empty())
+      return bad_usage(problem);
+  }
+  if (max_findings_word) {
+    options.max_findings = count_word(*max_findings_word);
+    if (!options.max_findings)
+      return bad_usage("--max-findings: '" + *max_findings_word + "' is not a count (0 or more)");
   }
   if (const std::string problem = mismatch(options); !problem.empty()) return bad_usage(problem);
   return line;

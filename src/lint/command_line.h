@@ -16,6 +16,8 @@ struct LintOptions {
   ColorMode color = ColorMode::Auto;
   bool strict = false;         // warnings fail the run too
   bool schema = false;         // describe the schema instead of checking
+  std::optional<std::int64_t> max_findings;  // findings listed at most; unset: the format's own
+  bool char_columns = false;                 // text columns in code points rather than bytes
   std::string data_directory;  // as given; empty for the current directory
 };
 

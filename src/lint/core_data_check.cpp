@@ -92,7 +92,7 @@ DataCheckResult CoreDataCheck::check(const DataDirectory& directory, LintWriter&
 
   const UnitRows rows = check_unit_rows(header, *header.rows, part_list, directory.root(), writer,
                                         checking_threads());
-  return {true, rows.lines, {}};
+  return {true, rows.checked_lines, {}};
 }
 
 }  // namespace unitcheck::lint

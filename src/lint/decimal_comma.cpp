@@ -33,6 +33,15 @@ bool looks_split(std::span<const std::string_view> cells, std::span<const Column
          all_digits(fraction);
 }
 
+// The line's cells up to two past the last column: past those, cells do not matter, and a
+// hostile line of millions of commas costs no more than a plain one.
+std::vector<std::string_view> cells_of(std::string_view line, std::span<const ColumnPlan> columns) {
+  std::vector<std::string_view> cells;
+  split_unit_row(line, static_cast<int>(columns.size()) + 2,
+                 [&](int, std::string_view cell) { cells.push_back(cell); });
+  return cells;
+}
+
 }  // namespace
 
 // Whether a cell would pass its column's check, as far as its text alone tells.
@@ -52,14 +61,36 @@ bool cell_fits(const ColumnPlan& column, std::string_view cell) {
   }
 }
 
+std::optional<MissingComma> find_missing_comma(std::string_view line,
+                                               std::span<const ColumnPlan> columns) {
+  if (line.empty() || line.front() == ',' || columns.empty()) return std::nullopt;
+  const std::vector<std::string_view> cells = cells_of(line, columns);
+  const std::size_t count = columns.size();
+  if (cells.size() + 1 != count) return std::nullopt;
+  // A comma missing in cell k leaves columns [0, k) with their own cells and gives each column
+  // c > k the cell c - 1; column k holds two values and is not counted.
+  std::vector<std::size_t> misfits_before(count + 1, 0);  // of columns [0, c) as they stand
+  std::vector<std::size_t> misfits_after(count + 1, 0);   // of columns [c, count), moved on
+  for (std::size_t c = 0; c < count; ++c)
+    misfits_before[c + 1] =
+        misfits_before[c] + (c < cells.size() && !cell_fits(columns[c], cells[c]) ? 1 : 0);
+  for (std::size_t c = count; c-- > 1;)
+    misfits_after[c] = misfits_after[c + 1] + (!cell_fits(columns[c], cells[c - 1]) ? 1 : 0);
+  std::size_t best_misfits = misfits_before[count];
+  std::optional<MissingComma> best;
+  for (std::size_t k = 0; k < cells.size(); ++k) {
+    const std::size_t misfits = misfits_before[k] + misfits_after[k + 1];
+    if (misfits >= best_misfits) continue;
+    best_misfits = misfits;
+    best = MissingComma{static_cast<std::int64_t>(k), cells[k].data() - line.data(), cells[k]};
+  }
+  return best;
+}
+
 std::optional<DecimalComma> find_decimal_comma(std::string_view line,
                                                std::span<const ColumnPlan> columns) {
   if (line.empty() || line.front() == ',' || columns.empty()) return std::nullopt;
-  // Past the last column and the one cell a join moves into it, cells do not matter: a hostile
-  // line of millions of commas costs no more than a plain one.
-  std::vector<std::string_view> cells;
-  split_unit_row(line, static_cast<int>(columns.size()) + 2,
-                 [&](int, std::string_view cell) { cells.push_back(cell); });
+  const std::vector<std::string_view> cells = cells_of(line, columns);
   // Joining cells j and j + 1 leaves every column up to j with its own cell and gives each later
   // column the cell after its own. So the misfits of a join are those of the columns up to j as
   // they stand plus those of the later columns shifted, counted once for the whole line.

@@ -28,4 +28,16 @@ bool cell_fits(const ColumnPlan& column, std::string_view cell);
 std::optional<DecimalComma> find_decimal_comma(std::string_view line,
                                                std::span<const ColumnPlan> columns);
 
+// Where a comma seems to be missing in a line with one cell too few: every column up to cell
+// keeps its own cell, and each later cell belongs one column further on. The cell that a
+// missing comma joined is cell; the first cell counted from 0 such that moving the later cells
+// makes fewer of them misfit their columns than before. None when nothing does.
+struct MissingComma {
+  std::int64_t cell = 0;    // the cell that seems to hold two
+  std::int64_t offset = 0;  // its byte offset in the line
+  std::string_view text;    // that cell
+};
+std::optional<MissingComma> find_missing_comma(std::string_view line,
+                                               std::span<const ColumnPlan> columns);
+
 }  // namespace unitcheck::lint

@@ -7,7 +7,7 @@
 
 namespace unitcheck::lint {
 
-std::unique_ptr<Format> make_format(OutputFormat format, bool color) {
+std::unique_ptr<Format> make_format(OutputFormat format, bool color, bool char_columns) {
   switch (format) {
     case OutputFormat::Json:
       return make_json_format();
@@ -19,7 +19,7 @@ std::unique_ptr<Format> make_format(OutputFormat format, bool color) {
     case OutputFormat::Markdown:
       break;
   }
-  return make_text_format(color);
+  return make_text_format(color, char_columns);
 }
 
 }  // namespace unitcheck::lint

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "lint/lint_finding.h"
+#include "lint/report_limits.h"
 
 namespace unitcheck::lint {
 
@@ -18,6 +20,12 @@ struct Summary {
   std::int64_t rows = 0;  // unit lines checked
   bool checked = false;   // the run reached the end of the unit table
   std::string_view path;  // the unit table
+  std::int64_t notes = 0;
+  std::string_view failure;  // not checked: why, one line
+  // Counted but not written, past the report's limits.
+  std::int64_t omitted_errors = 0;
+  std::int64_t omitted_warnings = 0;
+  std::array<std::int64_t, kRuleCount> rule_counts{};  // by Rule, notes included
 };
 
 // The layout of one output format: a document's head, one finding, and its end. item may run on
@@ -35,9 +43,14 @@ class Format {
                     std::string& text) const = 0;
   virtual std::string end(const Summary& summary) const = 0;
   virtual std::string_view separator() const { return {}; }
+  // Whether items need the findings' columns counted in code points as well as bytes.
+  virtual bool wants_char_columns() const { return false; }
+  // How many findings the format lists when the command line sets no limit.
+  virtual ReportLimits default_limits() const { return {}; }
 };
 
-// The format of a report (Text, Json, Sarif, Github). color is for Text only.
-std::unique_ptr<Format> make_format(OutputFormat format, bool color);
+// The format of a report (Text, Json, Sarif, Github). color and char_columns (columns counted
+// in code points rather than bytes) are for Text only.
+std::unique_ptr<Format> make_format(OutputFormat format, bool color, bool char_columns = false);
 
 }  // namespace unitcheck::lint

@@ -1,5 +1,7 @@
 #include "lint/github_format.h"
 
+#include <algorithm>
+
 #include "lint/escape_runs.h"
 #include "lint/lint_messages.h"
 #include "tables/convert.h"
@@ -7,6 +9,10 @@
 namespace unitcheck::lint {
 
 namespace {
+
+constexpr std::int64_t kShownPerStep = 10;
+// Notes written into a finding's annotation; the rest are counted.
+constexpr std::size_t kNotesFolded = 10;
 
 // The byte as a workflow command escapes it: %XX.
 std::string_view percent_escape(char c) {
@@ -34,6 +40,22 @@ void append_escaped(std::string& text, std::string_view value, bool property) {
       [&text](char c) { text.append(percent_escape(c)); });
 }
 
+// The notes of a finding, folded into its message: an annotation has no notes of its own.
+void fold_notes(const LintFinding& finding, std::string& text) {
+  const std::size_t shown = std::min(finding.notes.size(), kNotesFolded);
+  for (std::size_t k = 0; k < shown; ++k) {
+    const LintFinding& note = finding.notes[k];
+    std::string line = "\nnote: column " + std::to_string(note.column) + ": " + note.message +
+                       " [" + std::string(rule_info(note.rule).id) + "]";
+    append_escaped(text, line, false);
+  }
+  if (shown < finding.notes.size())
+    append_escaped(text,
+                   "\nand " + std::to_string(finding.notes.size() - shown) +
+                       " more notes on this line",
+                   false);
+}
+
 class GithubFormat final : public Format {
  public:
   std::string begin() const override { return {}; }
@@ -52,19 +74,147 @@ class GithubFormat final : public Format {
     append_escaped(text, rule_info(finding.rule).id, true);
     text.append("::");
     append_escaped(text, finding.message, false);
+    fold_notes(finding, text);
     text.append("\n");
   }
 
+  // Workflow commands show ten errors and ten warnings a step: the first of each, errors first.
+  ReportLimits default_limits() const override {
+    ReportLimits limits;
+    limits.errors = kShownPerStep;
+    limits.warnings = kShownPerStep;
+    limits.errors_first = true;
+    return limits;
+  }
+
   std::string end(const Summary& summary) const override {
-    if (!summary.checked) return {};
+    if (!summary.checked)
+      return "::error title=unitlint::" +
+             escape_command_data("the data could not be checked: " + std::string(summary.failure)) +
+             "\n";
+    std::string text;
+    const std::int64_t omitted = summary.omitted_errors + summary.omitted_warnings;
+    if (omitted > 0) {
+      const std::string counts = std::to_string(summary.omitted_errors) + " errors and " +
+                                 std::to_string(summary.omitted_warnings) + " warnings";
+      text.append("::notice title=unitlint::");
+      append_escaped(text,
+                     counts + " are not shown as annotations, past what a step shows; run "
+                              "unitlint with --format text to see every finding (the step "
+                              "summary counts them by rule)",
+                     false);
+      text.append("\n");
+    }
     // Plain text in the job's log; escaped so that no path reads as a command.
-    return escape_command_data(
-               summary_line(summary.errors, summary.warnings, summary.rows, summary.path)) +
-           "\n";
+    text.append(escape_command_data(
+        summary_line(summary.errors, summary.warnings, summary.rows, summary.path)));
+    text.append("\n");
+    return text;
   }
 };
 
+// Undoes a workflow command's escapes.
+std::string unescaped(std::string_view text) {
+  std::string plain;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '%' && i + 2 < text.size()) {
+      const std::string_view code = text.substr(i + 1, 2);
+      const char decoded = code == "25"   ? '%'
+                           : code == "0D" ? '\r'
+                           : code == "0A" ? '\n'
+                           : code == "3A" ? ':'
+                           : code == "2C" ? ','
+                                          : '\0';
+      if (decoded != '\0') {
+        plain += decoded;
+        i += 2;
+        continue;
+      }
+    }
+    plain += text[i];
+  }
+  return plain;
+}
+
+// Text as Markdown shows it literally: ASCII punctuation behind a backslash, line breaks as
+// spaces, so that data can neither format the summary nor break its table.
+std::string markdown_literal(std::string_view text) {
+  std::string literal;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7f) {
+      literal += ' ';
+    } else if ((byte >= '!' && byte <= '/') || (byte >= ':' && byte <= '@') ||
+               (byte >= '[' && byte <= '`') || (byte >= '{' && byte <= '~')) {
+      literal += '\\';
+      literal += c;
+    } else {
+      literal += c;
+    }
+  }
+  return literal;
+}
+
+// The value of property key= in an annotation's properties, unescaped.
+std::string property(std::string_view properties, std::string_view key) {
+  std::size_t at = 0;
+  while (at < properties.size()) {
+    const std::size_t end = std::min(properties.find(',', at), properties.size());
+    const std::string_view pair = properties.substr(at, end - at);
+    if (pair.starts_with(key) && pair.size() > key.size() && pair[key.size()] == '=')
+      return unescaped(pair.substr(key.size() + 1));
+    at = end + 1;
+  }
+  return {};
+}
+
+// "- **error** `path:line:col` message" for one annotation as the github format writes it.
+std::string markdown_item(std::string_view annotation) {
+  while (!annotation.empty() && annotation.back() == '\n') annotation.remove_suffix(1);
+  if (!annotation.starts_with("::")) return {};
+  annotation.remove_prefix(2);
+  const std::size_t space = annotation.find(' ');
+  const std::size_t data = annotation.find("::");
+  if (space == std::string_view::npos || data == std::string_view::npos || space > data) return {};
+  const std::string_view level = annotation.substr(0, space);
+  const std::string_view properties = annotation.substr(space + 1, data - space - 1);
+  const std::string message = unescaped(annotation.substr(data + 2));
+  return "- **" + markdown_literal(level) + "** " +
+         markdown_literal(property(properties, "file") + ":" + property(properties, "line") +
+                          ":" + property(properties, "col")) +
+         " " + markdown_literal(message.substr(0, message.find('\n'))) + "\n";
+}
+
 }  // namespace
+
+std::string step_summary_markdown(const Summary& summary, std::span<const std::string> first) {
+  std::string text = "### unitlint\n\n";
+  if (!summary.checked) {
+    text += "The data could not be checked: " + markdown_literal(summary.failure) + "\n";
+    return text;
+  }
+  text += markdown_literal(
+              summary_line(summary.errors, summary.warnings, summary.rows, summary.path)) +
+          "\n\n";
+  if (summary.errors + summary.warnings + summary.notes > 0) {
+    text += "| rule | level | findings |\n|---|---|---:|\n";
+    for (const RuleInfo& rule : all_rules()) {
+      const std::int64_t count = summary.rule_counts[static_cast<std::size_t>(rule.rule)];
+      if (count == 0) continue;
+      text += "| " + markdown_literal(rule.id) + " | " + std::string(severity_name(rule.severity)) +
+              " | " + std::to_string(count) + " |\n";
+    }
+  }
+  if (!first.empty()) {
+    text += "\nFirst findings:\n\n";
+    for (const std::string& item : first) text += markdown_item(item);
+  }
+  const std::int64_t omitted = summary.omitted_errors + summary.omitted_warnings;
+  if (omitted > 0)
+    text += "\n" + std::to_string(omitted) +
+            " findings are not shown as annotations; `unitlint --format text` lists them all.\n";
+  return text;
+}
 
 std::unique_ptr<Format> make_github_format() {
   return std::make_unique<GithubFormat>();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,10 @@ namespace unitcheck::lint {
 // ::error file=PATH,line=LINE,col=COL,title=RULE::MESSAGE (::warning for warnings); the summary
 // line follows as plain text.
 std::unique_ptr<Format> make_github_format();
+
+// The Markdown summary of a run for a GitHub Actions step's summary: its counts, by rule, and
+// first, the first annotations as the github format wrote them.
+std::string step_summary_markdown(const Summary& summary, std::span<const std::string> first);
 
 // A command's message: % as %25, CR as %0D, LF as %0A.
 std::string escape_command_data(std::string_view text);

@@ -55,21 +55,73 @@ HeaderFinding column_finding(HeaderProblem problem, const HeaderColumn& column) 
   return finding;
 }
 
+// The encoding of a line that is not UTF-8 but UTF-16 or UTF-32, told by its byte-order mark
+// or, without one, by the NUL bytes that ASCII letters leave in those encodings; empty when
+// the line reads as UTF-8.
+std::string_view wide_encoding(std::string_view line) {
+  if (line.starts_with(std::string_view("\xff\xfe\0\0", 4))) return "UTF-32LE";
+  if (line.starts_with(std::string_view("\0\0\xfe\xff", 4))) return "UTF-32BE";
+  if (line.starts_with("\xff\xfe")) return "UTF-16LE";
+  if (line.starts_with("\xfe\xff")) return "UTF-16BE";
+  if (line.size() < 2) return {};
+  // A line cut from such a file at its byte 0x0a may begin or end inside a character: look at
+  // the share of NULs and at which side of the ASCII letters they fall.
+  const auto nuls = std::count(line.begin(), line.end(), '\0');
+  if (nuls * 4 < static_cast<std::int64_t>(line.size())) return {};
+  if (nuls * 4 >= static_cast<std::int64_t>(line.size()) * 3) return "UTF-32";
+  return line[0] == '\0' ? "UTF-16BE" : "UTF-16LE";
+}
+
+// Whether a header line reads as a unit line: values where names should be (numbers, nested
+// lists, booleans), as when the header and type lines were deleted.
+bool holds_values(std::string_view line) {
+  std::int64_t values = 0;
+  std::int64_t cells = 0;
+  std::size_t start = 0;
+  while (start <= line.size() && cells < 4096) {
+    const std::size_t end = std::min(line.find(',', start), line.size());
+    const std::string_view cell = line.substr(start, end - start);
+    ++cells;
+    if (!cell.empty() && (cell.front() == '{' || cell == "TRUE" || cell == "FALSE" ||
+                          (cell.find_first_not_of("0123456789.-+eE") == std::string_view::npos)))
+      ++values;
+    start = end + 1;
+  }
+  return values * 4 >= cells;
+}
+
 }  // namespace
 
 std::vector<HeaderFinding> check_header(const UnitHeader& header, const MemTable& units) {
+  if (const std::string_view encoding = wide_encoding(header.line); !encoding.empty()) {
+    HeaderFinding finding;
+    finding.problem = HeaderProblem::NotUtf8;
+    finding.encoding = encoding;
+    return {finding};
+  }
   if (auto finding = wrong_separator(header.line)) return {*finding};
   const HeaderFacts facts = header_facts(header, units);
+  // The key column is always mapped; past it, half of the schema's columns at least.
+  const auto fields = static_cast<std::int64_t>(units.field_count());
+  const auto named = fields - static_cast<std::int64_t>(facts.missing.size());
+  if (named * 2 < fields) {
+    HeaderFinding finding;
+    finding.problem = HeaderProblem::Unmapped;
+    finding.named = named;
+    finding.columns = fields;
+    finding.holds_values = holds_values(header.line);
+    return {finding};
+  }
   // Which schema fields the header names: near misses prefer the absent ones.
   TextSet missing;
   for (const std::string_view name : facts.missing) missing.insert(name);
-  const auto fields = static_cast<std::size_t>(units.field_count());
-  std::vector<bool> present(fields, true);
-  for (std::size_t i = 1; i < fields; ++i)
+  const auto field_total = static_cast<std::size_t>(fields);
+  std::vector<bool> present(field_total, true);
+  for (std::size_t i = 1; i < field_total; ++i)
     present[i] = !missing.contains(units.field_at(static_cast<int>(i)).name());
 
   std::vector<HeaderFinding> findings;
-  std::vector<bool> meant(fields, false);
+  std::vector<bool> meant(field_total, false);
   auto unknown = facts.unknown.begin();
   auto repeated = facts.duplicates.begin();
   // The two lists merged in header order; the key column is in neither.
@@ -92,7 +144,7 @@ std::vector<HeaderFinding> check_header(const UnitHeader& header, const MemTable
     }
     findings.push_back(finding);
   }
-  for (std::size_t i = 1; i < fields; ++i) {
+  for (std::size_t i = 1; i < field_total; ++i) {
     if (present[i] || meant[i]) continue;
     HeaderFinding finding;
     finding.problem = HeaderProblem::MissingColumn;

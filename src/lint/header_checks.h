@@ -16,6 +16,8 @@ enum class HeaderProblem : std::uint8_t {
   UnknownColumn,    // unknown and not near any column; an empty name included
   MissingColumn,    // a column of the schema that the header does not name
   DuplicateColumn,  // a name the header already holds
+  Unmapped,         // fewer than half of the schema's columns named: the whole line
+  NotUtf8,          // a UTF-16 or UTF-32 file: the whole line
 };
 
 // One problem of the header line. Texts are views into the header line or the schema.
@@ -28,10 +30,16 @@ struct HeaderFinding {
   std::int64_t first_column = 0;  // duplicate: where the name first appears
   char separator = 0;             // wrong separator: ';' or '\t'
   std::int64_t separators = 0;    // wrong separator: how many the line holds
+  std::int64_t named = 0;         // unmapped: the schema's columns the header names
+  std::int64_t columns = 0;       // unmapped: the schema's columns
+  bool holds_values = false;      // unmapped: the line reads as a unit line, not names
+  std::string_view encoding;      // not UTF-8: "UTF-16LE", "UTF-32BE", ...
 };
 
 // Reports what is wrong with the unit table's header, from the facts the checks work out for it
-// (header_facts) and its line. The first header column is the key, whatever its name, as the
+// (header_facts) and its line. A line in UTF-16 or UTF-32, one with another separator, and one
+// that names fewer than half of the schema's columns are each the one finding: the columns'
+// findings would only repeat them. The first header column is the key, whatever its name, as the
 // checks map it: it is never reported unknown, and the schema's first field is never missing.
 // Findings come in header order, then missing columns in schema order; a column near-missed is
 // not also reported missing. Costs about the line's length times the schema's size, whatever

@@ -17,13 +17,21 @@ void write_finding(const LintFinding& finding, std::string_view written_path, Js
   json.raw(",\"line\":").number(finding.line);
   json.raw(",\"column\":").number(finding.column);
   json.raw(",\"end_column\":").number(finding.end_column);
+  json.raw(",\"char_column\":").number(finding.char_column);
+  json.raw(",\"end_char_column\":").number(finding.end_char_column);
   json.raw(",\"unit_column\":").string_or_null(finding.unit_column);
   json.raw(",\"table\":").string_or_null(finding.table);
   json.raw(",\"field\":").string_or_null(finding.field);
   json.raw(",\"value\":").string(finding.value);
   if (!is_valid_utf8(finding.value)) json.raw(",\"value_bytes\":").string(hex_bytes(finding.value));
   json.raw(",\"message\":").string(finding.message);
-  json.raw(",\"suggestion\":").string_or_null(finding.suggestion).raw("}");
+  json.raw(",\"suggestion\":").string_or_null(finding.suggestion);
+  json.raw(",\"notes\":[");
+  for (std::size_t k = 0; k < finding.notes.size(); ++k) {
+    if (k > 0) json.raw(",");
+    write_finding(finding.notes[k], written_path, json);
+  }
+  json.raw("]}");
 }
 
 class JsonFormat final : public Format {
@@ -49,13 +57,17 @@ class JsonFormat final : public Format {
     Json json;
     json["errors"] = summary.errors;
     json["warnings"] = summary.warnings;
+    json["notes"] = summary.notes;
+    json["omitted"] = summary.omitted_errors + summary.omitted_warnings;
     json["rows"] = summary.rows;
     json["checked"] = summary.checked;
+    json["reason"] = text_or_null(summary.failure);
     json["path"] = summary.path;
     return "\n],\"summary\":" + dump_json(json) + "}\n";
   }
 
   std::string_view separator() const override { return ",\n"; }
+  bool wants_char_columns() const override { return true; }
 };
 
 }  // namespace

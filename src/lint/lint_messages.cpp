@@ -229,6 +229,9 @@ void cell_message(const Finding& f, const SuggestionLists& names, std::string& m
 }
 
 std::string line_message(const Finding& f) {
+  if (f.kind == FindingKind::EmptyKey)
+    return "the line's first cell, the unit's key, is empty: the line names no unit and none of "
+           "its cells is checked";
   if (f.kind == FindingKind::TooManyCells)
     return "the line has more cells than the " + number(f.limit) + " columns of the unit table";
   return "the line has " + count_of(f.cell, "cell") + "; a unit line has " + number(f.limit);
@@ -308,10 +311,6 @@ void nested_message(const Finding& f, const SuggestionLists& names, std::string&
   }
 }
 
-bool is_line_finding(FindingKind kind) {
-  return kind == FindingKind::TooManyCells || kind == FindingKind::TooFewCells;
-}
-
 // A line with too many cells where a decimal comma seems to be the cause: the message says so
 // and the finding points at the number.
 void explain_decimal_comma(const Finding& f, std::span<const ColumnPlan> columns,
@@ -327,6 +326,27 @@ void explain_decimal_comma(const Finding& f, std::span<const ColumnPlan> columns
   out.column = comma->offset + 1;
   out.end_column = out.column + static_cast<std::int64_t>(comma->text.size());
   out.unit_column = column;
+  out.value = comma->text;
+  out.moved_from_cell = comma->cell + 1;
+}
+
+// A line with one cell too few where a missing comma seems to be the cause: the message says
+// where, and the finding points at the cell that holds two values.
+void explain_missing_comma(const Finding& f, std::span<const ColumnPlan> columns,
+                           LintFinding& out) {
+  const std::optional<MissingComma> missing = find_missing_comma(f.value, columns);
+  if (!missing) return;
+  const auto cell = static_cast<std::size_t>(missing->cell);
+  const std::string_view column = columns[cell].name;
+  out.message += "; a comma seems to be missing in or after " + std::string(column) + " (" +
+                 quoted(missing->text) + "), which moves every later cell one column back";
+  if (cell + 1 < columns.size())
+    out.message += ": " + std::string(columns[cell + 1].name) + " gets no cell of its own";
+  out.column = missing->offset + 1;
+  out.end_column = out.column + static_cast<std::int64_t>(missing->text.size());
+  out.unit_column = column;
+  out.value = missing->text;
+  out.moved_from_cell = missing->cell;
 }
 
 // Where a finding lies: the cell, the nested value, or (for a line) the line's end.
@@ -364,6 +384,17 @@ std::string header_message(const HeaderFinding& f) {
       return "the header has no column " + quoted(f.name) + "; no cell of it is checked";
     case HeaderProblem::DuplicateColumn:
       return header_column(f) + " repeats header column " + number(f.first_column);
+    case HeaderProblem::Unmapped:
+      return "the header names " + number(f.named) + " of the unit table's " +
+             count_of(f.columns, "column") + ", so almost no cell is checked" +
+             (f.holds_values ? "; the first line holds values, not column names: the header and "
+                               "type lines seem to be missing (copy them from the game's own "
+                               "units.csv)"
+                             : "; is this units.csv, with its header line first, comma-separated "
+                               "and in UTF-8?");
+    case HeaderProblem::NotUtf8:
+      return "the file is saved as " + std::string(f.encoding) +
+             ", so none of its cells can be checked; save the file as UTF-8";
   }
   return {};
 }
@@ -380,6 +411,10 @@ Rule header_rule(HeaderProblem problem) {
       return Rule::MissingColumn;
     case HeaderProblem::DuplicateColumn:
       return Rule::DuplicateColumn;
+    case HeaderProblem::Unmapped:
+      return Rule::HeaderUnmapped;
+    case HeaderProblem::NotUtf8:
+      return Rule::NotUtf8;
   }
   return Rule::UnknownColumn;
 }
@@ -420,15 +455,33 @@ void describe(const Finding& finding, const SuggestionLists& names, LintFinding&
   out.table = finding.table;
   out.field = finding.field;
   out.value = finding.value;
+  out.line_text = finding.line_text;
+  out.moved_from_cell = -1;
+  out.notes.clear();
   if (is_line_finding(finding.kind)) {
+    // The line is no value of its own: a report shows where it lies, not all of it again.
+    out.value = {};
     out.message = line_message(finding);
     if (finding.kind == FindingKind::TooManyCells)
       explain_decimal_comma(finding, names.columns, out);
+    if (finding.kind == FindingKind::TooFewCells)
+      explain_missing_comma(finding, names.columns, out);
   } else if (is_nested(finding.kind)) {
     nested_message(finding, names, out.message, out.suggestion);
   } else {
     cell_message(finding, names, out.message, out.suggestion);
   }
+}
+
+void describe_extra_values(const Finding& first, std::int64_t values, std::int64_t end_offset,
+                           LintFinding& out) {
+  out.message.clear();
+  Words words(out.message);
+  words(first.column)(": a group of ")(first.table)(" holds ").count(values, "value");
+  words(" more than its ").count(group_fields(first), "field");
+  out.end_column = end_offset + 1;
+  out.value = first.line_text.substr(static_cast<std::size_t>(first.value_offset),
+                                     static_cast<std::size_t>(end_offset - first.value_offset));
 }
 
 LintFinding describe(const HeaderFinding& finding) {

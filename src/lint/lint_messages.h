@@ -33,6 +33,10 @@ LintFinding describe(const Finding& finding, const SuggestionLists& names);
 // The same into out, whose message's room is reused.
 void describe(const Finding& finding, const SuggestionLists& names, LintFinding& out);
 LintFinding describe(const HeaderFinding& finding);
+// The values past the last field of one group as one finding: first is the first of them, values
+// how many there are, end_offset the line offset just past the last; out is first described.
+void describe_extra_values(const Finding& first, std::int64_t values, std::int64_t end_offset,
+                           LintFinding& out);
 
 // "3 errors, 1 warning in 2000 rows of PATH".
 std::string summary_line(std::int64_t errors, std::int64_t warnings, std::int64_t rows,

@@ -15,7 +15,8 @@ int main(int argc, char** argv) {
   const CommandLine line = parse_command_line(argc, argv);
   FileOutput out(stdout);
   FileOutput err(stderr);
-  const LintIo io{out, err, ::isatty(STDOUT_FILENO) == 1, std::getenv("NO_COLOR")};
+  const LintIo io{out, err, ::isatty(STDOUT_FILENO) == 1, std::getenv("NO_COLOR"),
+                  std::getenv("GITHUB_STEP_SUMMARY")};
   CoreDataCheck data_check;
   return run_command_line(line, io, data_check);
 }

@@ -106,6 +106,20 @@ constexpr RuleInfo kRules[] = {
     {Rule::DuplicateColumn, "duplicate-column", Warning, "A header column is named twice.",
      "Each column of the unit table appears once in the header; both cells of a doubled column "
      "are checked, and the game reads one of them."},
+    {Rule::EmptyKey, "empty-key", Warning, "A unit line has no key and is not checked.",
+     "The first cell of a unit line is its key; a line whose key is empty names no unit, and "
+     "none of its cells is checked. Give the unit its key, or delete the line."},
+    {Rule::HeaderUnmapped, "header-unmapped", Error,
+     "The header names too few columns of the unit table for its cells to be checked.",
+     "The first line of units.csv names the columns and the second gives their types; the unit "
+     "lines follow. A header that names none, or fewer than half, of the unit table's columns "
+     "usually means that those two lines were deleted, that another separator than the comma "
+     "was used, or that the file is in another encoding than UTF-8. Restore the two lines from "
+     "the game's own units.csv, or save the file again as comma-separated UTF-8."},
+    {Rule::NotUtf8, "wrong-encoding", Error, "The unit table is saved as UTF-16 or UTF-32.",
+     "units.csv is read as bytes of UTF-8 (or ASCII). A file saved as UTF-16 or UTF-32 (as some "
+     "editors and spreadsheets do under \"Unicode\") has none of its cells checked: save the "
+     "file as UTF-8."},
 };
 
 static_assert(std::size(kRules) == kRuleCount);
@@ -166,12 +180,22 @@ Rule rule_for(FindingKind kind) {
       return Rule::NestedFloatSyntax;
     case FindingKind::UnclosedLastGroup:
       return Rule::NestedUnclosedLastGroup;
+    case FindingKind::EmptyKey:
+      return Rule::EmptyKey;
   }
   return Rule::TextTooLong;
 }
 
 std::string_view severity_name(Severity severity) {
-  return severity == Severity::Error ? "error" : "warning";
+  switch (severity) {
+    case Severity::Error:
+      return "error";
+    case Severity::Warning:
+      return "warning";
+    case Severity::Note:
+      return "note";
+  }
+  return "error";
 }
 
 }  // namespace unitcheck::lint

@@ -9,10 +9,13 @@
 
 namespace unitcheck::lint {
 
-enum class Severity : std::uint8_t { Error, Warning };
+// Note: a finding that another explains (a cell moved by a line's wrong cell count), reported
+// under its cause.
+enum class Severity : std::uint8_t { Error, Warning, Note };
 
 // Every rule unitlint reports under: one per kind of finding of the checks, then the rules of
-// the header, which only unitlint applies.
+// the header, which only unitlint applies, then the rules added since (appended, so that a
+// rule's index in a SARIF log stays the same).
 enum class Rule : std::uint8_t {
   TextTooLong,
   DirectoryMissing,
@@ -42,9 +45,12 @@ enum class Rule : std::uint8_t {
   UnknownColumn,
   MissingColumn,
   DuplicateColumn,
+  EmptyKey,        // a unit line with an empty first cell
+  HeaderUnmapped,  // the header names none, or few, of the unit table's columns
+  NotUtf8,         // the unit table is UTF-16 or UTF-32
 };
 
-inline constexpr std::size_t kRuleCount = static_cast<std::size_t>(Rule::DuplicateColumn) + 1;
+inline constexpr std::size_t kRuleCount = static_cast<std::size_t>(Rule::NotUtf8) + 1;
 
 // What a rule is: its stable kebab-case id, its default severity, and texts for a rule list.
 struct RuleInfo {

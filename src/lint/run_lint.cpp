@@ -1,9 +1,13 @@
 #include "lint/run_lint.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <new>
 
 #include "lint/exit_status.h"
+#include "lint/github_format.h"
+#include "lint/lint_messages.h"
 #include "lint/schema_listing.h"
 #include "platform/failure.h"
 
@@ -37,6 +41,40 @@ DataCheckResult checked_data(DataCheck& data_check, const DataDirectory& directo
   }
 }
 
+// The limits of the chosen format, or --max-findings in place of its own caps on errors and
+// warnings (a SARIF log's bound on results stays).
+ReportLimits limits_for(const LintOptions& options, const Format& format) {
+  ReportLimits limits = format.default_limits();
+  if (options.max_findings) {
+    limits.total = std::min(limits.total, *options.max_findings);
+    limits.errors = kUnlimited;
+    limits.warnings = kUnlimited;
+  }
+  return limits;
+}
+
+// The unit table's path when the data directory could not be resolved: as the argument names
+// it, for a document that says why nothing was checked.
+std::string unresolved_unit_table(std::string_view argument) {
+  std::string path(argument);
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  if (path.ends_with("units.csv")) return path;
+  if (path.empty()) return "units/units.csv";
+  return path + (path.ends_with("units") ? "/units.csv" : "/units/units.csv");
+}
+
+// Appends the github format's Markdown summary to the step's summary file; a file that cannot
+// be written is said on standard error and changes nothing else.
+void append_step_summary(const LintIo& io, const std::string& markdown) {
+  std::FILE* file = std::fopen(io.step_summary, "a");
+  bool written = file != nullptr && std::fwrite(markdown.data(), 1, markdown.size(), file) ==
+                                        markdown.size();
+  if (file != nullptr && std::fclose(file) != 0) written = false;
+  if (!written)
+    io.err.write("unitlint: cannot append to GITHUB_STEP_SUMMARY '" +
+                 without_controls(io.step_summary) + "'\n");
+}
+
 }  // namespace
 
 int run_command_line(const CommandLine& line, const LintIo& io, DataCheck& data_check) {
@@ -51,20 +89,32 @@ int run_lint(const LintOptions& options, const LintIo& io, DataCheck& data_check
     io.out.write(schema_in(options.format));
     return settle_output(io, kExitClean);
   }
+  const auto format =
+      make_format(options.format, use_color(options.color, io.out_is_terminal, io.no_color),
+                  options.char_columns);
+  const bool github = options.format == OutputFormat::Github;
+  const bool step_summary = github && io.step_summary != nullptr && *io.step_summary != '\0';
   const DataDirectoryResult resolved = resolve_data_directory(options.data_directory);
   if (!resolved.ok()) {
     io.err.write("unitlint: " + resolved.error + "\n");
-    return kExitCannotCheck;
+    // A machine reading the report gets a whole document that says why nothing was checked.
+    if (options.format != OutputFormat::Text) {
+      LintWriter writer(*format, io.out, {unresolved_unit_table(options.data_directory), {}});
+      writer.begin();
+      const Summary summary = writer.finish(0, false, resolved.error);
+      if (step_summary) append_step_summary(io, step_summary_markdown(summary, {}));
+    }
+    return settle_output(io, kExitCannotCheck);
   }
   const DataDirectory& directory = resolved.directory;
-  const auto format =
-      make_format(options.format, use_color(options.color, io.out_is_terminal, io.no_color));
-  LintWriter writer(*format, io.out, {directory.unit_table(), directory.part_list()});
+  LintWriter writer(*format, io.out, {directory.unit_table(), directory.part_list()},
+                    limits_for(options, *format));
   writer.begin();
   // The core pipeline's findings flow into the writer here.
   const DataCheckResult result = checked_data(data_check, directory, writer);
-  writer.finish(result.rows, result.checked);
+  const Summary summary = writer.finish(result.rows, result.checked, result.failure);
   if (!result.checked) io.err.write("unitlint: " + result.failure + "\n");
+  if (step_summary) append_step_summary(io, step_summary_markdown(summary, writer.first_items()));
   return settle_output(io, exit_status(writer.counts(), options.strict, result.checked));
 }
 

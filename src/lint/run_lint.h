@@ -16,6 +16,9 @@ struct LintIo {
   Output& err;
   bool out_is_terminal = false;
   const char* no_color = nullptr;  // the value of NO_COLOR, null when unset
+  // GITHUB_STEP_SUMMARY: the file a GitHub Actions step appends its Markdown summary to; null
+  // when unset. The github format appends its summary there.
+  const char* step_summary = nullptr;
 };
 
 // What the checks of a data directory return.

@@ -13,6 +13,8 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
+constexpr std::int64_t kMostResults = 25'000;
+
 constexpr std::string_view kSchemaUri =
     "https://docs.oasis-open.org/sarif/sarif/v2.1.0/errata01/os/schemas/sarif-schema-2.1.0.json";
 
@@ -55,6 +57,27 @@ void write_head(Rule rule, Severity severity, JsonText& json) {
   json.raw(",\"message\":{\"text\":");
 }
 
+void write_region(const LintFinding& finding, JsonText& json) {
+  json.raw("\"region\":{\"startLine\":").number(finding.line);
+  json.raw(",\"startColumn\":").number(finding.char_column);
+  json.raw(",\"endColumn\":").number(finding.end_char_column).raw("}");
+}
+
+// A finding's notes, as locations related to it: each with its rule's id in its message, as
+// a location has no rule of its own.
+void write_related(const LintFinding& finding, std::string_view written_uri, JsonText& json) {
+  json.raw(",\"relatedLocations\":[");
+  for (std::size_t k = 0; k < finding.notes.size(); ++k) {
+    const LintFinding& note = finding.notes[k];
+    json.raw(k > 0 ? ",{\"id\":" : "{\"id\":").number(static_cast<std::int64_t>(k));
+    json.raw(",\"physicalLocation\":{\"artifactLocation\":{\"uri\":").raw(written_uri).raw("},");
+    write_region(note, json);
+    std::string text = "[" + std::string(rule_info(note.rule).id) + "] " + note.message;
+    json.raw("},\"message\":{\"text\":").string(text).raw("}}");
+  }
+  json.raw("]");
+}
+
 void write_result(const LintFinding& finding, std::string_view head, std::string_view written_uri,
                   JsonText& json) {
   if (head.empty()) {
@@ -64,13 +87,35 @@ void write_result(const LintFinding& finding, std::string_view head, std::string
   }
   json.string(finding.message);
   json.raw("},\"locations\":[{\"physicalLocation\":{\"artifactLocation\":{\"uri\":");
-  json.raw(written_uri);
-  json.raw("},\"region\":{\"startLine\":").number(finding.line);
-  json.raw(",\"startColumn\":").number(finding.column);
-  json.raw(",\"endColumn\":").number(finding.end_column).raw("}}}]");
+  json.raw(written_uri).raw("},");
+  write_region(finding, json);
+  json.raw("}}]");
+  if (!finding.notes.empty()) write_related(finding, written_uri, json);
   json.raw(",\"properties\":");
   write_properties(finding, json);
   json.raw("}");
+}
+
+// What the run's invocation says: whether it checked the data, and what it left out or why it
+// stopped.
+Json invocation_json(const Summary& summary) {
+  Json invocation = {{"executionSuccessful", summary.checked}};
+  Json notifications = Json::array();
+  if (!summary.checked)
+    notifications.push_back(
+        {{"level", "error"},
+         {"message", {{"text", "the data could not be checked: " + std::string(summary.failure)}}}});
+  const std::int64_t omitted = summary.omitted_errors + summary.omitted_warnings;
+  if (omitted > 0) {
+    std::string text = std::to_string(omitted) + " findings (" +
+                       std::to_string(summary.omitted_errors) + " errors, " +
+                       std::to_string(summary.omitted_warnings) +
+                       " warnings) are left out of this log, past its limit of results; "
+                       "unitlint --format json lists them all";
+    notifications.push_back({{"level", "warning"}, {"message", {{"text", std::move(text)}}}});
+  }
+  if (!notifications.empty()) invocation["toolExecutionNotifications"] = std::move(notifications);
+  return invocation;
 }
 
 class SarifFormat final : public Format {
@@ -104,6 +149,7 @@ class SarifFormat final : public Format {
     const bool usual = finding.severity == rule_info(finding.rule).severity;
     // The fixed text of a result is under 300 bytes; its strings mostly need no escapes.
     const std::size_t expected = 300 + head.size() + written_uri.size() + finding.message.size() +
+                                 finding.notes.size() * (200 + written_uri.size()) +
                                  finding.unit_column.size() + finding.table.size() +
                                  finding.field.size() + finding.value.size() +
                                  finding.suggestion.size();
@@ -112,9 +158,11 @@ class SarifFormat final : public Format {
   }
 
   std::string end(const Summary& summary) const override {
-    const Json invocations = Json::array({{{"executionSuccessful", summary.checked}}});
+    const Json invocations = Json::array({invocation_json(summary)});
     const Json properties = {{"errors", summary.errors},
                              {"warnings", summary.warnings},
+                             {"notes", summary.notes},
+                             {"omitted", summary.omitted_errors + summary.omitted_warnings},
                              {"rows", summary.rows},
                              {"checked", summary.checked}};
     return "\n],\"invocations\":" + dump_json(invocations) +
@@ -122,6 +170,14 @@ class SarifFormat final : public Format {
   }
 
   std::string_view separator() const override { return ",\n"; }
+  bool wants_char_columns() const override { return true; }
+  // Code scanning refuses a run of more than 25,000 results, and shows errors before warnings.
+  ReportLimits default_limits() const override {
+    ReportLimits limits;
+    limits.total = kMostResults;
+    limits.errors_first = true;
+    return limits;
+  }
 
  private:
   std::array<std::string, kRuleCount> heads_;

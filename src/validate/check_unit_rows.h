@@ -16,10 +16,11 @@ struct UnitHeader;
 // on worker threads (with none, on the calling thread). The findings of a chunk are rendered by
 // writer on the thread that checks it and written in reading order; a chunk holds back only a
 // bounded amount of rendered text, so memory follows the input, not the output. Returns the
-// longest text seen per column and the number of lines read.
+// longest text seen per column, the number of lines read and of unit lines checked.
 struct UnitRows {
   MaxLengths max_lengths;
-  std::int64_t lines = 0;
+  std::int64_t lines = 0;          // every file line after the header, blank ones included
+  std::int64_t checked_lines = 0;  // the lines checked: not blank, with a key
 };
 UnitRows check_unit_rows(const UnitHeader& header, UnitChunkReader& rows, const PartList& part_list,
                          std::string_view data_directory, FindingWriter& writer,

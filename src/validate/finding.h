@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -34,18 +36,25 @@ enum class FindingKind : std::uint8_t {
   NestedFloatConversion,    // error_position; position of the byte that ended the value
   // Found but not part of the transcript, which has no line for it.
   UnclosedLastGroup,  // the cell ends inside a group; value from its '{' to the end
+  EmptyKey,           // a unit line whose first cell is empty, passed over unchecked
 };
 
-inline constexpr int kFindingKinds = static_cast<int>(FindingKind::UnclosedLastGroup) + 1;
+inline constexpr int kFindingKinds = static_cast<int>(FindingKind::EmptyKey) + 1;
 
 // Whether the transcript has a line for the finding.
 constexpr bool in_transcript(FindingKind kind) {
-  return kind != FindingKind::UnclosedLastGroup;
+  return kind != FindingKind::UnclosedLastGroup && kind != FindingKind::EmptyKey;
 }
 
 // Whether the finding lies inside a nested list.
 constexpr bool is_nested(FindingKind kind) {
-  return kind >= FindingKind::UnclosedGroup;
+  return kind >= FindingKind::UnclosedGroup && kind <= FindingKind::UnclosedLastGroup;
+}
+
+// Whether the finding is about a whole unit line rather than one of its cells.
+constexpr bool is_line_finding(FindingKind kind) {
+  return kind == FindingKind::TooManyCells || kind == FindingKind::TooFewCells ||
+         kind == FindingKind::EmptyKey;
 }
 
 // The file a finding lies in.
@@ -75,6 +84,7 @@ struct Finding {
   std::int64_t limit = 0;           // declared size, data size, or the schema's field count
   std::int64_t error_position = 0;  // where a conversion stopped, counted from 1
   std::int64_t position = 0;        // nested: 1-based position in the cell of the ending byte
+  std::string_view line_text{};     // the whole line the finding lies in
 };
 
 // Where checks put their findings. A sink is used by one thread at a time.
@@ -86,14 +96,39 @@ class FindingSink {
   ~FindingSink() = default;
 };
 
+// How far along one line characters were last counted: a renderer that turns byte columns into
+// character columns walks each line once, however many findings it holds.
+struct LinePlace {
+  const char* line = nullptr;       // the line's first byte
+  std::int64_t byte = 0;            // counted up to this byte offset
+  std::int64_t code_points = 0;     // the code points before it
+};
+
+// What a checking thread keeps from finding to finding while rendering: room for words, and
+// where it counted characters last.
+struct RenderScratch {
+  std::string words;
+  LinePlace place;
+};
+
 // Turns findings into output text for the checking threads. render is called on several threads
 // at once, each with a text of its own and a scratch string of its own, which the thread keeps
 // from finding to finding so that the writer may reuse its room for the words it builds on the
 // way; write receives the rendered texts in reading order, one call at a time.
 class FindingWriter {
  public:
-  virtual void render(const Finding& finding, std::string& text, std::string& scratch) const = 0;
+  virtual void render(const Finding& finding, std::string& text, RenderScratch& scratch) const = 0;
   virtual void write(std::string_view text) = 0;
+
+  // A writer that words a line's findings together (a cause before what it explains) asks for
+  // up to this many of them at once: the checks then hold a line's findings, copied, until the
+  // line ends or this many are held, and pass them to render_line_findings. 0: one at a time, to render.
+  virtual std::size_t line_group_limit() const { return 0; }
+  // Findings of one line, in the order found; their texts are valid during the call.
+  virtual void render_line_findings(std::span<const Finding> findings, std::string& text,
+                           RenderScratch& scratch) const {
+    for (const Finding& finding : findings) render(finding, text, scratch);
+  }
 
  protected:
   ~FindingWriter() = default;

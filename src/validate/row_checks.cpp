@@ -79,7 +79,15 @@ void RowChecker::look_ahead(std::string_view line) {
   if (directory_column_ >= 0) file_tests_.look_ahead(comma_cell(line, directory_column_));
 }
 
-void RowChecker::check_line(std::string_view line, std::int64_t row) {
+bool RowChecker::check_line(std::string_view line, std::int64_t row) {
+  if (line.empty()) return false;
+  // A line without a key names no unit: it is passed over, and said to be.
+  if (line.front() == ',') {
+    Finding finding{.kind = FindingKind::EmptyKey, .line = row};
+    finding.line_text = line;
+    sink_.report(finding);
+    return false;
+  }
   unit_directory_ = {};
   line_ = line;
   row_ = row;
@@ -125,6 +133,7 @@ void RowChecker::check_line(std::string_view line, std::int64_t row) {
     Finding finding{.kind = FindingKind::TooManyCells, .line = row, .cell = field_count};
     finding.cell_offset = static_cast<std::int64_t>(shape.stop_offset);
     finding.value = line;
+    finding.line_text = line;
     finding.limit = field_count;
     sink_.report(finding);
   }
@@ -132,9 +141,11 @@ void RowChecker::check_line(std::string_view line, std::int64_t row) {
     Finding finding{.kind = FindingKind::TooFewCells, .line = row, .cell = shape.cell_count};
     finding.cell_offset = static_cast<std::int64_t>(line.size());
     finding.value = line;
+    finding.line_text = line;
     finding.limit = field_count;
     sink_.report(finding);
   }
+  return true;
 }
 
 void RowChecker::flush_lengths(MaxLengths& max_lengths) {
@@ -150,6 +161,7 @@ Finding RowChecker::cell_finding(FindingKind kind, int column_index, std::string
   finding.column = column;
   finding.value = value;
   finding.length = static_cast<std::int64_t>(value.size());
+  finding.line_text = line_;
   return finding;
 }
 

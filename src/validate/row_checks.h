@@ -29,8 +29,9 @@ class RowChecker {
   // Starts fetching the memory that checking line will read, for a line checked two lines
   // after this one's look ahead (the lines are checked in the order they are looked at).
   void look_ahead(std::string_view line);
-  // Checks a line (at least one byte, not beginning with a comma) that is file line row.
-  void check_line(std::string_view line, std::int64_t row);
+  // Checks a line that is file line row. An empty line is passed over; so is a line whose key
+  // (its first cell) is empty, with a finding. Returns whether the line was checked.
+  bool check_line(std::string_view line, std::int64_t row);
 
   // Hands the text lengths gathered over all lines to the statistics.
   void flush_lengths(MaxLengths& max_lengths);

@@ -47,7 +47,8 @@ std::string full_header() {
 // The findings as short lines: "problem column offset name meant".
 std::vector<std::string> brief(const Checked& checked) {
   const std::vector<HeaderFinding>& findings = checked.findings;
-  constexpr const char* kNames[] = {"separator", "near-miss", "unknown", "missing", "duplicate"};
+  constexpr const char* kNames[] = {"separator", "near-miss", "unknown",  "missing",
+                                    "duplicate", "unmapped",  "wrong-encoding"};
   std::vector<std::string> lines;
   for (const HeaderFinding& f : findings) {
     std::string line = kNames[static_cast<int>(f.problem)];
@@ -57,6 +58,10 @@ std::vector<std::string> brief(const Checked& checked) {
     if (f.first_column != 0) line.append(" first ").append(std::to_string(f.first_column));
     if (f.separator != 0)
       line.append(" ").append(std::to_string(f.separators)).append("x") += f.separator;
+    if (f.columns != 0)
+      line.append(" ").append(std::to_string(f.named)).append("/").append(
+          std::to_string(f.columns)) += f.holds_values ? " values" : "";
+    line.append(f.encoding);
     lines.push_back(line);
   }
   return lines;
@@ -116,19 +121,55 @@ TEST(HeaderChecks, AHeaderWithoutCommasNamesTheSeparatorItSeemsToUse) {
   EXPECT_EQ(brief(check(semicolons)), Lines{"separator 0 0  115x;"});
   EXPECT_EQ(brief(check("Key\tName\tDirectory;x")), Lines{"separator 0 0  2x\t"});
   // With a comma, semicolons are only bytes of a name.
-  EXPECT_EQ(brief(check("Key,Name;Directory")).front(), "unknown 2 4 Name;Directory");
-  // Nothing to go by: one key column, every other column missing.
-  EXPECT_EQ(check("Key").findings.size(), 115u);
+  EXPECT_EQ(brief(check(full_header() + ",Name;Directory")).front(),
+            "unknown 117 " + std::to_string(full_header().size() + 1) + " Name;Directory");
+}
+
+TEST(HeaderChecks, AHeaderThatNamesTooFewColumnsIsOneErrorThatSaysWhy) {
+  // Nothing to go by: one key column.
+  EXPECT_EQ(brief(check("Key")), Lines{"unmapped 0 0  1/116"});
+  // The header and type lines deleted: a unit line stands in the header's place.
+  EXPECT_EQ(brief(check("hornet,hornet,FALSE,12.5,{Cargo;1;2},300,,4")),
+            Lines{"unmapped 0 0  1/116 values"});
+  // Half of the columns named is enough to check the rest and name what is missing.
+  std::string half = "Key";
+  for (std::size_t i = 1; i <= 57; ++i) half.append(",").append(units()[i].name);
+  EXPECT_EQ(check(half).findings.size(), 58u);
+  EXPECT_EQ(brief(check(half + ",x")).front().substr(0, 9), "unknown 5");
+}
+
+TEST(HeaderChecks, AFileInUtf16OrUtf32IsOneErrorThatNamesTheEncoding) {
+  const auto widened = [](std::string_view text, bool big_endian, int width) {
+    std::string wide;
+    for (const char c : text) {
+      std::string unit(static_cast<std::size_t>(width), '\0');
+      unit[big_endian ? unit.size() - 1 : 0] = c;
+      wide += unit;
+    }
+    return wide;
+  };
+  EXPECT_EQ(brief(check("\xff\xfe" + widened(full_header(), false, 2))),
+            Lines{"wrong-encoding 0 0 UTF-16LE"});
+  EXPECT_EQ(brief(check("\xfe\xff" + widened(full_header(), true, 2))),
+            Lines{"wrong-encoding 0 0 UTF-16BE"});
+  EXPECT_EQ(brief(check(widened(full_header(), false, 2))), Lines{"wrong-encoding 0 0 UTF-16LE"});
+  EXPECT_EQ(brief(check(widened(full_header(), true, 4))), Lines{"wrong-encoding 0 0 UTF-32"});
+  EXPECT_EQ(brief(check(std::string("\xff\xfe\0\0", 4) + widened("Key", false, 4))),
+            Lines{"wrong-encoding 0 0 UTF-32LE"});
+  // UTF-8 with its byte-order mark, and a NUL or two in a name, are not taken for them.
+  EXPECT_TRUE(check(full_header() + ",n\xc3\xa4me").findings.size() == 1);
+  EXPECT_EQ(brief(check(full_header() + std::string(",a\0b", 5))).front().substr(0, 7),
+            "unknown");
 }
 
 TEST(HeaderChecks, AHugeHeaderCostsNoMoreThanItsLength) {
-  std::string header = "Key";
+  std::string header = full_header();
   for (int i = 0; i < 100000; ++i) header += ",c" + std::to_string(i);
   const Checked checked = check(header);
   const std::vector<HeaderFinding>& findings = checked.findings;
-  EXPECT_EQ(findings.size(), 100000u + 115u);
+  EXPECT_EQ(findings.size(), 100000u);
   EXPECT_EQ(findings[99999].name, "c99999");
-  EXPECT_EQ(findings[99999].column, 100001);
+  EXPECT_EQ(findings[99999].column, 100116);
 }
 
 }  // namespace

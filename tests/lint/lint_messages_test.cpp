@@ -94,6 +94,10 @@ TEST(LintMessages, EveryKindOfFindingReadsOnItsOwnWithItsRuleAndPlace) {
        ""},
       {"nested-unclosed-last-group", 901, 905,
        "Dock: the last group of dock is not closed with \"}\"; its last value is not checked", ""},
+      {"empty-key", 1, 1,
+       "the line's first cell, the unit's key, is empty: the line names no unit and none of its "
+       "cells is checked",
+       ""},
   };
   const std::vector<Finding> findings = testing::sample_findings();
   ASSERT_EQ(findings.size(), std::size(expected));
@@ -101,10 +105,9 @@ TEST(LintMessages, EveryKindOfFindingReadsOnItsOwnWithItsRuleAndPlace) {
   for (std::size_t i = 0; i < findings.size(); ++i) {
     const LintFinding described = describe(findings[i], names);
     EXPECT_EQ(rule_info(described.rule).id, expected[i].rule);
-    // Every diagnostic of the transcript is an error; a last group left open only warns.
-    EXPECT_EQ(described.severity, findings[i].kind == FindingKind::UnclosedLastGroup
-                                      ? Severity::Warning
-                                      : Severity::Error);
+    // Every diagnostic of the transcript is an error; what it has no line for only warns.
+    EXPECT_EQ(described.severity,
+              in_transcript(findings[i].kind) ? Severity::Error : Severity::Warning);
     EXPECT_EQ(described.line, findings[i].line);
     EXPECT_EQ(described.column, expected[i].column) << expected[i].rule;
     EXPECT_EQ(described.end_column, expected[i].end_column) << expected[i].rule;

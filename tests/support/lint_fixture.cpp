@@ -95,6 +95,7 @@ std::vector<Finding> sample_findings() {
   nested_float.error_position = 3;
   f.push_back(nested_float);
   f.push_back(nested(FindingKind::UnclosedLastGroup, 15, 900, "Dock", "dock", "", "{1;2"));
+  f.push_back(cell(FindingKind::EmptyKey, 16, 0, {}, {}));
   return f;
 }
 
@@ -120,7 +121,7 @@ lint::DataCheckResult FixtureCheck::check(const lint::DataDirectory& directory,
   std::vector<std::thread> workers;
   for (std::size_t c = 0; c < chunks; ++c) {
     workers.emplace_back([this, c, chunks, &texts, &writer] {
-      std::string scratch;
+      RenderScratch scratch;
       for (std::size_t i = c * findings_.size() / chunks; i < (c + 1) * findings_.size() / chunks;
            ++i)
         writer.render(findings_[i], texts[c], scratch);

@@ -70,7 +70,7 @@ class NestedListCheck : public ::testing::Test {
     }
     const TranscriptWriter& writer;
     std::string& out;
-    std::string scratch;
+    RenderScratch scratch;
     std::vector<Finding> findings;
   };
   std::unique_ptr<NestedList> list;
