@@ -1,5 +1,7 @@
 #include "lint/github_format.h"
 
+#include <algorithm>
+
 #include "lint/escape_runs.h"
 #include "lint/lint_messages.h"
 #include "tables/convert.h"
@@ -57,8 +59,9 @@ class GithubFormat final : public Format {
 
   std::string end(const Summary& summary) const override {
     if (!summary.checked) return {};
-    // Plain text in the job's log; escaped so that no path reads as a command.
-    return escape_command_data(
+    // Plain text in the job's log, not a command: shown as written, so nothing is
+    // percent-encoded, but it must not read as a command either.
+    return plain_log_text(
                summary_line(summary.errors, summary.warnings, summary.rows, summary.path)) +
            "\n";
   }
@@ -74,6 +77,28 @@ std::string escape_command_data(std::string_view text) {
   std::string escaped;
   append_escaped(escaped, text, false);
   return escaped;
+}
+
+std::string plain_log_text(std::string_view text) {
+  const std::string visible = without_controls(text);
+  std::string plain;
+  plain.reserve(visible.size());
+  std::string_view rest = visible;
+  // A line that begins with "::", after white space, is a command: its first ':' goes as \x3a.
+  // The runner trims Unicode white space too, so every byte past ASCII counts as such here.
+  const std::size_t colons = rest.find("::");
+  if (colons != std::string_view::npos &&
+      std::all_of(rest.begin(), rest.begin() + static_cast<std::ptrdiff_t>(colons),
+                  [](char c) { return c == ' ' || static_cast<unsigned char>(c) >= 0x80; })) {
+    plain.append(rest.substr(0, colons)).append("\\x3a");
+    rest.remove_prefix(colons + 1);
+  }
+  // "##[" starts a command wherever it stands in a line: its '[' goes as \x5b.
+  for (std::size_t at = rest.find("##["); at != std::string_view::npos; at = rest.find("##[")) {
+    plain.append(rest.substr(0, at + 2)).append("\\x5b");
+    rest.remove_prefix(at + 3);
+  }
+  return plain.append(rest);
 }
 
 std::string escape_command_property(std::string_view text) {
