@@ -7,15 +7,29 @@ ASAN := build/asan
 TSAN := build/tsan
 FUZZ := build/fuzz
 FUZZ_SECONDS ?= 20
+# Installs the Debian packages a target needs and the machine lacks (DEPS=: skips it).
+DEPS ?= tools/install-deps
 
-.PHONY: build run test asan tsan fuzz microbench bench package clean
+.PHONY: programs build run test asan tsan fuzz microbench bench package clean
 
+# unitcheck and unitlint with their man pages (all that cmake --install installs), in the release
+# folder: neither the tests nor the data generator are configured, so their packages are not
+# needed. `make build` turns them on again in the same folder, whose objects stay as they are.
+programs:
+	$(DEPS) programs
+	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release -DUNITCHECK_TESTS=OFF -DUNITCHECK_TOOLS=OFF \
+	  $(CMAKE_FLAGS)
+	cmake --build $(RELEASE) -j $(JOBS)
+
+# Everything: the programs, the tests and the data generator.
 build:
-	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+	$(DEPS) tests
+	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release -DUNITCHECK_TESTS=ON -DUNITCHECK_TOOLS=ON \
+	  $(CMAKE_FLAGS)
 	cmake --build $(RELEASE) -j $(JOBS)
 
 # Validates the sample data directory shipped in examples/data.
-run: build
+run: programs
 	./$(RELEASE)/unitcheck examples/data
 
 test: build
@@ -23,12 +37,14 @@ test: build
 
 # The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
 asan:
+	$(DEPS) tests
 	cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DUNITCHECK_SANITIZE=ON $(CMAKE_FLAGS)
 	cmake --build $(ASAN) -j $(JOBS)
 	ctest --test-dir $(ASAN) --output-on-failure -j $(JOBS)
 
 # The unit tests under ThreadSanitizer: unit lines are checked on several threads.
 tsan:
+	$(DEPS) tests
 	cmake -S . -B $(TSAN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DUNITCHECK_TSAN=ON -DUNITCHECK_TOOLS=OFF $(CMAKE_FLAGS)
 	cmake --build $(TSAN) -j $(JOBS) --target unitcheck_tests
 	ctest --test-dir $(TSAN) --output-on-failure -j $(JOBS) -L unit
@@ -41,7 +57,8 @@ fuzz:
 	bash fuzz/run_fuzzers.sh $(FUZZ) $(FUZZ_SECONDS)
 
 microbench:
-	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release -DUNITCHECK_BENCH=ON $(CMAKE_FLAGS)
+	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release -DUNITCHECK_BENCH=ON -DUNITCHECK_TOOLS=ON \
+	  $(CMAKE_FLAGS)
 	cmake --build $(RELEASE) -j $(JOBS)
 	./$(RELEASE)/tools/unitcheck-microbench
 

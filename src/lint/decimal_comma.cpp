@@ -76,13 +76,23 @@ std::optional<MissingComma> find_missing_comma(std::string_view line,
         misfits_before[c] + (c < cells.size() && !cell_fits(columns[c], cells[c]) ? 1 : 0);
   for (std::size_t c = count; c-- > 1;)
     misfits_after[c] = misfits_after[c + 1] + (!cell_fits(columns[c], cells[c - 1]) ? 1 : 0);
+  // Cells of alike columns fit a column on as well as their own, so several places often explain
+  // the line equally. The comma is missing at or before the first cell that misfits as it
+  // stands; the place is the last such one, and the first equal one says how far back it may be.
+  std::size_t first_misfit = count;
+  for (std::size_t c = 0; c < cells.size() && first_misfit == count; ++c)
+    if (!cell_fits(columns[c], cells[c])) first_misfit = c;
   std::size_t best_misfits = misfits_before[count];
   std::optional<MissingComma> best;
   for (std::size_t k = 0; k < cells.size(); ++k) {
     const std::size_t misfits = misfits_before[k] + misfits_after[k + 1];
-    if (misfits >= best_misfits) continue;
+    if (misfits > best_misfits || (misfits == best_misfits && (!best || k > first_misfit)))
+      continue;
+    const std::int64_t first = best && misfits == best_misfits ? best->first_cell
+                                                               : static_cast<std::int64_t>(k);
     best_misfits = misfits;
-    best = MissingComma{static_cast<std::int64_t>(k), cells[k].data() - line.data(), cells[k]};
+    best = MissingComma{static_cast<std::int64_t>(k), first, cells[k].data() - line.data(),
+                        cells[k]};
   }
   return best;
 }

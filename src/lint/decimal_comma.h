@@ -28,14 +28,16 @@ bool cell_fits(const ColumnPlan& column, std::string_view cell);
 std::optional<DecimalComma> find_decimal_comma(std::string_view line,
                                                std::span<const ColumnPlan> columns);
 
-// Where a comma seems to be missing in a line with one cell too few: every column up to cell
-// keeps its own cell, and each later cell belongs one column further on. The cell that a
-// missing comma joined is cell; the first cell counted from 0 such that moving the later cells
-// makes fewer of them misfit their columns than before. None when nothing does.
+// Where a comma seems to be missing in a line with one cell too few: every column before cell
+// keeps its own cell, cell holds two values, and each later cell belongs one column further on,
+// such that fewer cells misfit their columns than as they stand. Cells of alike columns often
+// explain it as well a few places earlier: first_cell is the earliest such place, cell the last
+// one up to the first cell that misfits as it stands. None when nothing explains the line.
 struct MissingComma {
-  std::int64_t cell = 0;    // the cell that seems to hold two
-  std::int64_t offset = 0;  // its byte offset in the line
-  std::string_view text;    // that cell
+  std::int64_t cell = 0;        // the cell that seems to hold two
+  std::int64_t first_cell = 0;  // the earliest place that explains the line as well
+  std::int64_t offset = 0;      // the cell's byte offset in the line
+  std::string_view text;        // that cell
 };
 std::optional<MissingComma> find_missing_comma(std::string_view line,
                                                std::span<const ColumnPlan> columns);

@@ -105,9 +105,10 @@ class GithubFormat final : public Format {
                      false);
       text.append("\n");
     }
-    // Plain text in the job's log; escaped so that no path reads as a command.
-    text.append(escape_command_data(
-        summary_line(summary.errors, summary.warnings, summary.rows, summary.path)));
+    // Plain text in the job's log, not a command: shown as written, so nothing is
+    // percent-encoded, but it must not read as a command either.
+    text.append(
+        plain_log_text(summary_line(summary.errors, summary.warnings, summary.rows, summary.path)));
     text.append("\n");
     return text;
   }
@@ -136,16 +137,16 @@ std::string unescaped(std::string_view text) {
   return plain;
 }
 
-// Text as Markdown shows it literally: ASCII punctuation behind a backslash, line breaks as
-// spaces, so that data can neither format the summary nor break its table.
+// Text as Markdown shows it literally: the punctuation that could begin markup, a link, an HTML
+// tag or an entity behind a backslash, line breaks as spaces, so that data can neither format
+// the summary nor break its table. (Its lines never begin with data, where - + . would count.)
 std::string markdown_literal(std::string_view text) {
   std::string literal;
   for (const char c : text) {
     const auto byte = static_cast<unsigned char>(c);
     if (byte < 0x20 || byte == 0x7f) {
       literal += ' ';
-    } else if ((byte >= '!' && byte <= '/') || (byte >= ':' && byte <= '@') ||
-               (byte >= '[' && byte <= '`') || (byte >= '{' && byte <= '~')) {
+    } else if (std::string_view("\\`*_{}[]<>()#!|~&").find(c) != std::string_view::npos) {
       literal += '\\';
       literal += c;
     } else {
@@ -224,6 +225,28 @@ std::string escape_command_data(std::string_view text) {
   std::string escaped;
   append_escaped(escaped, text, false);
   return escaped;
+}
+
+std::string plain_log_text(std::string_view text) {
+  const std::string visible = without_controls(text);
+  std::string plain;
+  plain.reserve(visible.size());
+  std::string_view rest = visible;
+  // A line that begins with "::", after white space, is a command: its first ':' goes as \x3a.
+  // The runner trims Unicode white space too, so every byte past ASCII counts as such here.
+  const std::size_t colons = rest.find("::");
+  if (colons != std::string_view::npos &&
+      std::all_of(rest.begin(), rest.begin() + static_cast<std::ptrdiff_t>(colons),
+                  [](char c) { return c == ' ' || static_cast<unsigned char>(c) >= 0x80; })) {
+    plain.append(rest.substr(0, colons)).append("\\x3a");
+    rest.remove_prefix(colons + 1);
+  }
+  // "##[" starts a command wherever it stands in a line: its '[' goes as \x5b.
+  for (std::size_t at = rest.find("##["); at != std::string_view::npos; at = rest.find("##[")) {
+    plain.append(rest.substr(0, at + 2)).append("\\x5b");
+    rest.remove_prefix(at + 3);
+  }
+  return plain.append(rest);
 }
 
 std::string escape_command_property(std::string_view text) {

@@ -22,5 +22,8 @@ std::string step_summary_markdown(const Summary& summary, std::span<const std::s
 std::string escape_command_data(std::string_view text);
 // A command's property value: as data, and : as %3A, , as %2C.
 std::string escape_command_property(std::string_view text);
+// Plain text for a job's log that the runner cannot read as a command: on one line (control
+// bytes as \xhh), the first ':' of a leading "::" as \x3a and the '[' of "##[" as \x5b.
+std::string plain_log_text(std::string_view text);
 
 }  // namespace unitcheck::lint

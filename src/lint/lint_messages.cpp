@@ -338,9 +338,14 @@ void explain_missing_comma(const Finding& f, std::span<const ColumnPlan> columns
   if (!missing) return;
   const auto cell = static_cast<std::size_t>(missing->cell);
   const std::string_view column = columns[cell].name;
-  out.message += "; a comma seems to be missing in or after " + std::string(column) + " (" +
+  const std::string where =
+      missing->first_cell < missing->cell
+          ? "between " + std::string(columns[static_cast<std::size_t>(missing->first_cell)].name) +
+                " and "
+          : "in or after ";
+  out.message += "; a comma seems to be missing " + where + std::string(column) + " (" +
                  quoted(missing->text) + "), which moves every later cell one column back";
-  if (cell + 1 < columns.size())
+  if (missing->first_cell == missing->cell && cell + 1 < columns.size())
     out.message += ": " + std::string(columns[cell + 1].name) + " gets no cell of its own";
   out.column = missing->offset + 1;
   out.end_column = out.column + static_cast<std::int64_t>(missing->text.size());

@@ -23,9 +23,14 @@ bool is_unreserved(char c) {
          c == '.' || c == '_' || c == '~';
 }
 
+// The tool has no web page; its manual page is where a reader learns more about it.
+constexpr std::string_view kInformationUri = "man:unitlint(1)";
+
+// GitHub's code scanning wants a fullDescription beside the short one: the help text serves.
 Json rule_json(const RuleInfo& rule) {
   return {{"id", rule.id},
           {"shortDescription", {{"text", rule.summary}}},
+          {"fullDescription", {{"text", rule.help}}},
           {"help", {{"text", rule.help}}},
           {"defaultConfiguration", {{"level", severity_name(rule.severity)}}}};
 }
@@ -33,7 +38,27 @@ Json rule_json(const RuleInfo& rule) {
 Json driver_json() {
   Json rules = Json::array();
   for (const RuleInfo& rule : all_rules()) rules.push_back(rule_json(rule));
-  return {{"name", "unitlint"}, {"version", kVersion}, {"rules", std::move(rules)}};
+  return {{"name", "unitlint"},
+          {"version", kVersion},
+          {"informationUri", kInformationUri},
+          {"rules", std::move(rules)}};
+}
+
+// Appends the bytes of path, those that are neither unreserved nor '/' as %XX.
+void append_percent_encoded(std::string_view path, std::string& uri) {
+  constexpr char kDigits[] = "0123456789ABCDEF";
+  const auto kept = [](char c) { return is_unreserved(c) || c == '/'; };
+  // Runs of bytes kept as they are go in whole; the others as %XX.
+  while (!path.empty()) {
+    const auto escaped = std::find_if_not(path.begin(), path.end(), kept);
+    uri.append(path.data(), static_cast<std::size_t>(escaped - path.begin()));
+    if (escaped == path.end()) break;
+    const auto byte = static_cast<unsigned char>(*escaped);
+    uri += '%';
+    uri += kDigits[byte >> 4];
+    uri += kDigits[byte & 15];
+    path.remove_prefix(static_cast<std::size_t>(escaped - path.begin()) + 1);
+  }
 }
 
 void write_properties(const LintFinding& finding, JsonText& json) {
@@ -190,21 +215,18 @@ std::unique_ptr<Format> make_sarif_format() {
 }
 
 std::string artifact_uri(std::string_view path) {
-  constexpr char kDigits[] = "0123456789ABCDEF";
-  const auto kept = [](char c) { return is_unreserved(c) || c == '/'; };
   std::string uri;
-  uri.reserve(path.size() + 16);
-  // Runs of bytes kept as they are go in whole; the others as %XX.
-  while (!path.empty()) {
-    const auto escaped = std::find_if_not(path.begin(), path.end(), kept);
-    uri.append(path.data(), static_cast<std::size_t>(escaped - path.begin()));
-    if (escaped == path.end()) break;
-    const auto byte = static_cast<unsigned char>(*escaped);
-    uri += '%';
-    uri += kDigits[byte >> 4];
-    uri += kDigits[byte & 15];
-    path.remove_prefix(static_cast<std::size_t>(escaped - path.begin()) + 1);
+  uri.reserve(path.size() + 24);
+  if (path.starts_with('/')) {
+    // A relative reference beginning with '/' would not combine with a base URI, and one
+    // beginning with "//" names a host: an absolute path is a file URI with an empty host
+    // (file:///srv/mod/...). Its leading slashes go down to one: on this system "//srv" is
+    // "/srv", and file://// would read as a UNC share on a host named srv.
+    const std::size_t slashes = std::min(path.find_first_not_of('/'), path.size());
+    path.remove_prefix(slashes - 1);
+    uri = "file://";
   }
+  append_percent_encoded(path, uri);
   return uri;
 }
 

@@ -13,8 +13,8 @@ namespace unitcheck::lint {
 // has no byte column kind, so the run declares code points.
 std::unique_ptr<Format> make_sarif_format();
 
-// A path as a relative (or absolute-path) URI reference: every byte but unreserved ones and '/'
-// percent-encoded.
+// A path as a URI: a relative path as a relative reference, an absolute one as a file URI
+// (file:///...), every byte but unreserved ones and '/' percent-encoded.
 std::string artifact_uri(std::string_view path);
 
 }  // namespace unitcheck::lint

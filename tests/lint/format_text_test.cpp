@@ -20,9 +20,21 @@ TEST(FormatText, WorkflowCommandsEscapeDataAndPropertiesAsGithubReadsThem) {
   EXPECT_EQ(escape_command_property("mod/units/units.csv"), "mod/units/units.csv");
 }
 
+// The summary line is plain text: shown as written, on one line, and never a command.
+TEST(FormatText, PlainLogTextStaysOneLineAndReadsAsNoCommand) {
+  EXPECT_EQ(plain_log_text("100%mod, a:b [x]"), "100%mod, a:b [x]");
+  EXPECT_EQ(plain_log_text("mod\n::error::x\r"), "mod\\x0a::error::x\\x0d");
+  EXPECT_EQ(plain_log_text(" \xc2\xa0::x:: ::"), " \xc2\xa0\\x3a:x:: ::");
+  EXPECT_EQ(plain_log_text("\t::x"), "\\x09::x");
+  EXPECT_EQ(plain_log_text("a##[error]b ###[c ##x[ #[#"), "a##\\x5berror]b ###\\x5bc ##x[ #[#");
+}
+
 TEST(FormatText, ArtifactUrisEncodeEveryByteButUnreservedOnesAndSlashes) {
   EXPECT_EQ(artifact_uri("mod/units/units.csv"), "mod/units/units.csv");
-  EXPECT_EQ(artifact_uri("/home/a b/units/units.csv"), "/home/a%20b/units/units.csv");
+  EXPECT_EQ(artifact_uri("/home/a b/units/units.csv"), "file:///home/a%20b/units/units.csv");
+  // "//srv" is "/srv" here, not a host; more slashes go down to one as well.
+  EXPECT_EQ(artifact_uri("//srv/mod/units/units.csv"), "file:///srv/mod/units/units.csv");
+  EXPECT_EQ(artifact_uri("///srv//mod"), "file:///srv//mod");
   EXPECT_EQ(artifact_uri("c:/x%#?"), "c%3A/x%25%23%3F");  // no scheme, no fragment, no query
   EXPECT_EQ(artifact_uri("caf\xc3\xa9~_-."), "caf%C3%A9~_-.");
 }

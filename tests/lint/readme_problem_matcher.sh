@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# The README's VS Code problem matcher against unitlint's text report, finding for finding
+# (readme_problem_matcher.js): readme_problem_matcher.sh UNITLINT README EXAMPLES_DATA
+# On the sample data from a relative path, and from an absolute path holding ": " and brackets
+# with a header that adds a near miss (an error) and an unknown column (a warning).
+set -u
+unitlint=$(realpath "$1") readme=$(realpath "$2") examples=$(realpath "$3")
+script=$(realpath "$(dirname "$0")/readme_problem_matcher.js")
+work=$(mktemp -d "${TMPDIR:-/tmp}/unitlint-matcher.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+cd "$work" || exit 1
+cp -R "$examples" data
+mkdir "odd: dir [x]"
+cp -R "$examples" "odd: dir [x]/data"
+sed -i '1s/,Directory,/,directory,/; 1s/$/,Extra_Col/' "odd: dir [x]/data/units/units.csv"
+status=0
+for dir in data "$work/odd: dir [x]/data"; do
+  "$unitlint" --color=never "$dir" >text
+  "$unitlint" --format=json "$dir" >json
+  node "$script" "$readme" text json || status=1
+done
+exit $status
