@@ -26,6 +26,8 @@ constexpr std::string_view kHelp =
     "      --strict         warnings fail the run too (exit status 1)\n"
     "      --schema         print the unit table's columns and the nested lists'\n"
     "                       fields, then exit\n"
+    "      --follow-links   read units/units.csv and master_part_list.csv even when\n"
+    "                       a symbolic link leads them outside the data directory\n"
     "  -h, --help           print this help and exit\n"
     "  -V, --version        print the version and exit\n"
     "\n"
@@ -49,12 +51,13 @@ constexpr Word<ColorMode> kColorModes[] = {
     {"auto", ColorMode::Auto}, {"always", ColorMode::Always}, {"never", ColorMode::Never}};
 
 // Values for the long options that have no short form.
-enum LongOnly : int { kColor = 256, kStrict, kSchema };
+enum LongOnly : int { kColor = 256, kStrict, kSchema, kFollowLinks };
 
 constexpr option kOptions[] = {{"format", required_argument, nullptr, 'f'},
                                {"color", required_argument, nullptr, kColor},
                                {"strict", no_argument, nullptr, kStrict},
                                {"schema", no_argument, nullptr, kSchema},
+                               {"follow-links", no_argument, nullptr, kFollowLinks},
                                {"help", no_argument, nullptr, 'h'},
                                {"version", no_argument, nullptr, 'V'},
                                {nullptr, 0, nullptr, 0}};
@@ -160,6 +163,9 @@ CommandLine parse_command_line(int argc, const char* const* argv) {
         break;
       case kSchema:
         options.schema = true;
+        break;
+      case kFollowLinks:
+        options.follow_links = true;
         break;
       case 'h':
         help = true;

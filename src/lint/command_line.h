@@ -16,6 +16,7 @@ struct LintOptions {
   ColorMode color = ColorMode::Auto;
   bool strict = false;         // warnings fail the run too
   bool schema = false;         // describe the schema instead of checking
+  bool follow_links = false;   // read data files whose links lead outside the data directory
   std::string data_directory;  // as given; empty for the current directory
 };
 

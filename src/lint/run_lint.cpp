@@ -57,6 +57,12 @@ int run_lint(const LintOptions& options, const LintIo& io, DataCheck& data_check
     return kExitCannotCheck;
   }
   const DataDirectory& directory = resolved.directory;
+  if (!options.follow_links) {
+    if (const std::string outside = data_outside_directory(directory); !outside.empty()) {
+      io.err.write("unitlint: " + outside + "\n");
+      return kExitCannotCheck;
+    }
+  }
   const auto format =
       make_format(options.format, use_color(options.color, io.out_is_terminal, io.no_color));
   LintWriter writer(*format, io.out, {directory.unit_table(), directory.part_list()});

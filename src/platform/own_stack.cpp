@@ -41,8 +41,8 @@ int run_on_own_stack(std::size_t stack_bytes, int (*body)(void*), void* context)
   if (!kSwitchStacks) return body(context);
   const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
   const std::size_t mapped = (stack_bytes + page - 1) / page * page + page;  // and a guard page
-  void* memory =
-      ::mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_STACK, -1, 0);
+  void* memory = ::mmap(nullptr, mapped, PROT_READ | PROT_WRITE,
+                        MAP_PRIVATE | MAP_ANONYMOUS | MAP_STACK, -1, 0);
   if (memory == MAP_FAILED) return body(context);
   ::mprotect(memory, page, PROT_NONE);  // an overflow faults rather than writes past it
 
