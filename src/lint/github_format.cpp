@@ -38,8 +38,9 @@ class GithubFormat final : public Format {
  public:
   std::string begin() const override { return {}; }
 
+  // Controls are escaped first, as in messages: the runner's log is a terminal too.
   std::string written_path(std::string_view path) const override {
-    return escape_command_property(path);
+    return escape_command_property(without_controls(path));
   }
 
   void item(const LintFinding& finding, std::string_view written_path,
@@ -58,8 +59,8 @@ class GithubFormat final : public Format {
   std::string end(const Summary& summary) const override {
     if (!summary.checked) return {};
     // Plain text in the job's log; escaped so that no path reads as a command.
-    return escape_command_data(
-               summary_line(summary.errors, summary.warnings, summary.rows, summary.path)) +
+    return escape_command_data(summary_line(summary.errors, summary.warnings, summary.rows,
+                                            without_controls(summary.path))) +
            "\n";
   }
 };
