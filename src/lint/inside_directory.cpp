@@ -5,16 +5,11 @@
 
 namespace unitcheck::lint {
 
-namespace {
-
-// The real path, or empty when it cannot be resolved.
 std::string real_path(const std::string& path) {
   const std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr),
                                                          &std::free);
   return real != nullptr ? std::string(real.get()) : std::string();
 }
-
-}  // namespace
 
 bool lies_under(std::string_view real, std::string_view root) {
   if (root == "/") return true;

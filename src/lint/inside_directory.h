@@ -10,6 +10,9 @@ namespace unitcheck::lint {
 // resolved (a file that does not exist is refused later, by the read itself).
 std::string outside_target(const std::string& directory, const std::string& path);
 
+// The path as realpath(3) resolves it; empty when it cannot be resolved.
+std::string real_path(const std::string& path);
+
 // Whether real (an absolute path without links, dots or doubled slashes) is root or lies under
 // it.
 bool lies_under(std::string_view real, std::string_view root);
