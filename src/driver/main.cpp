@@ -5,12 +5,15 @@
 #include "driver/run.h"
 #include "platform/console.h"
 #include "platform/ordered_work.h"
+#include "platform/own_stack.h"
 
 int main(int argc, char** argv) {
   unitcheck::Invocation invocation;
   if (argc > 1) invocation.first_argument = argv[1];
   if (const char* home = std::getenv("HOME")) invocation.home = home;
   invocation.worker_threads = unitcheck::checking_threads();
-  unitcheck::Console console = unitcheck::Console::standard_output();
-  return unitcheck::run_program(console, invocation);
+  return unitcheck::run_on_own_stack([&invocation] {
+    unitcheck::Console console = unitcheck::Console::standard_output();
+    return unitcheck::run_program(console, invocation);
+  });
 }

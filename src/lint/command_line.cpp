@@ -33,6 +33,8 @@ constexpr std::string_view kHelp =
     "                       gives both, SARIF code points\n"
     "      --schema         print the unit table's columns and the nested lists'\n"
     "                       fields, then exit\n"
+    "      --follow-links   read units/units.csv and master_part_list.csv even when\n"
+    "                       a symbolic link leads them outside the data directory\n"
     "  -h, --help           print this help and exit\n"
     "  -V, --version        print the version and exit\n"
     "\n"
@@ -57,7 +59,7 @@ constexpr Word<ColorMode> kColorModes[] = {
 constexpr Word<bool> kColumnUnits[] = {{"bytes", false}, {"characters", true}};
 
 // Values for the long options that have no short form.
-enum LongOnly : int { kColor = 256, kStrict, kSchema, kMaxFindings, kColumns };
+enum LongOnly : int { kColor = 256, kStrict, kSchema, kMaxFindings, kColumns, kFollowLinks };
 
 constexpr option kOptions[] = {{"format", required_argument, nullptr, 'f'},
                                {"color", required_argument, nullptr, kColor},
@@ -65,6 +67,7 @@ constexpr option kOptions[] = {{"format", required_argument, nullptr, 'f'},
                                {"schema", no_argument, nullptr, kSchema},
                                {"max-findings", required_argument, nullptr, kMaxFindings},
                                {"columns", required_argument, nullptr, kColumns},
+                               {"follow-links", no_argument, nullptr, kFollowLinks},
                                {"help", no_argument, nullptr, 'h'},
                                {"version", no_argument, nullptr, 'V'},
                                {nullptr, 0, nullptr, 0}};
@@ -194,6 +197,9 @@ CommandLine parse_command_line(int argc, const char* const* argv) {
         break;
       case kSchema:
         options.schema = true;
+        break;
+      case kFollowLinks:
+        options.follow_links = true;
         break;
       case 'h':
         help = true;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "lint/folder_listings.h"
+#include "lint/inside_directory.h"
 #include "platform/file_system.h"
 #include "platform/ordered_work.h"
 #include "tables/schemas.h"
@@ -76,9 +77,11 @@ DataCheckResult CoreDataCheck::check(const DataDirectory& directory, LintWriter&
       return std::span<const std::string_view>(*out);
     };
   };
+  // Names are drawn only from folders inside the data directory, links followed.
+  unit_folders.keep_inside(real_path(directory.root()));
   const auto folder_entries = [&](FolderNames& folder, std::string_view name) {
-    return [out = &folder, path = directory.root() + std::string(name)] {
-      out->names = folder_entry_names(path);
+    return [out = &folder, root = directory.root(), path = directory.root() + std::string(name)] {
+      if (outside_target(root, path).empty()) out->names = folder_entry_names(path);
       out->views.assign(out->names.begin(), out->names.end());
       return std::span<const std::string_view>(out->views);
     };

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "lint/inside_directory.h"
 #include "lint/lint_messages.h"
 
 namespace unitcheck::lint {
@@ -76,6 +77,18 @@ DataDirectoryResult resolve_data_directory(std::string_view argument) {
   if (!reason.empty())
     result.error = "cannot read '" + without_controls(unit_table) + "': " + reason;
   return result;
+}
+
+std::string data_outside_directory(const DataDirectory& directory) {
+  for (const std::string& path : {directory.unit_table(), directory.part_list()}) {
+    const std::string target = outside_target(directory.root(), path);
+    if (target.empty()) continue;
+    std::string reason = "'";
+    reason.append(without_controls(path)).append("' leads outside the data directory (to '");
+    reason.append(without_controls(target)).append("'); pass --follow-links to allow");
+    return reason;
+  }
+  return {};
 }
 
 }  // namespace unitcheck::lint

@@ -32,4 +32,10 @@ struct DataDirectoryResult {
 // path and the operating system's reason.
 DataDirectoryResult resolve_data_directory(std::string_view argument);
 
+// Why the directory's data files may not be read: the first of units/units.csv and
+// master_part_list.csv whose real path (symbolic links followed) lies outside the directory's
+// real path, as one line naming it and where it leads; empty when both stay inside. A mod is
+// someone else's: a link in it must not put another file of the machine into a report.
+std::string data_outside_directory(const DataDirectory& directory);
+
 }  // namespace unitcheck::lint

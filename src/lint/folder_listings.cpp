@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "lint/inside_directory.h"
 #include "platform/file_system.h"
 
 namespace unitcheck::lint {
@@ -11,8 +12,12 @@ std::string_view FolderListings::entries(std::string_view folder, std::string& s
     const std::lock_guard lock(mutex_);
     if (const std::uint32_t* kept = kept_.find(folder)) return listings_[*kept];
   }
-  // Listed outside the lock; two threads may list the same folder once each.
-  const std::vector<std::string> names = folder_entry_names(std::string(folder));
+  // Listed outside the lock; two threads may list the same folder once each. A folder outside
+  // the root is kept as an empty listing, so that it is resolved once.
+  const std::string path(folder);
+  const bool inside = root_.empty() || lies_under(real_path(path), root_);
+  const std::vector<std::string> names =
+      inside ? folder_entry_names(path) : std::vector<std::string>();
   scratch.clear();
   for (const std::string& name : names) scratch.append(name).push_back('\0');
   const std::lock_guard lock(mutex_);

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "tables/text_map.h"
 
@@ -22,8 +23,13 @@ class FolderListings {
       : kept_folders_(kept_folders), kept_names_(kept_names) {}
 
   // The folder's listing: a view of the one kept for the run, or of scratch, which holds it
-  // when it is not kept. Empty when the folder cannot be listed.
+  // when it is not kept. Empty when the folder cannot be listed, or lies outside the root.
   std::string_view entries(std::string_view folder, std::string& scratch);
+
+  // Lists only folders whose real path lies under real_root (a real path itself): a cell that
+  // climbs out of the data directory, or a link in it, must not show a reader's other folders
+  // as suggestions. Set before the first listing.
+  void keep_inside(std::string real_root) { root_ = std::move(real_root); }
 
  private:
   std::mutex mutex_;
@@ -32,6 +38,7 @@ class FolderListings {
   std::size_t kept_folders_;
   std::size_t kept_names_;
   std::size_t names_kept_ = 0;
+  std::string root_;  // empty: every folder is listed
 };
 
 // Calls f with each name of a listing.

@@ -60,8 +60,9 @@ class GithubFormat final : public Format {
  public:
   std::string begin() const override { return {}; }
 
+  // Controls are escaped first, as in messages: the runner's log is a terminal too.
   std::string written_path(std::string_view path) const override {
-    return escape_command_property(path);
+    return escape_command_property(without_controls(path));
   }
 
   void item(const LintFinding& finding, std::string_view written_path,
@@ -108,7 +109,8 @@ class GithubFormat final : public Format {
     // Plain text in the job's log, not a command: shown as written, so nothing is
     // percent-encoded, but it must not read as a command either.
     text.append(
-        plain_log_text(summary_line(summary.errors, summary.warnings, summary.rows, summary.path)));
+        plain_log_text(summary_line(summary.errors, summary.warnings, summary.rows,
+                                    without_controls(summary.path))));
     text.append("\n");
     return text;
   }

@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "lint/decimal_comma.h"
-#include "lint/escape_runs.h"
 #include "lint/folder_listings.h"
 #include "lint/suggestions.h"
 #include "lint/text_cursor.h"
+#include "lint/visible_text.h"
 #include "tables/schemas.h"
 #include "validate/char_sets.h"
 
@@ -32,13 +32,11 @@ struct HexEscape {
   char text[4];
 };
 
-// Calls put with text in pieces, its control bytes as \xNN and, when quotes is set, its quotes
-// as \".
+// Calls put with text in pieces, as put_visible writes it: a message shows a mod's text on one
+// line, and nothing in it reaches the reader's terminal or log as a control.
 template <class Put>
 void escape(std::string_view text, bool quotes, Put&& put) {
-  escape_runs(
-      text, [quotes](char c) { return is_control(c) || (quotes && c == '"'); }, put,
-      [&put](char c) { put(c == '"' ? std::string_view("\\\"") : HexEscape(c).view()); });
+  put_visible(text, quotes, put);
 }
 
 void append_escaped(std::string& out, std::string_view text, bool quotes) {

@@ -42,10 +42,12 @@ void describe_extra_values(const Finding& first, std::int64_t values, std::int64
 std::string summary_line(std::int64_t errors, std::int64_t warnings, std::int64_t rows,
                          std::string_view path);
 
-// A value as messages show it: in double quotes, a quote as \" and control bytes as \xNN, so
-// that a message stays one line whatever the value holds.
+// A value as messages show it: in double quotes, a quote as \", control bytes and bytes of no
+// UTF-8 sequence as \xNN, and the C1, bidirectional and line-separating characters as
+// \u{hhhh} (visible_text.h), so that a message stays one line, in order, whatever the value
+// holds.
 std::string quoted(std::string_view value);
-// The text with its control bytes as \xNN.
+// The text with its controls escaped as quoted() escapes them, quotes left as they are.
 std::string without_controls(std::string_view text);
 void append_without_controls(std::string& out, std::string_view text);
 

@@ -104,7 +104,12 @@ std::array<std::int64_t, kRuleCount> LintWriter::rule_counts() const {
 Summary LintWriter::finish(std::int64_t rows, bool checked, std::string_view failure) {
   gate_.finish([this](std::string_view item) { write_item(item); });
   const FindingCounts totals = counts();
-  Summary summary{totals.errors, totals.warnings, rows, checked, paths_.unit_table};
+  Summary summary;
+  summary.errors = totals.errors;
+  summary.warnings = totals.warnings;
+  summary.rows = rows;
+  summary.checked = checked;
+  summary.path = paths_.unit_table;
   summary.notes = notes();
   summary.failure = failure;
   summary.omitted_errors = gate_.omitted_errors();

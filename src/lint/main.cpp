@@ -9,14 +9,17 @@
 #include "lint/core_data_check.h"
 #include "lint/output.h"
 #include "lint/run_lint.h"
+#include "platform/own_stack.h"
 
 int main(int argc, char** argv) {
   using namespace unitcheck::lint;
-  const CommandLine line = parse_command_line(argc, argv);
-  FileOutput out(stdout);
-  FileOutput err(stderr);
-  const LintIo io{out, err, ::isatty(STDOUT_FILENO) == 1, std::getenv("NO_COLOR"),
-                  std::getenv("GITHUB_STEP_SUMMARY")};
-  CoreDataCheck data_check;
-  return run_command_line(line, io, data_check);
+  return unitcheck::run_on_own_stack([argc, argv] {
+    const CommandLine line = parse_command_line(argc, argv);
+    FileOutput out(stdout);
+    FileOutput err(stderr);
+    const LintIo io{out, err, ::isatty(STDOUT_FILENO) == 1, std::getenv("NO_COLOR"),
+                    std::getenv("GITHUB_STEP_SUMMARY")};
+    CoreDataCheck data_check;
+    return run_command_line(line, io, data_check);
+  });
 }

@@ -95,13 +95,16 @@ int run_lint(const LintOptions& options, const LintIo& io, DataCheck& data_check
   const bool github = options.format == OutputFormat::Github;
   const bool step_summary = github && io.step_summary != nullptr && *io.step_summary != '\0';
   const DataDirectoryResult resolved = resolve_data_directory(options.data_directory);
-  if (!resolved.ok()) {
-    io.err.write("unitlint: " + resolved.error + "\n");
+  std::string refusal = resolved.error;
+  // A data file that a link leads out of the directory could show any file in the report.
+  if (refusal.empty() && !options.follow_links) refusal = data_outside_directory(resolved.directory);
+  if (!refusal.empty()) {
+    io.err.write("unitlint: " + refusal + "\n");
     // A machine reading the report gets a whole document that says why nothing was checked.
     if (options.format != OutputFormat::Text) {
       LintWriter writer(*format, io.out, {unresolved_unit_table(options.data_directory), {}});
       writer.begin();
-      const Summary summary = writer.finish(0, false, resolved.error);
+      const Summary summary = writer.finish(0, false, refusal);
       if (step_summary) append_step_summary(io, step_summary_markdown(summary, {}));
     }
     return settle_output(io, kExitCannotCheck);

@@ -26,18 +26,28 @@ constexpr Lead lead_of(unsigned char b) {
 
 }  // namespace
 
+Utf8Char first_utf8_char(std::string_view text) {
+  if (text.empty()) return {};
+  const auto first = static_cast<unsigned char>(text[0]);
+  const Lead lead = lead_of(first);
+  if (lead.length == 0 || text.size() < static_cast<std::size_t>(lead.length)) return {};
+  // The lead's own bits: 7, 5, 4 or 3 of them.
+  char32_t code_point = first & (lead.length == 1 ? 0x7F : 0x7F >> lead.length);
+  for (int k = 1; k < lead.length; ++k) {
+    const auto b = static_cast<unsigned char>(text[static_cast<std::size_t>(k)]);
+    const unsigned char low = k == 1 ? lead.low : 0x80;
+    const unsigned char high = k == 1 ? lead.high : 0xBF;
+    if (b < low || b > high) return {};
+    code_point = (code_point << 6) | (b & 0x3F);
+  }
+  return {static_cast<std::size_t>(lead.length), code_point};
+}
+
 bool is_valid_utf8(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const Lead lead = lead_of(static_cast<unsigned char>(text[i]));
-    if (lead.length == 0 || text.size() - i < static_cast<std::size_t>(lead.length)) return false;
-    for (int k = 1; k < lead.length; ++k) {
-      const auto b = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
-      const unsigned char low = k == 1 ? lead.low : 0x80;
-      const unsigned char high = k == 1 ? lead.high : 0xBF;
-      if (b < low || b > high) return false;
-    }
-    i += static_cast<std::size_t>(lead.length);
+  while (!text.empty()) {
+    const std::size_t length = first_utf8_char(text).length;
+    if (length == 0) return false;
+    text.remove_prefix(length);
   }
   return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -8,6 +9,13 @@ namespace unitcheck::lint {
 // True when text is well-formed UTF-8: no stray or missing continuation bytes, no overlong
 // forms, no surrogates, nothing above U+10FFFF.
 bool is_valid_utf8(std::string_view text);
+
+// The character that text begins with, when its bytes are a well-formed UTF-8 sequence.
+struct Utf8Char {
+  std::size_t length = 0;  // 0 when text does not begin with a well-formed sequence
+  char32_t code_point = 0;
+};
+Utf8Char first_utf8_char(std::string_view text);
 
 // The bytes as lower-case hexadecimal, two digits each.
 std::string hex_bytes(std::string_view text);
