@@ -19,6 +19,11 @@ constexpr std::size_t kStackRow = 64;
 constexpr std::size_t kRememberedAnswers = 512;
 constexpr std::size_t kLongestRemembered = 64;
 constexpr std::size_t kWorthRemembering = 64;
+// The work one search may do, counted as one per name passed over and the table cells of each
+// comparison: some milliseconds. A list of many names alike (100,000 categories that differ in
+// their digits only) passes none over on sight; past this, the search gives no suggestion
+// rather than cost every faulty value a pass over them all.
+constexpr std::int64_t kSearchWork = std::int64_t{1} << 13;
 
 constexpr char fold(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -61,6 +66,30 @@ bool surely_farther(std::size_t length_a, std::uint64_t bits_a, std::size_t leng
   return more_bits_than(bits_a & ~bits_b, limit) || more_bits_than(bits_b & ~bits_a, limit);
 }
 
+// How many of a text's folded bytes fall in each of 16 classes (the byte's low four bits), four
+// bits per class, each count capped at 15.
+std::uint64_t class_counts(std::string_view text) {
+  std::array<unsigned, 16> counts{};
+  for (const char c : text) ++counts[static_cast<unsigned char>(fold(c)) & 15];
+  std::uint64_t packed = 0;
+  for (unsigned k = 0; k < 16; ++k) packed |= std::uint64_t{std::min(counts[k], 15u)} << (4 * k);
+  return packed;
+}
+
+// Whether two texts' class counts differ by more than twice limit in all: an insertion or a
+// deletion changes the sum of the differences by one, a replacement by two at most, a swap not
+// at all (capping a count can only make a difference smaller). Names alike in their letters,
+// such as part numbers, are told apart by their digits here without a table.
+bool counts_surely_farther(std::uint64_t a, std::uint64_t b, int limit) {
+  int difference = 0;
+  for (unsigned k = 0; k < 16; ++k) {
+    const int x = static_cast<int>((a >> (4 * k)) & 15);
+    const int y = static_cast<int>((b >> (4 * k)) & 15);
+    difference += x > y ? x - y : y - x;
+  }
+  return difference > 2 * limit;
+}
+
 }  // namespace
 
 int bounded_distance(std::string_view a, std::string_view b, int bound) {
@@ -85,10 +114,13 @@ int bounded_distance(std::string_view a, std::string_view b, int bound) {
   for (std::ptrdiff_t j = 0; j <= std::min<std::ptrdiff_t>(lb, bound); ++j)
     previous[static_cast<std::size_t>(j)] = static_cast<int>(j);
   for (std::ptrdiff_t i = 1; i <= la; ++i) {
-    std::fill(current.begin(), current.end(), too_far);
-    if (i <= bound) current[0] = static_cast<int>(i);
+    // Only the band is written. Right of it a row holds too_far from the start (no row's band
+    // reaches further right than a later one's); the cell left of it may hold a value of the
+    // row three back, whose place this one takes.
+    current[0] = i <= bound ? static_cast<int>(i) : too_far;
     int row_best = current[0];
     const std::ptrdiff_t from = std::max<std::ptrdiff_t>(1, i - bound);
+    current[static_cast<std::size_t>(from - 1)] = from - 1 == 0 ? current[0] : too_far;
     const std::ptrdiff_t to = std::min<std::ptrdiff_t>(lb, i + bound);
     for (std::ptrdiff_t j = from; j <= to; ++j) {
       const auto u = static_cast<std::size_t>(j);
@@ -144,8 +176,9 @@ struct NameIndex::Index {
 
   static constexpr std::uint32_t kNoName = UINT32_MAX;
   struct Entry {
-    std::uint32_t order;  // the name's place among the names
-    std::uint64_t bytes;  // a bit per folded byte value (modulo 64) that the name holds
+    std::uint32_t order;   // the name's place among the names
+    std::uint64_t bytes;   // a bit per folded byte value (modulo 64) that the name holds
+    std::uint64_t counts;  // class_counts of the name
   };
   // Answers by value: the answer's place among the names, or kNoName.
   struct Answers {
@@ -196,7 +229,8 @@ NameIndex::Index::Index(std::span<const std::string_view> names)
   entries.resize(names.size());
   std::vector<std::size_t> next(by_length.begin(), by_length.end() - 1);
   for (std::size_t i = 0; i < names.size(); ++i)
-    entries[next[names[i].size()]++] = Entry{static_cast<std::uint32_t>(i), byte_bits(names[i])};
+    entries[next[names[i].size()]++] =
+        Entry{static_cast<std::uint32_t>(i), byte_bits(names[i]), class_counts(names[i])};
 }
 
 std::string_view NameIndex::Index::closest(std::string_view value) const {
@@ -217,14 +251,18 @@ std::string_view NameIndex::Index::closest(std::string_view value) const {
 std::uint32_t NameIndex::Index::search(std::string_view value) const {
   const int bound = suggestion_bound(value.size());
   const std::uint64_t value_bits = byte_bits(value);
+  const std::uint64_t value_counts = class_counts(value);
   const std::size_t shortest = value.size() - std::min<std::size_t>(value.size(), bound);
   const std::size_t longest = std::min(value.size() + bound, by_length.size() - 2);
   // The best so far is the smallest (distance, order); a name is compared only when it could
   // come before it.
   int best_distance = bound + 1;
   std::uint32_t best_order = kNoName;
+  const auto comparison_work = static_cast<std::int64_t>(value.size()) * (2 * bound + 1);
+  std::int64_t work = 0;
   for (std::size_t length = shortest; length <= longest; ++length) {
     for (std::size_t e = by_length[length]; e < by_length[length + 1]; ++e) {
+      if (++work > kSearchWork) return kNoName;
       // The bucket tells the name's length and the entry its bytes: most names are passed over
       // without reading them.
       const Entry& entry = entries[e];
@@ -233,8 +271,10 @@ std::uint32_t NameIndex::Index::search(std::string_view value) const {
       const int could_take =
           std::min(bound, entry.order < best_order ? best_distance : best_distance - 1);
       if (could_take < 0 ||
-          surely_farther(value.size(), value_bits, length, entry.bytes, could_take))
+          surely_farther(value.size(), value_bits, length, entry.bytes, could_take) ||
+          counts_surely_farther(value_counts, entry.counts, could_take))
         continue;
+      work += comparison_work;
       const int distance = bounded_distance(value, names[entry.order], could_take);
       if (distance <= could_take) {
         best_distance = distance;

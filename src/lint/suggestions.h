@@ -54,6 +54,9 @@ std::string_view closest_name(std::string_view value, const Names& names) {
 // distinct bytes than the bound allows. It answers as closest_name over the names in their order
 // would. The names must outlive the index.
 //
+// A search does a bounded amount of work (some thousands of names passed over or compared):
+// past it there is no suggestion, whatever the list, rather than a slow one.
+//
 // It also remembers its answers, up to a bound: faulty tables repeat a wrong value (one unknown
 // part on a thousand lines), and one search among ten thousand part names costs as much as
 // checking a few rows. Safe to ask from several threads at once.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <random>
 #include <string>
@@ -36,6 +37,40 @@ TEST(Suggestions, BoundedDistanceCountsEditsWithoutCaseAndStopsAtTheBound) {
   };
   for (const auto& c : cases)
     EXPECT_EQ(bounded_distance(c.a, c.b, c.bound), c.expected) << c.a << " / " << c.b;
+}
+
+// The whole table, without a band: edits, and swaps of two neighbours, ASCII letters folded.
+int plain_distance(std::string_view a, std::string_view b) {
+  const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+  std::vector<std::vector<int>> d(a.size() + 1, std::vector<int>(b.size() + 1));
+  for (std::size_t i = 0; i <= a.size(); ++i) d[i][0] = static_cast<int>(i);
+  for (std::size_t j = 0; j <= b.size(); ++j) d[0][j] = static_cast<int>(j);
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      const int replace = d[i - 1][j - 1] + (fold(a[i - 1]) == fold(b[j - 1]) ? 0 : 1);
+      d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, replace});
+      if (i > 1 && j > 1 && fold(a[i - 1]) == fold(b[j - 2]) && fold(a[i - 2]) == fold(b[j - 1]))
+        d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+    }
+  }
+  return d[a.size()][b.size()];
+}
+
+// Only the band of the table is computed, its buffers reused row after row: it must answer as
+// the whole table does, capped at the bound.
+TEST(Suggestions, BoundedDistanceAnswersAsTheWholeTable) {
+  std::mt19937 random(11);
+  const auto text = [&] {
+    std::string t(random() % 12, ' ');
+    for (char& c : t) c = "abAB_"[random() % 5];
+    return t;
+  };
+  for (int round = 0; round < 20000; ++round) {
+    const std::string a = text(), b = text();
+    const int bound = static_cast<int>(random() % 4);
+    ASSERT_EQ(bounded_distance(a, b, bound), std::min(plain_distance(a, b), bound + 1))
+        << a << " / " << b << " within " << bound;
+  }
 }
 
 TEST(Suggestions, LongNamesAreComparedPastTheStackRows) {
