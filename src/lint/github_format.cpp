@@ -204,8 +204,9 @@ std::string step_summary_markdown(const Summary& summary, std::span<const std::s
     for (const RuleInfo& rule : all_rules()) {
       const std::int64_t count = summary.rule_counts[static_cast<std::size_t>(rule.rule)];
       if (count == 0) continue;
-      text += "| " + markdown_literal(rule.id) + " | " + std::string(severity_name(rule.severity)) +
-              " | " + std::to_string(count) + " |\n";
+      text.append("| ").append(markdown_literal(rule.id)).append(" | ");
+      text.append(severity_name(rule.severity)).append(" | ");
+      text.append(std::to_string(count)).append(" |\n");
     }
   }
   if (!first.empty()) {
@@ -214,8 +215,8 @@ std::string step_summary_markdown(const Summary& summary, std::span<const std::s
   }
   const std::int64_t omitted = summary.omitted_errors + summary.omitted_warnings;
   if (omitted > 0)
-    text += "\n" + std::to_string(omitted) +
-            " findings are not shown as annotations; `unitlint --format text` lists them all.\n";
+    text.append("\n").append(std::to_string(omitted)).append(
+        " findings are not shown as annotations; `unitlint --format text` lists them all.\n");
   return text;
 }
 

@@ -97,7 +97,8 @@ void write_related(const LintFinding& finding, std::string_view written_uri, Jso
     json.raw(k > 0 ? ",{\"id\":" : "{\"id\":").number(static_cast<std::int64_t>(k));
     json.raw(",\"physicalLocation\":{\"artifactLocation\":{\"uri\":").raw(written_uri).raw("},");
     write_region(note, json);
-    std::string text = "[" + std::string(rule_info(note.rule).id) + "] " + note.message;
+    std::string text = "[";
+    text.append(rule_info(note.rule).id).append("] ").append(note.message);
     json.raw("},\"message\":{\"text\":").string(text).raw("}}");
   }
   json.raw("]");

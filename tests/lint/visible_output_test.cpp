@@ -114,7 +114,12 @@ TEST(VisibleOutput, NoValueOrPathPutsAControlIntoTheTextOrGithubReport) {
     for (const Format* format : {text.get(), github.get()}) {
       std::string report;
       format->item(described, format->written_path(path), report);
-      report += format->end({1, 0, 1, true, path});
+      Summary summary;
+      summary.errors = 1;
+      summary.rows = 1;
+      summary.checked = true;
+      summary.path = path;
+      report += format->end(summary);
       expect_safe_lines(report, value);
     }
   }
