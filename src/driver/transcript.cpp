@@ -113,6 +113,7 @@ void render_line(Console& out, const Finding& f) {
       out.write(" strpos ").write_int(f.position);
       break;
     case FindingKind::UnclosedLastGroup:
+    case FindingKind::EmptyKey:
       return;
   }
   out.end_line();
