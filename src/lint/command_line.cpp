@@ -115,9 +115,8 @@ std::string take_word(const Word<Value> (&words)[N], std::string_view option_nam
 // could hold are taken as no limit.
 std::optional<std::int64_t> count_word(std::string_view word) {
   if (word.empty() || word.size() > 18) {
-    if (word.size() > 18 && std::all_of(word.begin(), word.end(), [](char c) {
-          return c >= '0' && c <= '9';
-        }))
+    if (word.size() > 18 &&
+        std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; }))
       return kUnlimited;
     return std::nullopt;
   }
@@ -232,8 +231,8 @@ CommandLine parse_command_line(int argc, const char* const* argv) {
       return bad_usage(problem);
   }
   if (columns_word) {
-    if (std::string problem = take_word(kColumnUnits, "columns", *columns_word,
-                                        options.char_columns);
+    if (std::string problem =
+            take_word(kColumnUnits, "columns", *columns_word, options.char_columns);
         !problem.empty())
       return bad_usage(problem);
   }

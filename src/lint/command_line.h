@@ -14,8 +14,8 @@ enum class ColorMode : std::uint8_t { Auto, Always, Never };
 struct LintOptions {
   OutputFormat format = OutputFormat::Text;
   ColorMode color = ColorMode::Auto;
-  bool strict = false;         // warnings fail the run too
-  bool schema = false;         // describe the schema instead of checking
+  bool strict = false;                       // warnings fail the run too
+  bool schema = false;                       // describe the schema instead of checking
   std::optional<std::int64_t> max_findings;  // findings listed at most; unset: the format's own
   bool char_columns = false;                 // text columns in code points rather than bytes
   bool follow_links = false;   // read data files whose links lead outside the data directory

@@ -78,10 +78,11 @@ DataCheckResult CoreDataCheck::check(const DataDirectory& directory, LintWriter&
     };
   };
   // Names are drawn only from folders inside the data directory, links followed.
-  unit_folders.keep_inside(real_path(directory.root()));
+  const std::string real_root = real_path(directory.root());
+  unit_folders.keep_inside(real_root);
   const auto folder_entries = [&](FolderNames& folder, std::string_view name) {
-    return [out = &folder, root = directory.root(), path = directory.root() + std::string(name)] {
-      if (outside_target(root, path).empty()) out->names = folder_entry_names(path);
+    return [out = &folder, &real_root, path = directory.root() + std::string(name)] {
+      if (outside_target(real_root, path).empty()) out->names = folder_entry_names(path);
       out->views.assign(out->names.begin(), out->names.end());
       return std::span<const std::string_view>(out->views);
     };

@@ -80,8 +80,9 @@ DataDirectoryResult resolve_data_directory(std::string_view argument) {
 }
 
 std::string data_outside_directory(const DataDirectory& directory) {
+  const std::string real_root = real_path(directory.root());
   for (const std::string& path : {directory.unit_table(), directory.part_list()}) {
-    const std::string target = outside_target(directory.root(), path);
+    const std::string target = outside_target(real_root, path);
     if (target.empty()) continue;
     std::string reason = "'";
     reason.append(without_controls(path)).append("' leads outside the data directory (to '");

@@ -20,8 +20,8 @@ struct DataDirectory {
 // A data directory, or why there is none: the one-line error, such as
 // cannot read 'mod/units/units.csv': No such file or directory
 struct DataDirectoryResult {
-  DataDirectory directory;
-  std::string error;  // empty on success
+  DataDirectory directory;  // also on failure: the directory that was tried
+  std::string error;        // empty on success
 
   bool ok() const { return error.empty(); }
 };

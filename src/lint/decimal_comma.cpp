@@ -42,6 +42,15 @@ std::vector<std::string_view> cells_of(std::string_view line, std::span<const Co
   return cells;
 }
 
+// For each c, how many of columns [0, c) misfit their cells as they stand.
+std::vector<std::size_t> misfits_as_they_stand(std::span<const std::string_view> cells,
+                                               std::span<const ColumnPlan> columns) {
+  std::vector<std::size_t> misfits(columns.size() + 1, 0);
+  for (std::size_t c = 0; c < columns.size(); ++c)
+    misfits[c + 1] = misfits[c] + (c < cells.size() && !cell_fits(columns[c], cells[c]) ? 1 : 0);
+  return misfits;
+}
+
 }  // namespace
 
 // Whether a cell would pass its column's check, as far as its text alone tells.
@@ -69,30 +78,26 @@ std::optional<MissingComma> find_missing_comma(std::string_view line,
   if (cells.size() + 1 != count) return std::nullopt;
   // A comma missing in cell k leaves columns [0, k) with their own cells and gives each column
   // c > k the cell c - 1; column k holds two values and is not counted.
-  std::vector<std::size_t> misfits_before(count + 1, 0);  // of columns [0, c) as they stand
-  std::vector<std::size_t> misfits_after(count + 1, 0);   // of columns [c, count), moved on
-  for (std::size_t c = 0; c < count; ++c)
-    misfits_before[c + 1] =
-        misfits_before[c] + (c < cells.size() && !cell_fits(columns[c], cells[c]) ? 1 : 0);
+  const std::vector<std::size_t> misfits_before = misfits_as_they_stand(cells, columns);
+  std::vector<std::size_t> misfits_after(count + 1, 0);  // of columns [c, count), moved on
   for (std::size_t c = count; c-- > 1;)
     misfits_after[c] = misfits_after[c + 1] + (!cell_fits(columns[c], cells[c - 1]) ? 1 : 0);
   // Cells of alike columns fit a column on as well as their own, so several places often explain
   // the line equally. The comma is missing at or before the first cell that misfits as it
   // stands; the place is the last such one, and the first equal one says how far back it may be.
-  std::size_t first_misfit = count;
-  for (std::size_t c = 0; c < cells.size() && first_misfit == count; ++c)
-    if (!cell_fits(columns[c], cells[c])) first_misfit = c;
+  std::size_t first_misfit = 0;
+  while (first_misfit < count && misfits_before[first_misfit + 1] == 0) ++first_misfit;
   std::size_t best_misfits = misfits_before[count];
   std::optional<MissingComma> best;
   for (std::size_t k = 0; k < cells.size(); ++k) {
     const std::size_t misfits = misfits_before[k] + misfits_after[k + 1];
     if (misfits > best_misfits || (misfits == best_misfits && (!best || k > first_misfit)))
       continue;
-    const std::int64_t first = best && misfits == best_misfits ? best->first_cell
-                                                               : static_cast<std::int64_t>(k);
+    const std::int64_t first =
+        best && misfits == best_misfits ? best->first_cell : static_cast<std::int64_t>(k);
     best_misfits = misfits;
-    best = MissingComma{static_cast<std::int64_t>(k), first, cells[k].data() - line.data(),
-                        cells[k]};
+    best =
+        MissingComma{static_cast<std::int64_t>(k), first, cells[k].data() - line.data(), cells[k]};
   }
   return best;
 }
@@ -105,11 +110,8 @@ std::optional<DecimalComma> find_decimal_comma(std::string_view line,
   // column the cell after its own. So the misfits of a join are those of the columns up to j as
   // they stand plus those of the later columns shifted, counted once for the whole line.
   const std::size_t count = columns.size();
-  std::vector<std::size_t> misfits_before(count + 1, 0);  // of columns [0, c) as they stand
-  std::vector<std::size_t> misfits_after(count + 1, 0);   // of columns [c, count) shifted
-  for (std::size_t c = 0; c < count; ++c)
-    misfits_before[c + 1] =
-        misfits_before[c] + (c < cells.size() && !cell_fits(columns[c], cells[c]) ? 1 : 0);
+  const std::vector<std::size_t> misfits_before = misfits_as_they_stand(cells, columns);
+  std::vector<std::size_t> misfits_after(count + 1, 0);  // of columns [c, count) shifted
   for (std::size_t c = count; c-- > 0;)
     misfits_after[c] = misfits_after[c + 1] +
                        (c + 1 < cells.size() && !cell_fits(columns[c], cells[c + 1]) ? 1 : 0);

@@ -50,10 +50,9 @@ void fold_notes(const LintFinding& finding, std::string& text) {
     append_escaped(text, line, false);
   }
   if (shown < finding.notes.size())
-    append_escaped(text,
-                   "\nand " + std::to_string(finding.notes.size() - shown) +
-                       " more notes on this line",
-                   false);
+    append_escaped(
+        text, "\nand " + std::to_string(finding.notes.size() - shown) + " more notes on this line",
+        false);
 }
 
 class GithubFormat final : public Format {
@@ -100,17 +99,17 @@ class GithubFormat final : public Format {
                                  std::to_string(summary.omitted_warnings) + " warnings";
       text.append("::notice title=unitlint::");
       append_escaped(text,
-                     counts + " are not shown as annotations, past what a step shows; run "
-                              "unitlint with --format text to see every finding (the step "
-                              "summary counts them by rule)",
+                     counts +
+                         " are not shown as annotations, past what a step shows; run "
+                         "unitlint with --format text to see every finding (the step "
+                         "summary counts them by rule)",
                      false);
       text.append("\n");
     }
     // Plain text in the job's log, not a command: shown as written, so nothing is
     // percent-encoded, but it must not read as a command either.
-    text.append(
-        plain_log_text(summary_line(summary.errors, summary.warnings, summary.rows,
-                                    without_controls(summary.path))));
+    text.append(plain_log_text(summary_line(summary.errors, summary.warnings, summary.rows,
+                                            without_controls(summary.path))));
     text.append("\n");
     return text;
   }
@@ -183,8 +182,8 @@ std::string markdown_item(std::string_view annotation) {
   const std::string_view properties = annotation.substr(space + 1, data - space - 1);
   const std::string message = unescaped(annotation.substr(data + 2));
   return "- **" + markdown_literal(level) + "** " +
-         markdown_literal(property(properties, "file") + ":" + property(properties, "line") +
-                          ":" + property(properties, "col")) +
+         markdown_literal(property(properties, "file") + ":" + property(properties, "line") + ":" +
+                          property(properties, "col")) +
          " " + markdown_literal(message.substr(0, message.find('\n'))) + "\n";
 }
 
@@ -196,9 +195,9 @@ std::string step_summary_markdown(const Summary& summary, std::span<const std::s
     text += "The data could not be checked: " + markdown_literal(summary.failure) + "\n";
     return text;
   }
-  text += markdown_literal(
-              summary_line(summary.errors, summary.warnings, summary.rows, summary.path)) +
-          "\n\n";
+  text +=
+      markdown_literal(summary_line(summary.errors, summary.warnings, summary.rows, summary.path)) +
+      "\n\n";
   if (summary.errors + summary.warnings + summary.notes > 0) {
     text += "| rule | level | findings |\n|---|---|---:|\n";
     for (const RuleInfo& rule : all_rules()) {
@@ -215,8 +214,10 @@ std::string step_summary_markdown(const Summary& summary, std::span<const std::s
   }
   const std::int64_t omitted = summary.omitted_errors + summary.omitted_warnings;
   if (omitted > 0)
-    text.append("\n").append(std::to_string(omitted)).append(
-        " findings are not shown as annotations; `unitlint --format text` lists them all.\n");
+    text.append("\n")
+        .append(std::to_string(omitted))
+        .append(
+            " findings are not shown as annotations; `unitlint --format text` lists them all.\n");
   return text;
 }
 

@@ -72,22 +72,18 @@ std::string_view wide_encoding(std::string_view line) {
   return line[0] == '\0' ? "UTF-16BE" : "UTF-16LE";
 }
 
-// Whether a header line reads as a unit line: values where names should be (numbers, nested
-// lists, booleans), as when the header and type lines were deleted.
-bool holds_values(std::string_view line) {
+// Whether a header reads as a unit line: values where names should be (numbers, nested lists,
+// booleans) in a quarter of its columns at least, as when the header and type lines were
+// deleted.
+bool holds_values(const UnitHeader& header) {
   std::int64_t values = 0;
-  std::int64_t cells = 0;
-  std::size_t start = 0;
-  while (start <= line.size() && cells < 4096) {
-    const std::size_t end = std::min(line.find(',', start), line.size());
-    const std::string_view cell = line.substr(start, end - start);
-    ++cells;
+  header.for_each_column([&](const HeaderColumn& column) {
+    const std::string_view cell = column.text;
     if (!cell.empty() && (cell.front() == '{' || cell == "TRUE" || cell == "FALSE" ||
-                          (cell.find_first_not_of("0123456789.-+eE") == std::string_view::npos)))
+                          cell.find_first_not_of("0123456789.-+eE") == std::string_view::npos))
       ++values;
-    start = end + 1;
-  }
-  return values * 4 >= cells;
+  });
+  return values * 4 >= header.column_count;
 }
 
 }  // namespace
@@ -109,7 +105,7 @@ std::vector<HeaderFinding> check_header(const UnitHeader& header, const MemTable
     finding.problem = HeaderProblem::Unmapped;
     finding.named = named;
     finding.columns = fields;
-    finding.holds_values = holds_values(header.line);
+    finding.holds_values = holds_values(header);
     return {finding};
   }
   // Which schema fields the header names: near misses prefer the absent ones.

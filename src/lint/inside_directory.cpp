@@ -16,10 +16,10 @@ bool lies_under(std::string_view real, std::string_view root) {
   return real.starts_with(root) && (real.size() == root.size() || real[root.size()] == '/');
 }
 
-std::string outside_target(const std::string& directory, const std::string& path) {
-  const std::string root = real_path(directory);
+std::string outside_target(std::string_view real_root, const std::string& path) {
+  if (real_root.empty()) return {};
   const std::string real = real_path(path);
-  if (root.empty() || real.empty() || lies_under(real, root)) return {};
+  if (real.empty() || lies_under(real, real_root)) return {};
   return real;
 }
 

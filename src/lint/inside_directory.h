@@ -6,9 +6,10 @@
 namespace unitcheck::lint {
 
 // Where path really leads (symbolic links followed, as realpath(3) resolves it) when that lies
-// outside the directory's real path; empty when it stays inside, and when either cannot be
-// resolved (a file that does not exist is refused later, by the read itself).
-std::string outside_target(const std::string& directory, const std::string& path);
+// outside real_root, the directory's real path (real_path); empty when it stays inside, and
+// when either cannot be resolved (a file that does not exist is refused later, by the read
+// itself).
+std::string outside_target(std::string_view real_root, const std::string& path);
 
 // The path as realpath(3) resolves it; empty when it cannot be resolved.
 std::string real_path(const std::string& path);

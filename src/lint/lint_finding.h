@@ -17,9 +17,9 @@ struct LintFinding {
   Rule rule{};
   Severity severity = Severity::Error;
   DataFile file = DataFile::UnitTable;
-  std::int64_t line = 0;         // 1-based
-  std::int64_t column = 1;       // 1-based byte column
-  std::int64_t end_column = 1;   // the byte column just past the range; column when empty
+  std::int64_t line = 0;        // 1-based
+  std::int64_t column = 1;      // 1-based byte column
+  std::int64_t end_column = 1;  // the byte column just past the range; column when empty
   // The same counted in code points, when the format asks for them (0 when not counted).
   std::int64_t char_column = 0;
   std::int64_t end_char_column = 0;

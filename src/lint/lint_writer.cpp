@@ -17,7 +17,7 @@ void LintWriter::render(const Finding& finding, std::string& text, RenderScratch
 }
 
 void LintWriter::render_line_findings(std::span<const Finding> findings, std::string& text,
-                             RenderScratch& scratch) const {
+                                      RenderScratch& scratch) const {
   // Most lines' findings read the same one by one, and cost no list.
   if (!needs_line_view(findings)) {
     for (const Finding& finding : findings) render(finding, text, scratch);
@@ -50,7 +50,7 @@ void LintWriter::count(const LintFinding& finding) const {
 
 void LintWriter::render(LintFinding& finding, std::string& text, LinePlace& place) const {
   count(finding);
-  if (format_.wants_char_columns()) count_characters(finding, place);
+  if (char_columns_) count_characters(finding, place);
   const std::string_view path =
       finding.file == DataFile::PartList ? written_part_list_ : written_unit_table_;
   if (gate_.active()) ReportGate::mark_item(text, finding.severity);
@@ -72,7 +72,7 @@ void LintWriter::write_item(std::string_view text) {
     before_first_item_ = false;
     if (text.starts_with(format_.separator())) text.remove_prefix(format_.separator().size());
   }
-  if (first_items_.size() < kFirstItems && gate_.active()) first_items_.emplace_back(text);
+  if (keep_first_items_ && first_items_.size() < kFirstItems) first_items_.emplace_back(text);
   output_.write(text);
 }
 

@@ -36,6 +36,7 @@ class LintWriter final : public FindingWriter {
         paths_(std::move(paths)),
         written_unit_table_(format.written_path(paths_.unit_table)),
         written_part_list_(format.written_path(paths_.part_list)),
+        char_columns_(format.wants_char_columns()),
         gate_(limits) {}
 
   // The names offered as "did you mean"; set before the checking threads start. Their lists are
@@ -48,7 +49,7 @@ class LintWriter final : public FindingWriter {
   void write(std::string_view text) override;
   std::size_t line_group_limit() const override { return kLineGroupLimit; }
   void render_line_findings(std::span<const Finding> findings, std::string& text,
-                   RenderScratch& scratch) const override;
+                            RenderScratch& scratch) const override;
 
   // Checks the unit table's header, mapped onto units, and reports what it finds.
   void check_header(const UnitHeader& header, const MemTable& units);
@@ -60,7 +61,9 @@ class LintWriter final : public FindingWriter {
   // whether the unit table was read to its end, failure why not.
   // Returns what the document's end said; its texts are valid while the writer is.
   Summary finish(std::int64_t rows, bool checked, std::string_view failure = {});
-  // The first findings written, as written (at most kFirstItems), for summaries elsewhere.
+  // Keeps the first findings written, as written (at most kFirstItems), for a summary
+  // elsewhere: first_items. Set before the first finding.
+  void keep_first_items() { keep_first_items_ = true; }
   std::span<const std::string> first_items() const { return first_items_; }
 
   FindingCounts counts() const { return {errors_.load(), warnings_.load()}; }
@@ -87,6 +90,7 @@ class LintWriter final : public FindingWriter {
   ReportPaths paths_;
   std::string written_unit_table_;  // the paths as the format writes them
   std::string written_part_list_;
+  bool char_columns_;  // the format's items show columns in code points
 
   SuggestionLists suggestions_;
   bool before_first_item_ = true;
@@ -95,6 +99,7 @@ class LintWriter final : public FindingWriter {
   mutable std::atomic<std::int64_t> notes_{0};
   mutable std::array<std::atomic<std::int64_t>, kRuleCount> rule_counts_{};
   ReportGate gate_;
+  bool keep_first_items_ = false;
   std::vector<std::string> first_items_;
 };
 

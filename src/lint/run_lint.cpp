@@ -53,22 +53,12 @@ ReportLimits limits_for(const LintOptions& options, const Format& format) {
   return limits;
 }
 
-// The unit table's path when the data directory could not be resolved: as the argument names
-// it, for a document that says why nothing was checked.
-std::string unresolved_unit_table(std::string_view argument) {
-  std::string path(argument);
-  while (path.size() > 1 && path.back() == '/') path.pop_back();
-  if (path.ends_with("units.csv")) return path;
-  if (path.empty()) return "units/units.csv";
-  return path + (path.ends_with("units") ? "/units.csv" : "/units/units.csv");
-}
-
 // Appends the github format's Markdown summary to the step's summary file; a file that cannot
 // be written is said on standard error and changes nothing else.
 void append_step_summary(const LintIo& io, const std::string& markdown) {
   std::FILE* file = std::fopen(io.step_summary, "a");
-  bool written = file != nullptr && std::fwrite(markdown.data(), 1, markdown.size(), file) ==
-                                        markdown.size();
+  bool written =
+      file != nullptr && std::fwrite(markdown.data(), 1, markdown.size(), file) == markdown.size();
   if (file != nullptr && std::fclose(file) != 0) written = false;
   if (!written)
     io.err.write("unitlint: cannot append to GITHUB_STEP_SUMMARY '" +
@@ -97,12 +87,14 @@ int run_lint(const LintOptions& options, const LintIo& io, DataCheck& data_check
   const DataDirectoryResult resolved = resolve_data_directory(options.data_directory);
   std::string refusal = resolved.error;
   // A data file that a link leads out of the directory could show any file in the report.
-  if (refusal.empty() && !options.follow_links) refusal = data_outside_directory(resolved.directory);
+  if (refusal.empty() && !options.follow_links)
+    refusal = data_outside_directory(resolved.directory);
   if (!refusal.empty()) {
     io.err.write("unitlint: " + refusal + "\n");
     // A machine reading the report gets a whole document that says why nothing was checked.
     if (options.format != OutputFormat::Text) {
-      LintWriter writer(*format, io.out, {unresolved_unit_table(options.data_directory), {}});
+      LintWriter writer(*format, io.out,
+                        {resolved.directory.unit_table(), resolved.directory.part_list()});
       writer.begin();
       const Summary summary = writer.finish(0, false, refusal);
       if (step_summary) append_step_summary(io, step_summary_markdown(summary, {}));
@@ -112,6 +104,7 @@ int run_lint(const LintOptions& options, const LintIo& io, DataCheck& data_check
   const DataDirectory& directory = resolved.directory;
   LintWriter writer(*format, io.out, {directory.unit_table(), directory.part_list()},
                     limits_for(options, *format));
+  if (step_summary) writer.keep_first_items();
   writer.begin();
   // The core pipeline's findings flow into the writer here.
   const DataCheckResult result = checked_data(data_check, directory, writer);

@@ -130,7 +130,8 @@ Json invocation_json(const Summary& summary) {
   if (!summary.checked)
     notifications.push_back(
         {{"level", "error"},
-         {"message", {{"text", "the data could not be checked: " + std::string(summary.failure)}}}});
+         {"message",
+          {{"text", "the data could not be checked: " + std::string(summary.failure)}}}});
   const std::int64_t omitted = summary.omitted_errors + summary.omitted_warnings;
   if (omitted > 0) {
     std::string text = std::to_string(omitted) + " findings (" +
@@ -185,12 +186,10 @@ class SarifFormat final : public Format {
 
   std::string end(const Summary& summary) const override {
     const Json invocations = Json::array({invocation_json(summary)});
-    const Json properties = {{"errors", summary.errors},
-                             {"warnings", summary.warnings},
-                             {"notes", summary.notes},
-                             {"omitted", summary.omitted_errors + summary.omitted_warnings},
-                             {"rows", summary.rows},
-                             {"checked", summary.checked}};
+    const Json properties = {
+        {"errors", summary.errors}, {"warnings", summary.warnings},
+        {"notes", summary.notes},   {"omitted", summary.omitted_errors + summary.omitted_warnings},
+        {"rows", summary.rows},     {"checked", summary.checked}};
     return "\n],\"invocations\":" + dump_json(invocations) +
            ",\"properties\":" + dump_json(properties) + "}]}\n";
   }

@@ -78,7 +78,7 @@ class ChunkSink final : public FindingSink {
 
   const FindingWriter& writer_;
   const std::size_t group_limit_ = writer_.line_group_limit();
-  std::vector<Finding> held_;        // the line's findings, up to group_limit_
+  std::vector<Finding> held_;         // the line's findings, up to group_limit_
   std::vector<std::string> folders_;  // their folders, by index
   RenderScratch scratch_;
   WorkChunk* chunk_ = nullptr;

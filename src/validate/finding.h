@@ -99,9 +99,9 @@ class FindingSink {
 // How far along one line characters were last counted: a renderer that turns byte columns into
 // character columns walks each line once, however many findings it holds.
 struct LinePlace {
-  const char* line = nullptr;       // the line's first byte
-  std::int64_t byte = 0;            // counted up to this byte offset
-  std::int64_t code_points = 0;     // the code points before it
+  const char* line = nullptr;    // the line's first byte
+  std::int64_t byte = 0;         // counted up to this byte offset
+  std::int64_t code_points = 0;  // the code points before it
 };
 
 // What a checking thread keeps from finding to finding while rendering: room for words, and
@@ -122,11 +122,12 @@ class FindingWriter {
 
   // A writer that words a line's findings together (a cause before what it explains) asks for
   // up to this many of them at once: the checks then hold a line's findings, copied, until the
-  // line ends or this many are held, and pass them to render_line_findings. 0: one at a time, to render.
+  // line ends or this many are held, and pass them to render_line_findings. 0: one at a time, to
+  // render.
   virtual std::size_t line_group_limit() const { return 0; }
   // Findings of one line, in the order found; their texts are valid during the call.
   virtual void render_line_findings(std::span<const Finding> findings, std::string& text,
-                           RenderScratch& scratch) const {
+                                    RenderScratch& scratch) const {
     for (const Finding& finding : findings) render(finding, text, scratch);
   }
 

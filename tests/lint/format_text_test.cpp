@@ -43,7 +43,7 @@ TEST(FormatText, MessagesQuoteValuesOnOneLine) {
   EXPECT_EQ(lint::quoted("plain"), "\"plain\"");
   EXPECT_EQ(lint::quoted("say \"hi\"\\"), "\"say \\\"hi\\\"\\\"");
   EXPECT_EQ(lint::quoted(std::string("\x1b[2J\t\0\x7f", 7)), "\"\\x1b[2J\\x09\\x00\\x7f\"");
-  EXPECT_EQ(lint::quoted("caf\xe9"), "\"caf\\xe9\"");  // a byte of no UTF-8 sequence
+  EXPECT_EQ(lint::quoted("caf\xe9"), "\"caf\\xe9\"");         // a byte of no UTF-8 sequence
   EXPECT_EQ(lint::quoted("caf\xc3\xa9"), "\"caf\xc3\xa9\"");  // UTF-8 stays as it is
   EXPECT_EQ(without_controls("a\nb"), "a\\x0ab");
 }

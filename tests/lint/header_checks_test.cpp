@@ -47,7 +47,7 @@ std::string full_header() {
 // The findings as short lines: "problem column offset name meant".
 std::vector<std::string> brief(const Checked& checked) {
   const std::vector<HeaderFinding>& findings = checked.findings;
-  constexpr const char* kNames[] = {"separator", "near-miss", "unknown",  "missing",
+  constexpr const char* kNames[] = {"separator", "near-miss", "unknown",       "missing",
                                     "duplicate", "unmapped",  "wrong-encoding"};
   std::vector<std::string> lines;
   for (const HeaderFinding& f : findings) {
@@ -59,8 +59,10 @@ std::vector<std::string> brief(const Checked& checked) {
     if (f.separator != 0)
       line.append(" ").append(std::to_string(f.separators)).append("x") += f.separator;
     if (f.columns != 0)
-      line.append(" ").append(std::to_string(f.named)).append("/").append(
-          std::to_string(f.columns)) += f.holds_values ? " values" : "";
+      line.append(" ")
+          .append(std::to_string(f.named))
+          .append("/")
+          .append(std::to_string(f.columns)) += f.holds_values ? " values" : "";
     line.append(f.encoding);
     lines.push_back(line);
   }
@@ -158,8 +160,7 @@ TEST(HeaderChecks, AFileInUtf16OrUtf32IsOneErrorThatNamesTheEncoding) {
             Lines{"wrong-encoding 0 0 UTF-32LE"});
   // UTF-8 with its byte-order mark, and a NUL or two in a name, are not taken for them.
   EXPECT_TRUE(check(full_header() + ",n\xc3\xa4me").findings.size() == 1);
-  EXPECT_EQ(brief(check(full_header() + std::string(",a\0b", 5))).front().substr(0, 7),
-            "unknown");
+  EXPECT_EQ(brief(check(full_header() + std::string(",a\0b", 5))).front().substr(0, 7), "unknown");
 }
 
 TEST(HeaderChecks, AHugeHeaderCostsNoMoreThanItsLength) {

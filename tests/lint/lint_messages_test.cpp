@@ -77,7 +77,8 @@ TEST(LintMessages, EveryKindOfFindingReadsOnItsOwnWithItsRuleAndPlace) {
       {"nested-not-boolean", 851, 855,
        "Cargo: cargo.missionCargo \"true\" is not 1, 0 or empty; did you mean \"1\"?", "1"},
       {"nested-integer-characters", 861, 870,
-       "Cargo: cargo.quant \"caf\\xe9%,:\\x0d\\x0a\" is not an integer: byte 1 ('c') is not a digit "
+       "Cargo: cargo.quant \"caf\\xe9%,:\\x0d\\x0a\" is not an integer: byte 1 ('c') is not a "
+       "digit "
        "or minus sign",
        ""},
       {"nested-integer-syntax", 871, 874,

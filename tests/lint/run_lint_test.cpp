@@ -251,8 +251,8 @@ TEST(RunLint, AnUnfinishedCheckEndsTheDocumentAndExitsTwo) {
               kExitCannotCheck);
     const Json document = Json::parse(out);
     EXPECT_EQ(document["summary"]["checked"], false);
-    EXPECT_EQ(document["summary"]["reason"], throws ? "Unable to open file \"x\""
-                                                    : "cannot read 'x': Input/output error");
+    EXPECT_EQ(document["summary"]["reason"],
+              throws ? "Unable to open file \"x\"" : "cannot read 'x': Input/output error");
     ASSERT_EQ(document["findings"].size(), 1u);
     EXPECT_EQ(document["findings"][0]["rule"], "header-unmapped");
     EXPECT_EQ(err, throws ? "unitlint: Unable to open file \"x\"\n"
