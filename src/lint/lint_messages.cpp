@@ -487,6 +487,17 @@ void describe_extra_values(const Finding& first, std::int64_t values, std::int64
                                      static_cast<std::size_t>(end_offset - first.value_offset));
 }
 
+LintFinding describe_no_units_checked(std::int64_t keyless) {
+  LintFinding out;
+  out.rule = Rule::NoUnitsChecked;
+  out.severity = rule_info(out.rule).severity;
+  out.line = 1;
+  out.message = keyless > 0 ? "no unit was checked: every one of the table's " +
+                                  count_of(keyless, "unit line") + " has an empty key"
+                            : "no unit was checked: the table holds no unit line after its header";
+  return out;
+}
+
 LintFinding describe(const HeaderFinding& finding) {
   LintFinding out;
   out.rule = header_rule(finding.problem);

@@ -33,6 +33,8 @@ LintFinding describe(const Finding& finding, const SuggestionLists& names);
 // The same into out, whose message's room is reused.
 void describe(const Finding& finding, const SuggestionLists& names, LintFinding& out);
 LintFinding describe(const HeaderFinding& finding);
+// A run that checked no unit line, of which keyless were passed over for their empty key.
+LintFinding describe_no_units_checked(std::int64_t keyless);
 // The values past the last field of one group as one finding: first is the first of them, values
 // how many there are, end_offset the line offset just past the last; out is first described.
 void describe_extra_values(const Finding& first, std::int64_t values, std::int64_t end_offset,

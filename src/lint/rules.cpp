@@ -120,6 +120,10 @@ constexpr RuleInfo kRules[] = {
      "units.csv is read as bytes of UTF-8 (or ASCII). A file saved as UTF-16 or UTF-32 (as some "
      "editors and spreadsheets do under \"Unicode\") has none of its cells checked: save the "
      "file as UTF-8."},
+    {Rule::NoUnitsChecked, "no-units-checked", Error, "No unit line of the unit table was checked.",
+     "A run that checked no unit is no clean run: the unit table holds no line after its two "
+     "header lines, or every line's key (its first cell) is empty, so none was checked. Give the "
+     "units their keys, or check the data directory the mod really uses."},
 };
 
 static_assert(std::size(kRules) == kRuleCount);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <string>
@@ -225,14 +226,15 @@ TEST(RunLint, GithubCommandsEscapeHostilePathsAndMessages) {
 }
 
 // A check that cannot finish: the report still ends, the run says why, the status is 2.
+enum class Ending { Returns, ThrowsFailure, RunsOutOfMemory };
 struct FailingCheck final : DataCheck {
-  bool throws = false;
+  Ending ending = Ending::Returns;
   DataCheckResult check(const DataDirectory&, LintWriter& writer) override {
     Tables schemas;
     create_tables(schemas);
-    // A warning for every missing column.
     writer.check_header(map_unit_header("Key,Name", schemas), schemas.units);
-    if (throws) throw Failure("EFOpenError", "Unable to open file \"x\"");
+    if (ending == Ending::ThrowsFailure) throw Failure("EFOpenError", "Unable to open file \"x\"");
+    if (ending == Ending::RunsOutOfMemory) throw std::bad_alloc();
     return {false, 3, "cannot read 'x': Input/output error"};
   }
 };
@@ -241,22 +243,44 @@ TEST(RunLint, AnUnfinishedCheckEndsTheDocumentAndExitsTwo) {
   testing::TempDir dir;
   dir.write("units/units.csv", "Key\n");
   const std::string directory = dir / "";
-  const char* arguments[] = {"unitlint", "-fjson", "--strict", directory.c_str()};
-  for (const bool throws : {false, true}) {
-    std::string out, err;
-    StringOutput out_text(out), err_text(err);
-    FailingCheck check;
-    check.throws = throws;
-    EXPECT_EQ(run_command_line(parse_command_line(4, arguments), {out_text, err_text}, check),
-              kExitCannotCheck);
-    const Json document = Json::parse(out);
-    EXPECT_EQ(document["summary"]["checked"], false);
-    EXPECT_EQ(document["summary"]["reason"],
-              throws ? "Unable to open file \"x\"" : "cannot read 'x': Input/output error");
-    ASSERT_EQ(document["findings"].size(), 1u);
-    EXPECT_EQ(document["findings"][0]["rule"], "header-unmapped");
-    EXPECT_EQ(err, throws ? "unitlint: Unable to open file \"x\"\n"
-                          : "unitlint: cannot read 'x': Input/output error\n");
+  struct Expected {
+    Ending ending;
+    std::string reason;
+  };
+  const Expected endings[] = {{Ending::Returns, "cannot read 'x': Input/output error"},
+                              {Ending::ThrowsFailure, "Unable to open file \"x\""},
+                              {Ending::RunsOutOfMemory, "out of memory"}};
+  for (const char* format : {"-fjson", "-fsarif", "-ftext"}) {
+    const char* arguments[] = {"unitlint", format, "--strict", directory.c_str()};
+    for (const Expected& expected : endings) {
+      std::string out, err;
+      StringOutput out_text(out), err_text(err);
+      FailingCheck check;
+      check.ending = expected.ending;
+      EXPECT_EQ(run_command_line(parse_command_line(4, arguments), {out_text, err_text}, check),
+                kExitCannotCheck);
+      EXPECT_EQ(err, "unitlint: " + expected.reason + "\n");
+      if (format == std::string_view("-ftext")) {
+        // The header's finding, whole, and no summary line for a run that did not finish.
+        EXPECT_EQ(out.find("[header-unmapped]\n"), out.size() - 18) << out;
+        continue;
+      }
+      const Json document = Json::parse(out);
+      if (format == std::string_view("-fsarif")) {
+        const Json& run = document["runs"][0];
+        EXPECT_EQ(run["results"].size(), 1u);
+        EXPECT_EQ(run["invocations"][0]["executionSuccessful"], false);
+        EXPECT_NE(run["invocations"][0]["toolExecutionNotifications"][0]["message"]["text"]
+                      .get<std::string>()
+                      .find(expected.reason),
+                  std::string::npos);
+        continue;
+      }
+      EXPECT_EQ(document["summary"]["checked"], false);
+      EXPECT_EQ(document["summary"]["reason"], expected.reason);
+      ASSERT_EQ(document["findings"].size(), 1u);
+      EXPECT_EQ(document["findings"][0]["rule"], "header-unmapped");
+    }
   }
 }
 
