@@ -20,8 +20,9 @@ for (const line of fs.readFileSync(textPath, "utf8").split("\n")) {
   matched.push([m[pattern.file], +m[pattern.line], +m[pattern.column], m[pattern.severity],
                 m[pattern.code], m[pattern.message]].join(" | "));
 }
+// VS Code counts columns in characters, as the task asks unitlint to.
 const findings = JSON.parse(fs.readFileSync(jsonPath, "utf8")).findings.map((f) =>
-  [f.path, f.line, f.column, f.severity, f.rule, f.message].join(" | "));
+  [f.path, f.line, f.char_column, f.severity, f.rule, f.message].join(" | "));
 
 let failed = false;
 const missing = findings.filter((f) => !matched.includes(f));
