@@ -120,6 +120,13 @@ constexpr RuleInfo kRules[] = {
      "units.csv is read as bytes of UTF-8 (or ASCII). A file saved as UTF-16 or UTF-32 (as some "
      "editors and spreadsheets do under \"Unicode\") has none of its cells checked: save the "
      "file as UTF-8."},
+    {Rule::PathOutsideData, "path-outside-data", Warning,
+     "A Directory, Cockpit or mesh cell leads outside the data directory.",
+     "Directory, Cockpit, Mesh, Shield_Mesh, Rapid_Mesh, BSP_Mesh and Hud_image name places "
+     "inside the data directory, relative to units/, cockpits/ or meshes/. A cell that is "
+     "absolute, climbs above the data directory with \"..\", or names a symbolic link that leads "
+     "out of it, reaches the reader's other files: name a folder or file inside the mod "
+     "instead. Nothing outside is listed for suggestions."},
 };
 
 static_assert(std::size(kRules) == kRuleCount);
@@ -182,6 +189,8 @@ Rule rule_for(FindingKind kind) {
       return Rule::NestedUnclosedLastGroup;
     case FindingKind::EmptyKey:
       return Rule::EmptyKey;
+    case FindingKind::PathOutsideData:
+      return Rule::PathOutsideData;
   }
   return Rule::TextTooLong;
 }
