@@ -78,9 +78,10 @@ bool lies_under(std::string_view real, std::string_view root) {
   return real.starts_with(root) && (real.size() == root.size() || real[root.size()] == '/');
 }
 
-bool is_link(const std::string& path) {
+LinkState link_state(const std::string& path) {
   struct stat status {};
-  return is_representable(path) && ::lstat(path.c_str(), &status) == 0 && S_ISLNK(status.st_mode);
+  if (!is_representable(path) || ::lstat(path.c_str(), &status) != 0) return LinkState::Missing;
+  return S_ISLNK(status.st_mode) ? LinkState::Link : LinkState::Entry;
 }
 
 }  // namespace unitcheck

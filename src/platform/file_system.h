@@ -29,7 +29,9 @@ std::string real_path(const std::string& path);
 // Whether real (an absolute path without links, dots or doubled slashes) is root or lies under
 // it.
 bool lies_under(std::string_view real, std::string_view root);
-// Whether the entry at path is itself a symbolic link (not followed).
-bool is_link(const std::string& path);
+// What is at path, its last name not followed: nothing (or nothing testable), a symbolic link,
+// or another entry.
+enum class LinkState { Missing, Link, Entry };
+LinkState link_state(const std::string& path);
 
 }  // namespace unitcheck

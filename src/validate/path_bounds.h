@@ -28,12 +28,15 @@ struct PathJudging {
 // down; -1 when ".." climbs above the data directory. '/' and '\\' both separate: the game reads
 // either, and so do the file tests of directories and meshes.
 int depth_after(int depth, std::string_view cell);
+// Whether depth_after(depth, cell) is below the data directory.
+bool climbs_out(int depth, std::string_view cell);
 // Whether cell is absolute: a leading separator, or a drive letter and colon ("C:").
 bool is_absolute_cell(std::string_view cell);
 
-// Judges path cells for one checking thread. The text alone tells most; links are followed only
-// for cells that hold a separator or are links themselves, so that a plain name costs one lstat.
-// Answers are kept by folder and cell, as the same cells come back line after line.
+// Judges path cells for one checking thread. The text alone tells most, at no system call; links
+// are followed only for cells that the file tests found, and with realpath only for those that
+// hold a separator or are links themselves, so that a plain name costs one lstat. The answers
+// about links are kept by folder and cell, as the same cells come back line after line.
 class PathBounds {
  public:
   PathBounds(std::string_view data_directory, const PathJudging& judging,
@@ -41,11 +44,23 @@ class PathBounds {
 
   // How cell, joined under folder (relative to the data directory, ending in '/', depth levels
   // down), leaves the data directory. convert: whether its file test reads backslashes as
-  // slashes, so that links are followed on the path that test used.
-  PathEscape judge(std::string_view folder, int depth, std::string_view cell, bool convert);
+  // slashes, so that links are followed on the path that test used. found: what that test
+  // answered; links are followed only for a cell found, as nothing else is there to lead out.
+  PathEscape judge(std::string_view folder, int depth, std::string_view cell, bool convert,
+                   bool found);
+  // How a mesh file leaves the data directory: by its text, from meshes/ and from the unit's
+  // folder (unit_folder, unit_depth levels down; empty when the unit directory itself leads out,
+  // which has its own finding); by links, when found, where the file test finds it: the unit's
+  // folder first, then meshes/.
+  PathEscape judge_mesh(std::string_view unit_folder, int unit_depth, std::string_view file,
+                        bool found);
 
  private:
-  PathEscape judge_links(std::string_view folder, std::string_view cell, bool convert);
+  // By the links on the path that the data directory, folder and cell make; there tells whether
+  // anything is at that path.
+  PathEscape judge_links(std::string_view folder, std::string_view cell, bool convert, bool& there);
+  // Keeps answer for key_.
+  void keep(PathEscape answer);
 
   std::string_view data_directory_;
   std::string_view real_root_;

@@ -242,29 +242,29 @@ void RowChecker::check_directory(int column_index, std::string_view value) {
 
 void RowChecker::check_cockpit(int column_index, std::string_view value) {
   if (value == "no-cockpit") return;
-  if (!file_tests_.cockpit_exists(value))
-    report_cell(FindingKind::CockpitMissing, column_index, "Cockpit", value);
+  const bool exists = file_tests_.cockpit_exists(value);
+  if (!exists) report_cell(FindingKind::CockpitMissing, column_index, "Cockpit", value);
   // Cockpit paths keep their backslashes in their test: links are followed on the same path.
   if (bounds_)
-    report_escape(bounds_->judge("cockpits/", 1, value, false), column_index, "Cockpit", value);
+    report_escape(bounds_->judge("cockpits/", 1, value, false, exists), column_index, "Cockpit",
+                  value);
 }
 
 void RowChecker::judge_directory(int column_index, std::string_view value) {
-  const PathEscape escape = bounds_->judge("units/", 1, value, true);
+  const PathEscape escape = bounds_->judge("units/", 1, value, true, unit_directory_.exists);
   unit_cell_ = value;
   unit_depth_ = escape == PathEscape::None ? depth_after(1, value) : -1;
   report_escape(escape, column_index, "Directory", value);
 }
 
-// A mesh is looked for under the unit's directory, then under meshes/: it must stay inside from
-// both.
-void RowChecker::judge_mesh(const ColumnPlan& plan, int column_index, std::string_view file) {
-  PathEscape escape = bounds_->judge("meshes/", 1, file, true);
-  if (escape == PathEscape::None && unit_depth_ >= 0) {
-    folder_.assign("units/").append(unit_cell_).append("/");
-    escape = bounds_->judge(folder_, unit_depth_, file, true);
-  }
-  report_escape(escape, column_index, plan.name, file);
+// A mesh is looked for under the unit's directory, then under meshes/: its text must stay inside
+// from both, and links are followed where it is found.
+void RowChecker::judge_mesh(const ColumnPlan& plan, int column_index, std::string_view file,
+                            bool found) {
+  folder_.clear();
+  if (unit_depth_ >= 0) folder_.assign("units/").append(unit_cell_).append("/");
+  report_escape(bounds_->judge_mesh(folder_, unit_depth_, file, found), column_index, plan.name,
+                file);
 }
 
 void RowChecker::report_escape(PathEscape escape, int column_index, std::string_view column,
@@ -277,12 +277,13 @@ void RowChecker::report_escape(PathEscape escape, int column_index, std::string_
 
 // A mesh file passes when it is in the unit's directory or in the shared meshes/ folder.
 void RowChecker::check_mesh(const ColumnPlan& plan, int column_index, std::string_view file) {
-  if (!file_tests_.mesh_exists(unit_directory_, file)) {
+  const bool exists = file_tests_.mesh_exists(unit_directory_, file);
+  if (!exists) {
     Finding finding = cell_finding(FindingKind::MeshMissing, column_index, plan.name, file);
     finding.folder = file_tests_.directory_path(unit_directory_);
     sink_.report(finding);
   }
-  if (bounds_ && !file.empty()) judge_mesh(plan, column_index, file);
+  if (bounds_ && !file.empty()) judge_mesh(plan, column_index, file, exists);
 }
 
 void RowChecker::check_float(const ColumnPlan& plan, int column_index, std::string_view value) {

@@ -47,7 +47,7 @@ class RowChecker {
   void check_mesh(const ColumnPlan& plan, int column_index, std::string_view file);
   // The judgements of path cells against the data directory's bounds (bounds_ is set).
   void judge_directory(int column_index, std::string_view value);
-  void judge_mesh(const ColumnPlan& plan, int column_index, std::string_view file);
+  void judge_mesh(const ColumnPlan& plan, int column_index, std::string_view file, bool found);
   void report_escape(PathEscape escape, int column_index, std::string_view column,
                      std::string_view value);
   void check_float(const ColumnPlan& plan, int column_index, std::string_view value);
