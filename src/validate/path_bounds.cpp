@@ -49,7 +49,22 @@ bool climbs_out(int depth, std::string_view cell) {
 
 PathBounds::PathBounds(std::string_view data_directory, const PathJudging& judging,
                        std::size_t max_entries)
-    : data_directory_(data_directory), real_root_(judging.real_root), max_entries_(max_entries) {}
+    : data_directory_(data_directory), real_root_(judging.real_root), max_entries_(max_entries) {
+  if (real_root_.empty()) return;
+  const auto outside = [&](std::string_view folder) {
+    const std::string real = real_path(std::string(data_directory).append(folder));
+    return !real.empty() && !lies_under(real, real_root_);
+  };
+  units_outside_ = outside("units");
+  cockpits_outside_ = outside("cockpits");
+  meshes_outside_ = outside("meshes");
+}
+
+bool PathBounds::base_outside(std::string_view folder) const {
+  if (folder.starts_with("units/")) return units_outside_;
+  if (folder.starts_with("cockpits/")) return cockpits_outside_;
+  return folder.starts_with("meshes/") && meshes_outside_;
+}
 
 PathEscape PathBounds::judge(std::string_view folder, int depth, std::string_view cell,
                              bool convert, bool found) {
@@ -96,6 +111,7 @@ PathEscape PathBounds::judge_links(std::string_view folder, std::string_view cel
   const LinkState state = link_state(path_);
   there = state != LinkState::Missing;
   if (real_root_.empty() || state == LinkState::Missing) return PathEscape::None;
+  if (base_outside(folder)) return PathEscape::Linked;
   const bool separated = cell.find('/') != std::string_view::npos ||
                          (convert && cell.find('\\') != std::string_view::npos);
   if (!separated && state != LinkState::Link) return PathEscape::None;

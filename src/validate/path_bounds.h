@@ -39,6 +39,7 @@ bool is_absolute_cell(std::string_view cell);
 // about links are kept by folder and cell, as the same cells come back line after line.
 class PathBounds {
  public:
+  // Keeps views of data_directory and of judging's real root: both outlive it.
   PathBounds(std::string_view data_directory, const PathJudging& judging,
              std::size_t max_entries = 1 << 16);
 
@@ -61,11 +62,17 @@ class PathBounds {
   PathEscape judge_links(std::string_view folder, std::string_view cell, bool convert, bool& there);
   // Keeps answer for key_.
   void keep(PathEscape answer);
+  // Whether the folder that folder lies in (units/, cockpits/ or meshes/) is a link out.
+  bool base_outside(std::string_view folder) const;
 
   std::string_view data_directory_;
   std::string_view real_root_;
   std::size_t max_entries_;
   TextMap<PathEscape> answers_;  // by folder and cell, end to end
+  // Whether units/, cockpits/ and meshes/ lead out: all that is found under them does too.
+  bool units_outside_ = false;
+  bool cockpits_outside_ = false;
+  bool meshes_outside_ = false;
   std::string key_;
   std::string path_;
 };
