@@ -48,6 +48,8 @@ constexpr std::size_t kSarifResults = 25'000;
 constexpr std::size_t kFoldedNotes = 10;
 // Past this many findings and notes the text report ends with its counts by rule.
 constexpr std::int64_t kScreenful = 24;
+// The bytes of a value that reports show at most.
+constexpr std::size_t kShownValueBytes = 200;
 
 struct Report {
   int status = 0;
@@ -137,9 +139,22 @@ Seen seen_in_json(std::string rule, std::string severity, const Json& line, cons
   return seen;
 }
 
+// A JSON value is at most 200 bytes of the cell's (value_bytes holds them when they are not
+// UTF-8); one that was cut, by at most the three bytes before a character, says its length.
+void require_bounded_value(const Json& f) {
+  const std::size_t bytes = f.contains("value_bytes")
+                                ? f.at("value_bytes").get<std::string>().size() / 2
+                                : f.at("value").get<std::string>().size();
+  require(bytes <= kShownValueBytes);
+  if (!f.contains("value_length")) return;
+  require(bytes + 3 >= kShownValueBytes &&
+          f.at("value_length").get<std::int64_t>() > static_cast<std::int64_t>(kShownValueBytes));
+}
+
 // A JSON finding, its columns counted in bytes or in code points.
 Seen json_seen(const Json& f, bool code_points) {
   require(f.at("char_column") <= f.at("column") && f.at("end_char_column") <= f.at("end_column"));
+  require_bounded_value(f);
   return seen_in_json(f.at("rule"), f.at("severity"), f.at("line"),
                       f.at(code_points ? "char_column" : "column"),
                       f.at(code_points ? "end_char_column" : "end_column"), f.at("message"),
@@ -422,11 +437,13 @@ std::int64_t extra_values(const std::string& message) {
 
 // How many of unitcheck's diagnostic lines a finding or note stands for: an error on one of the
 // unit table's data lines stands for one, or for each value past the end of a group; so does a
-// note, which a line's wrong cell count made of an error (a last group left open only warns,
-// and is no diagnostic as a note either).
+// note, which a line's wrong cell count made of an error (a last group left open and a path
+// leading out of the data directory only warn, and are no diagnostic as notes either).
 std::int64_t diagnostics_of(const Seen& seen) {
   if (!seen.in_unit_table || seen.line == 1) return 0;
-  if (seen.severity == "warning" || seen.rule == "nested-unclosed-last-group") return 0;
+  if (seen.severity == "warning" || seen.rule == "nested-unclosed-last-group" ||
+      seen.rule == "path-outside-data")
+    return 0;
   return seen.rule == "nested-too-many-values" ? extra_values(seen.message) : 1;
 }
 

@@ -114,6 +114,7 @@ void render_line(Console& out, const Finding& f) {
       break;
     case FindingKind::UnclosedLastGroup:
     case FindingKind::EmptyKey:
+    case FindingKind::PathOutsideData:
       return;
   }
   out.end_line();

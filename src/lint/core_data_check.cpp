@@ -13,6 +13,7 @@
 #include "tables/text_map.h"
 #include "validate/check_unit_rows.h"
 #include "validate/part_list.h"
+#include "validate/path_bounds.h"
 #include "validate/unit_header.h"
 
 namespace unitcheck::lint {
@@ -94,8 +95,10 @@ DataCheckResult CoreDataCheck::check(const DataDirectory& directory, LintWriter&
       NameIndex(folder_entries(names.cockpits, "cockpits")),
       NameIndex(folder_entries(names.meshes, "meshes")), &unit_folders, header.plans});
 
+  // Path cells are judged against the same real path the suggestions keep inside.
+  const PathJudging paths{real_root};
   const UnitRows rows = check_unit_rows(header, *header.rows, part_list, directory.root(), writer,
-                                        checking_threads());
+                                        checking_threads(), &paths);
   return {true, rows.checked_lines, {}};
 }
 

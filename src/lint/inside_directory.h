@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_system.h"
+
 namespace unitcheck::lint {
 
 // Where path really leads (symbolic links followed, as realpath(3) resolves it) when that lies
@@ -11,11 +13,8 @@ namespace unitcheck::lint {
 // itself).
 std::string outside_target(std::string_view real_root, const std::string& path);
 
-// The path as realpath(3) resolves it; empty when it cannot be resolved.
-std::string real_path(const std::string& path);
-
-// Whether real (an absolute path without links, dots or doubled slashes) is root or lies under
-// it.
-bool lies_under(std::string_view real, std::string_view root);
+// The row checks judge path cells with the same two (platform/file_system).
+using unitcheck::lies_under;
+using unitcheck::real_path;
 
 }  // namespace unitcheck::lint

@@ -1,6 +1,7 @@
 #include "lint/json_format.h"
 
 #include "lint/json_text.h"
+#include "lint/shown_value.h"
 #include "lint/utf8.h"
 #include "lint/version.h"
 
@@ -22,8 +23,12 @@ void write_finding(const LintFinding& finding, std::string_view written_path, Js
   json.raw(",\"unit_column\":").string_or_null(finding.unit_column);
   json.raw(",\"table\":").string_or_null(finding.table);
   json.raw(",\"field\":").string_or_null(finding.field);
-  json.raw(",\"value\":").string(finding.value);
-  if (!is_valid_utf8(finding.value)) json.raw(",\"value_bytes\":").string(hex_bytes(finding.value));
+  // A long value is cut as messages cut it; value_length tells that it was, and how long it is.
+  const std::string_view value = shown_value(finding.value);
+  json.raw(",\"value\":").string(value);
+  if (value.size() < finding.value.size())
+    json.raw(",\"value_length\":").number(static_cast<std::int64_t>(finding.value.size()));
+  if (!is_valid_utf8(value)) json.raw(",\"value_bytes\":").string(hex_bytes(value));
   json.raw(",\"message\":").string(finding.message);
   json.raw(",\"suggestion\":").string_or_null(finding.suggestion);
   json.raw(",\"notes\":[");

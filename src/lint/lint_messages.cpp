@@ -4,11 +4,13 @@
 
 #include "lint/decimal_comma.h"
 #include "lint/folder_listings.h"
+#include "lint/shown_value.h"
 #include "lint/suggestions.h"
 #include "lint/text_cursor.h"
 #include "lint/visible_text.h"
 #include "tables/schemas.h"
 #include "validate/char_sets.h"
+#include "validate/path_bounds.h"
 
 namespace unitcheck::lint {
 
@@ -59,6 +61,8 @@ class Words : private TextCursor {
     put_number(value);
     return *this;
   }
+  // With a comma between each three digits: "4,812".
+  Words& grouped(std::int64_t value);
   // "3 errors", "1 error".
   Words& count(std::int64_t count, std::string_view noun) {
     number(count)(" ")(noun);
@@ -88,10 +92,39 @@ std::int64_t first_outside(std::string_view value, const CharSet& set) {
 }
 
 Words& Words::quoted(std::string_view value) {
+  const std::string_view shown = shown_value(value);
   put('"');
-  escape(value, true, [this](std::string_view piece) { put(piece); });
+  escape(shown, true, [this](std::string_view piece) { put(piece); });
   put('"');
-  return *this;
+  if (shown.size() == value.size()) return *this;
+  put("... (");
+  return grouped(static_cast<std::int64_t>(value.size()))(" bytes)");
+}
+
+Words& Words::grouped(std::int64_t value) {
+  if (value >= 1000) {
+    grouped(value / 1000);
+    const std::int64_t rest = value % 1000;
+    put(',');
+    if (rest < 100) put('0');
+    if (rest < 10) put('0');
+    return number(rest);
+  }
+  return number(value);
+}
+
+// How a path cell leaves the data directory, after the quoted cell.
+std::string_view escape_words(std::int64_t escape) {
+  switch (static_cast<PathEscape>(escape)) {
+    case PathEscape::Absolute:
+      return " is an absolute path; a mod names its files relative to its data directory";
+    case PathEscape::Climbs:
+      return " climbs above the data directory with \"..\"";
+    case PathEscape::Linked:
+    case PathEscape::None:
+      break;
+  }
+  return " leads outside the data directory through a symbolic link";
 }
 
 Words& Words::byte_at(std::string_view value, std::int64_t position) {
@@ -220,6 +253,9 @@ void cell_message(const Finding& f, const SuggestionLists& names, std::string& m
       break;
     case FindingKind::IntegerConversion:
       words.integer_syntax(f, "64");
+      break;
+    case FindingKind::PathOutsideData:
+      words.quoted(f.value)(escape_words(f.limit));
       break;
     default:
       message.clear();

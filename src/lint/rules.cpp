@@ -124,6 +124,13 @@ constexpr RuleInfo kRules[] = {
      "A run that checked no unit is no clean run: the unit table holds no line after its two "
      "header lines, or every line's key (its first cell) is empty, so none was checked. Give the "
      "units their keys, or check the data directory the mod really uses."},
+    {Rule::PathOutsideData, "path-outside-data", Warning,
+     "A Directory, Cockpit or mesh cell leads outside the data directory.",
+     "Directory, Cockpit, Mesh, Shield_Mesh, Rapid_Mesh, BSP_Mesh and Hud_image name places "
+     "inside the data directory, relative to units/, cockpits/ or meshes/. A cell that is "
+     "absolute, climbs above the data directory with \"..\", or names a symbolic link that leads "
+     "out of it, reaches the reader's other files: name a folder or file inside the mod "
+     "instead. Nothing outside is listed for suggestions."},
 };
 
 static_assert(std::size(kRules) == kRuleCount);
@@ -186,6 +193,8 @@ Rule rule_for(FindingKind kind) {
       return Rule::NestedUnclosedLastGroup;
     case FindingKind::EmptyKey:
       return Rule::EmptyKey;
+    case FindingKind::PathOutsideData:
+      return Rule::PathOutsideData;
   }
   return Rule::TextTooLong;
 }

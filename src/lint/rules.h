@@ -45,13 +45,14 @@ enum class Rule : std::uint8_t {
   UnknownColumn,
   MissingColumn,
   DuplicateColumn,
-  EmptyKey,        // a unit line with an empty first cell
-  HeaderUnmapped,  // the header names none, or few, of the unit table's columns
-  NotUtf8,         // the unit table is UTF-16 or UTF-32
-  NoUnitsChecked,  // the run checked no unit line
+  EmptyKey,         // a unit line with an empty first cell
+  HeaderUnmapped,   // the header names none, or few, of the unit table's columns
+  NotUtf8,          // the unit table is UTF-16 or UTF-32
+  NoUnitsChecked,   // the run checked no unit line
+  PathOutsideData,  // a path cell that is absolute or leads out of the data directory
 };
 
-inline constexpr std::size_t kRuleCount = static_cast<std::size_t>(Rule::NoUnitsChecked) + 1;
+inline constexpr std::size_t kRuleCount = static_cast<std::size_t>(Rule::PathOutsideData) + 1;
 
 // What a rule is: its stable kebab-case id, its default severity, and texts for a rule list.
 struct RuleInfo {

@@ -5,6 +5,7 @@
 
 #include "lint/json_format.h"
 #include "lint/json_text.h"
+#include "lint/shown_value.h"
 #include "lint/version.h"
 
 namespace unitcheck::lint {
@@ -69,7 +70,11 @@ void write_properties(const LintFinding& finding, JsonText& json) {
   if (!finding.unit_column.empty()) member("unitColumn", finding.unit_column);
   if (!finding.table.empty()) member("table", finding.table);
   if (!finding.field.empty()) member("field", finding.field);
-  member("value", finding.value);
+  // Cut as the json format cuts it, with valueLength when it is.
+  const std::string_view value = shown_value(finding.value);
+  member("value", value);
+  if (value.size() < finding.value.size())
+    json.raw(",\"valueLength\":").number(static_cast<std::int64_t>(finding.value.size()));
   if (!finding.suggestion.empty()) member("suggestion", finding.suggestion);
   json.raw("}");
 }
@@ -178,7 +183,7 @@ class SarifFormat final : public Format {
     const std::size_t expected = 300 + head.size() + written_uri.size() + finding.message.size() +
                                  finding.notes.size() * (200 + written_uri.size()) +
                                  finding.unit_column.size() + finding.table.size() +
-                                 finding.field.size() + finding.value.size() +
+                                 finding.field.size() + shown_value(finding.value).size() +
                                  finding.suggestion.size();
     JsonText json(text.append(separator()), expected);
     write_result(finding, usual ? std::string_view(head) : std::string_view(), written_uri, json);

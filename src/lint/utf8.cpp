@@ -52,6 +52,17 @@ bool is_valid_utf8(std::string_view text) {
   return true;
 }
 
+std::size_t utf8_prefix_length(std::string_view text, std::size_t most) {
+  if (text.size() <= most) return text.size();
+  // The character the cut falls in starts at most three bytes before it.
+  for (std::size_t back = 1; back <= 3 && back <= most; ++back) {
+    const auto byte = static_cast<unsigned char>(text[most - back]);
+    if ((byte & 0xC0) == 0x80) continue;
+    return first_utf8_char(text.substr(most - back)).length > back ? most - back : most;
+  }
+  return most;
+}
+
 std::string hex_bytes(std::string_view text) {
   constexpr char kDigits[] = "0123456789abcdef";
   std::string hex;

@@ -17,6 +17,10 @@ struct Utf8Char {
 };
 Utf8Char first_utf8_char(std::string_view text);
 
+// The length of text's longest prefix of at most most bytes that ends with no well-formed
+// character cut in two (bytes of no such character may be cut anywhere).
+std::size_t utf8_prefix_length(std::string_view text, std::size_t most);
+
 // The bytes as lower-case hexadecimal, two digits each.
 std::string hex_bytes(std::string_view text);
 

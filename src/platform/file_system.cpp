@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstddef>
+#include <cstdlib>
 #include <memory>
 #include <string_view>
 
@@ -63,6 +64,24 @@ std::vector<std::string> folder_entry_names(const std::string& path) {
   }
   ::close(folder);
   return names;
+}
+
+std::string real_path(const std::string& path) {
+  if (!is_representable(path)) return {};
+  const std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr),
+                                                         &std::free);
+  return real != nullptr ? std::string(real.get()) : std::string();
+}
+
+bool lies_under(std::string_view real, std::string_view root) {
+  if (root == "/") return true;
+  return real.starts_with(root) && (real.size() == root.size() || real[root.size()] == '/');
+}
+
+LinkState link_state(const std::string& path) {
+  struct stat status {};
+  if (!is_representable(path) || ::lstat(path.c_str(), &status) != 0) return LinkState::Missing;
+  return S_ISLNK(status.st_mode) ? LinkState::Link : LinkState::Entry;
 }
 
 }  // namespace unitcheck

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace unitcheck {
@@ -22,5 +23,15 @@ bool is_directory(const std::string& path);
 // The names of a folder's entries ("." and ".." left out), in the order the system lists them;
 // none when it cannot be listed.
 std::vector<std::string> folder_entry_names(const std::string& path);
+
+// The path as realpath(3) resolves it; empty when it cannot be resolved.
+std::string real_path(const std::string& path);
+// Whether real (an absolute path without links, dots or doubled slashes) is root or lies under
+// it.
+bool lies_under(std::string_view real, std::string_view root);
+// What is at path, its last name not followed: nothing (or nothing testable), a symbolic link,
+// or another entry.
+enum class LinkState { Missing, Link, Entry };
+LinkState link_state(const std::string& path);
 
 }  // namespace unitcheck

@@ -37,13 +37,17 @@ enum class FindingKind : std::uint8_t {
   // Found but not part of the transcript, which has no line for it.
   UnclosedLastGroup,  // the cell ends inside a group; value from its '{' to the end
   EmptyKey,           // a unit line whose first cell is empty, passed over unchecked
+  // A Directory, Cockpit or mesh cell that is absolute or leads out of the data directory;
+  // limit: how (a PathEscape). Only checks given PathJudging find it.
+  PathOutsideData,
 };
 
-inline constexpr int kFindingKinds = static_cast<int>(FindingKind::EmptyKey) + 1;
+inline constexpr int kFindingKinds = static_cast<int>(FindingKind::PathOutsideData) + 1;
 
 // Whether the transcript has a line for the finding.
 constexpr bool in_transcript(FindingKind kind) {
-  return kind != FindingKind::UnclosedLastGroup && kind != FindingKind::EmptyKey;
+  return kind != FindingKind::UnclosedLastGroup && kind != FindingKind::EmptyKey &&
+         kind != FindingKind::PathOutsideData;
 }
 
 // Whether the finding lies inside a nested list.

@@ -63,8 +63,9 @@ __attribute__((target("avx2"))) RowShape split_row_by_masks_avx2(
 
 RowChecker::RowChecker(const UnitHeader& header, const PartList& part_list,
                        std::string_view data_directory, CachedFileTests& file_tests,
-                       FindingSink& sink)
+                       FindingSink& sink, const PathJudging* paths)
     : header_(header), part_list_(part_list), file_tests_(data_directory, file_tests), sink_(sink) {
+  if (paths != nullptr) bounds_.emplace(data_directory, *paths);
   column_lengths_.reserve(header.plans.size());
   for (const ColumnPlan& plan : header.plans)
     column_lengths_.push_back(LengthTally{plan.kind == CellKind::Text ? "units." + plan.name : ""});
@@ -229,24 +230,60 @@ void RowChecker::check_text(const ColumnPlan& plan, int column_index, std::strin
   }
 }
 
+// A path that leads out of the data directory is still tested, as unitcheck always has: the
+// test reads no file and lists no folder, its answer goes only to whoever runs the check, and
+// unitlint's findings stay unitcheck's with its own added.
 void RowChecker::check_directory(int column_index, std::string_view value) {
   unit_directory_ = file_tests_.unit_directory(value);
   if (!unit_directory_.exists)
     report_cell(FindingKind::DirectoryMissing, column_index, "Directory", value);
+  if (bounds_) judge_directory(column_index, value);
 }
 
 void RowChecker::check_cockpit(int column_index, std::string_view value) {
   if (value == "no-cockpit") return;
-  if (!file_tests_.cockpit_exists(value))
-    report_cell(FindingKind::CockpitMissing, column_index, "Cockpit", value);
+  const bool exists = file_tests_.cockpit_exists(value);
+  if (!exists) report_cell(FindingKind::CockpitMissing, column_index, "Cockpit", value);
+  // Cockpit paths keep their backslashes in their test: links are followed on the same path.
+  if (bounds_)
+    report_escape(bounds_->judge("cockpits/", 1, value, false, exists), column_index, "Cockpit",
+                  value);
+}
+
+void RowChecker::judge_directory(int column_index, std::string_view value) {
+  const PathEscape escape = bounds_->judge("units/", 1, value, true, unit_directory_.exists);
+  unit_cell_ = value;
+  unit_depth_ = escape == PathEscape::None ? depth_after(1, value) : -1;
+  report_escape(escape, column_index, "Directory", value);
+}
+
+// A mesh is looked for under the unit's directory, then under meshes/: its text must stay inside
+// from both, and links are followed where it is found.
+void RowChecker::judge_mesh(const ColumnPlan& plan, int column_index, std::string_view file,
+                            bool found) {
+  folder_.clear();
+  if (unit_depth_ >= 0) folder_.assign("units/").append(unit_cell_).append("/");
+  report_escape(bounds_->judge_mesh(folder_, unit_depth_, file, found), column_index, plan.name,
+                file);
+}
+
+void RowChecker::report_escape(PathEscape escape, int column_index, std::string_view column,
+                               std::string_view value) {
+  if (escape == PathEscape::None) return;
+  Finding finding = cell_finding(FindingKind::PathOutsideData, column_index, column, value);
+  finding.limit = static_cast<std::int64_t>(escape);
+  sink_.report(finding);
 }
 
 // A mesh file passes when it is in the unit's directory or in the shared meshes/ folder.
 void RowChecker::check_mesh(const ColumnPlan& plan, int column_index, std::string_view file) {
-  if (file_tests_.mesh_exists(unit_directory_, file)) return;
-  Finding finding = cell_finding(FindingKind::MeshMissing, column_index, plan.name, file);
-  finding.folder = file_tests_.directory_path(unit_directory_);
-  sink_.report(finding);
+  const bool exists = file_tests_.mesh_exists(unit_directory_, file);
+  if (!exists) {
+    Finding finding = cell_finding(FindingKind::MeshMissing, column_index, plan.name, file);
+    finding.folder = file_tests_.directory_path(unit_directory_);
+    sink_.report(finding);
+  }
+  if (bounds_ && !file.empty()) judge_mesh(plan, column_index, file, exists);
 }
 
 void RowChecker::check_float(const ColumnPlan& plan, int column_index, std::string_view value) {

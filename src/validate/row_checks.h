@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "csv/byte_scan.h"
 #include "tables/max_lengths.h"
 #include "validate/finding.h"
+#include "validate/path_bounds.h"
 #include "validate/row_file_tests.h"
 
 namespace unitcheck {
@@ -20,11 +22,12 @@ struct UnitHeader;
 
 // Checks unit lines one at a time: each cell of a known column by its type, then the line's
 // cell count. Faults go to the sink as findings; text lengths are gathered until
-// flush_lengths. Reads its inputs only, so checkers on several threads can share them.
+// flush_lengths. Reads its inputs only, so checkers on several threads can share them. Given
+// paths, it also judges whether path cells lead out of the data directory.
 class RowChecker {
  public:
   RowChecker(const UnitHeader& header, const PartList& part_list, std::string_view data_directory,
-             CachedFileTests& file_tests, FindingSink& sink);
+             CachedFileTests& file_tests, FindingSink& sink, const PathJudging* paths = nullptr);
 
   // Starts fetching the memory that checking line will read, for a line checked two lines
   // after this one's look ahead (the lines are checked in the order they are looked at).
@@ -42,6 +45,11 @@ class RowChecker {
   void check_directory(int column_index, std::string_view value);
   void check_cockpit(int column_index, std::string_view value);
   void check_mesh(const ColumnPlan& plan, int column_index, std::string_view file);
+  // The judgements of path cells against the data directory's bounds (bounds_ is set).
+  void judge_directory(int column_index, std::string_view value);
+  void judge_mesh(const ColumnPlan& plan, int column_index, std::string_view file, bool found);
+  void report_escape(PathEscape escape, int column_index, std::string_view column,
+                     std::string_view value);
   void check_float(const ColumnPlan& plan, int column_index, std::string_view value);
   void check_int64(const ColumnPlan& plan, int column_index, std::string_view value);
   // Where the cell lies, and what it holds.
@@ -65,6 +73,12 @@ class RowChecker {
   std::int64_t row_ = 0;
   // The line's unit directory; meshes are looked for in it once it is found.
   RowFileTests::UnitDirectory unit_directory_;
+  std::optional<PathBounds> bounds_;  // only when path cells are judged
+  // The line's Directory cell and the depth it leads to under units/; -1 when it leads out (its
+  // meshes are then judged under meshes/ only: the Directory cell has its own finding).
+  std::string_view unit_cell_;
+  int unit_depth_ = -1;
+  std::string folder_;  // reused for the folder a mesh is judged under
 };
 
 }  // namespace unitcheck

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "support/lint_fixture.h"
+#include "validate/path_bounds.h"
 
 namespace unitcheck::lint {
 namespace {
@@ -99,6 +100,8 @@ TEST(LintMessages, EveryKindOfFindingReadsOnItsOwnWithItsRuleAndPlace) {
        "the line's first cell, the unit's key, is empty: the line names no unit and none of its "
        "cells is checked",
        ""},
+      {"path-outside-data", 8, 17,
+       "Directory: \"../../etc\" climbs above the data directory with \"..\"", ""},
   };
   const std::vector<Finding> findings = testing::sample_findings();
   ASSERT_EQ(findings.size(), std::size(expected));
@@ -154,6 +157,39 @@ TEST(LintMessages, NoSuggestionWithoutNamesAndCargoPrefersTheCategory) {
   names.part_names = NameIndex(kParts);
   EXPECT_EQ(describe(cargo, names).suggestion, "Equipment/Mining_Gear");
   EXPECT_NE(describe(cargo, names).message.find("did you mean the category"), std::string::npos);
+}
+
+// A long value is cut at 200 bytes, or before the character the 200th byte is in, and its
+// length follows with its thousands grouped; a value of 200 bytes is whole. Each way a path
+// leaves the data directory has its words.
+TEST(LintMessages, LongValuesAreCutBeforeACharacterAndPathsSayHowTheyLeave) {
+  const std::string ascii(5000, 'N');
+  const std::string two_bytes = std::string(199, 'a') + "\xc3\xa9" + std::string(99, 'b');
+  std::string euros = "b";
+  for (int k = 0; k < 100; ++k) euros += "\xe2\x82\xac";
+  const std::string stray = std::string(199, 'c') + "\x80\x80\x80" + std::string(50, 'd');
+  const std::string whole = std::string(198, 'c') + "\xc3\xa9";
+  EXPECT_EQ(lint::quoted(ascii), lint::quoted(ascii.substr(0, 200)) + "... (5,000 bytes)");
+  EXPECT_EQ(lint::quoted(two_bytes), lint::quoted(two_bytes.substr(0, 199)) + "... (300 bytes)");
+  EXPECT_EQ(lint::quoted(two_bytes.substr(0, 199)).size(), 201u);
+  EXPECT_EQ(lint::quoted(euros), lint::quoted(euros.substr(0, 199)) + "... (301 bytes)");
+  EXPECT_EQ(lint::quoted(stray), lint::quoted(stray.substr(0, 200)) + "... (252 bytes)");
+  EXPECT_EQ(lint::quoted(whole).find("..."), std::string::npos);
+  EXPECT_EQ(lint::quoted(std::string(1'234'567, 'x')).substr(202), "... (1,234,567 bytes)");
+  EXPECT_EQ(lint::quoted(std::string(1'000'005, 'x')).substr(202), "... (1,000,005 bytes)");
+
+  const SuggestionLists names;
+  Finding f;
+  f.kind = FindingKind::PathOutsideData;
+  f.column = "Cockpit";
+  f.value = "C:\\games";
+  f.limit = static_cast<std::int64_t>(PathEscape::Absolute);
+  EXPECT_EQ(describe(f, names).message,
+            "Cockpit: \"C:\\games\" is an absolute path; a mod names its files relative to its "
+            "data directory");
+  f.limit = static_cast<std::int64_t>(PathEscape::Linked);
+  EXPECT_EQ(describe(f, names).message,
+            "Cockpit: \"C:\\games\" leads outside the data directory through a symbolic link");
 }
 
 TEST(LintMessages, HeaderFindingsPointAtTheNameOnTheFirstLine) {

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "tables/schemas.h"
+#include "validate/path_bounds.h"
 #include "validate/unit_header.h"
 
 namespace unitcheck::testing {
@@ -96,6 +97,9 @@ std::vector<Finding> sample_findings() {
   f.push_back(nested_float);
   f.push_back(nested(FindingKind::UnclosedLastGroup, 15, 900, "Dock", "dock", "", "{1;2"));
   f.push_back(cell(FindingKind::EmptyKey, 16, 0, {}, {}));
+  Finding outside = cell(FindingKind::PathOutsideData, 17, 7, "Directory", "../../etc");
+  outside.limit = static_cast<std::int64_t>(PathEscape::Climbs);
+  f.push_back(outside);
   return f;
 }
 
