@@ -1,6 +1,7 @@
 #include "lint/header_checks.h"
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 
 #include "tables/text_map.h"
@@ -46,6 +47,14 @@ int meant_field(std::string_view name, const MemTable& units, const std::vector<
   return best;
 }
 
+// Past this length a name is more than kNearMissEdits from every field: not worth a search.
+std::size_t longest_field_name(const MemTable& units) {
+  std::size_t longest = 0;
+  for (int i = 1; i < units.field_count(); ++i)
+    longest = std::max(longest, units.field_at(i).name().size());
+  return longest;
+}
+
 HeaderFinding column_finding(HeaderProblem problem, const HeaderColumn& column) {
   HeaderFinding finding;
   finding.problem = problem;
@@ -88,65 +97,68 @@ bool holds_values(const UnitHeader& header) {
 
 }  // namespace
 
-std::vector<HeaderFinding> check_header(const UnitHeader& header, const MemTable& units) {
+void check_header(const UnitHeader& header, const MemTable& units,
+                  const std::function<void(const HeaderFinding&)>& report) {
   if (const std::string_view encoding = wide_encoding(header.line); !encoding.empty()) {
     HeaderFinding finding;
     finding.problem = HeaderProblem::NotUtf8;
     finding.encoding = encoding;
-    return {finding};
+    return report(finding);
   }
-  if (auto finding = wrong_separator(header.line)) return {*finding};
-  const HeaderFacts facts = header_facts(header, units);
+  if (auto finding = wrong_separator(header.line)) return report(*finding);
+  const std::vector<std::string_view> missing_names = missing_fields(header, units);
   // The key column is always mapped; past it, half of the schema's columns at least.
   const auto fields = static_cast<std::int64_t>(units.field_count());
-  const auto named = fields - static_cast<std::int64_t>(facts.missing.size());
+  const auto named = fields - static_cast<std::int64_t>(missing_names.size());
   if (named * 2 < fields) {
     HeaderFinding finding;
     finding.problem = HeaderProblem::Unmapped;
     finding.named = named;
     finding.columns = fields;
     finding.holds_values = holds_values(header);
-    return {finding};
+    return report(finding);
   }
   // Which schema fields the header names: near misses prefer the absent ones.
   TextSet missing;
-  for (const std::string_view name : facts.missing) missing.insert(name);
+  for (const std::string_view name : missing_names) missing.insert(name);
   const auto field_total = static_cast<std::size_t>(fields);
   std::vector<bool> present(field_total, true);
   for (std::size_t i = 1; i < field_total; ++i)
     present[i] = !missing.contains(units.field_at(static_cast<int>(i)).name());
 
-  std::vector<HeaderFinding> findings;
+  // Findings go out as the columns are walked: a line of a million unknown names holds none.
   std::vector<bool> meant(field_total, false);
-  auto unknown = facts.unknown.begin();
-  auto repeated = facts.duplicates.begin();
-  // The two lists merged in header order; the key column is in neither.
-  while (unknown != facts.unknown.end() || repeated != facts.duplicates.end()) {
-    if (repeated != facts.duplicates.end() &&
-        (unknown == facts.unknown.end() || repeated->column.index < unknown->index)) {
-      HeaderFinding finding = column_finding(HeaderProblem::DuplicateColumn, repeated->column);
-      finding.first_column = repeated->first_index + 1;
-      findings.push_back(finding);
-      ++repeated;
-      continue;
-    }
-    const HeaderColumn& column = *unknown++;
-    const int near = column.text.empty() ? -1 : meant_field(column.text, units, present);
-    HeaderFinding finding =
-        column_finding(near >= 0 ? HeaderProblem::NearMiss : HeaderProblem::UnknownColumn, column);
-    if (near >= 0) {
-      finding.meant = units.field_at(near).name();
-      meant[static_cast<std::size_t>(near)] = true;
-    }
-    findings.push_back(finding);
-  }
+  const std::size_t near_length = longest_field_name(units) + kNearMissEdits;
+  for_each_column_fact(
+      header, units,
+      [&](const HeaderColumn& column) {
+        const bool searched = !column.text.empty() && column.text.size() <= near_length;
+        const int near = searched ? meant_field(column.text, units, present) : -1;
+        HeaderFinding finding = column_finding(
+            near >= 0 ? HeaderProblem::NearMiss : HeaderProblem::UnknownColumn, column);
+        if (near >= 0) {
+          finding.meant = units.field_at(near).name();
+          meant[static_cast<std::size_t>(near)] = true;
+        }
+        report(finding);
+      },
+      [&](const RepeatedColumn& repeated) {
+        HeaderFinding finding = column_finding(HeaderProblem::DuplicateColumn, repeated.column);
+        finding.first_column = repeated.first_index + 1;
+        report(finding);
+      });
   for (std::size_t i = 1; i < field_total; ++i) {
     if (present[i] || meant[i]) continue;
     HeaderFinding finding;
     finding.problem = HeaderProblem::MissingColumn;
     finding.name = units.field_at(static_cast<int>(i)).name();
-    findings.push_back(finding);
+    report(finding);
   }
+}
+
+std::vector<HeaderFinding> check_header(const UnitHeader& header, const MemTable& units) {
+  std::vector<HeaderFinding> findings;
+  check_header(header, units, [&](const HeaderFinding& finding) { findings.push_back(finding); });
   return findings;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -42,8 +43,13 @@ struct HeaderFinding {
 // findings would only repeat them. The first header column is the key, whatever its name, as the
 // checks map it: it is never reported unknown, and the schema's first field is never missing.
 // Findings come in header order, then missing columns in schema order; a column near-missed is
-// not also reported missing. Costs about the line's length times the schema's size, whatever
-// the line holds.
+// not also reported missing. Each finding is handed to report as it is found, so that nothing is
+// held per column; a near miss is looked for only among names no longer than a field's name
+// plus the edits allowed, so the time is about the line's length plus the schema's size times
+// the columns of such names.
+void check_header(const UnitHeader& header, const MemTable& units,
+                  const std::function<void(const HeaderFinding&)>& report);
+// The same findings collected, for a header of a sane size.
 std::vector<HeaderFinding> check_header(const UnitHeader& header, const MemTable& units);
 
 }  // namespace unitcheck::lint

@@ -77,11 +77,17 @@ void LintWriter::write_item(std::string_view text) {
 }
 
 void LintWriter::check_header(const UnitHeader& header, const MemTable& units) {
-  for (const HeaderFinding& finding : lint::check_header(header, units)) {
+  // One place along the line for all its findings, which come in its order: a walk, not one
+  // per finding.
+  LinePlace place;
+  std::string text;
+  lint::check_header(header, units, [&](const HeaderFinding& finding) {
     LintFinding described = describe(finding);
     described.line_text = header.line;
-    report(std::move(described));
-  }
+    text.clear();
+    render(described, text, place);
+    write(text);
+  });
 }
 
 void LintWriter::report(LintFinding finding) {

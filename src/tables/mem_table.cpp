@@ -88,7 +88,6 @@ void MemTable::reserve(std::size_t records, std::size_t text_bytes) {
   columns_.resize(fields_.size());
   for (std::size_t i = 0; i < fields_.size(); ++i) {
     Column& column = columns_[i];
-    column.nulls.reserve(total);
     if (fields_[i].type() == FieldType::Text) {
       column.text_starts.reserve(total);
       // Room for the longest texts possible: the pages that shorter ones leave untouched cost
@@ -146,6 +145,19 @@ void MemTable::set_int64(const Field& field, std::int64_t v) {
   appended_value(field).integer = v;
 }
 
+void MemTable::Column::push_null(bool null, std::size_t record) {
+  if (record == 0) uniform_null = null;
+  if (nulls.empty() && null == uniform_null) return;
+  if (nulls.empty()) nulls.assign(record, uniform_null ? 1 : 0);
+  nulls.push_back(null ? 1 : 0);
+}
+
+void MemTable::Column::push_scalar(std::uint64_t bits, std::size_t record) {
+  if (scalars.empty() && bits == 0) return;
+  if (scalars.size() < record) scalars.resize(record, 0);
+  scalars.push_back(bits);
+}
+
 void MemTable::post() {
   if (state_ != State::Appending)
     database_error(name_ + " : Operation not allowed, dataset \"" + name_ +
@@ -154,21 +166,21 @@ void MemTable::post() {
   for (std::size_t i = 0; i < fields_.size(); ++i) {
     Column& column = columns_[i];
     const Value& value = appending_[i];
-    column.nulls.push_back(value.is_null);
+    column.push_null(value.is_null, record_count_);
     switch (fields_[i].type()) {
       case FieldType::Text:
         column.text_starts.push_back(column.texts.size());
         column.texts.append(value.text);
         break;
       case FieldType::Float:
-        column.scalars.push_back(std::bit_cast<std::uint64_t>(value.real));
+        column.push_scalar(std::bit_cast<std::uint64_t>(value.real), record_count_);
         break;
       case FieldType::Boolean:
-        column.scalars.push_back(value.boolean ? 1 : 0);
+        column.push_scalar(value.boolean ? 1 : 0, record_count_);
         break;
       case FieldType::Integer:
       case FieldType::Int64:
-        column.scalars.push_back(static_cast<std::uint64_t>(value.integer));
+        column.push_scalar(static_cast<std::uint64_t>(value.integer), record_count_);
         break;
     }
   }
@@ -227,7 +239,7 @@ std::string_view MemTable::text_at(int position) const {
   }
   const Column* column = current_column(position);
   const auto record = static_cast<std::size_t>(current_);
-  if (column == nullptr || column->nulls[record] || column->text_starts.empty()) return {};
+  if (column == nullptr || column->is_null(record) || column->text_starts.empty()) return {};
   const std::size_t start = column->text_starts[record];
   const std::size_t end = record + 1 < column->text_starts.size() ? column->text_starts[record + 1]
                                                                   : column->texts.size();
@@ -237,7 +249,7 @@ std::string_view MemTable::text_at(int position) const {
 bool MemTable::is_null_at(int position) const {
   if (state_ == State::Appending) return appending_.at(static_cast<std::size_t>(position)).is_null;
   const Column* column = current_column(position);
-  return column == nullptr || column->nulls[static_cast<std::size_t>(current_)];
+  return column == nullptr || column->is_null(static_cast<std::size_t>(current_));
 }
 
 std::int64_t MemTable::int64_at(int position) const {

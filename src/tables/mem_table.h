@@ -102,11 +102,21 @@ class MemTable {
   using Record = std::vector<Value>;
   // The posted values of one field, record by record: texts end to end in one string,
   // the other types as 64-bit patterns. A record costs a few bytes per field plus its text.
+  // A column whose records are all null, or none, keeps no null flags; one whose scalars are
+  // all 0 keeps none either (an Integer field of the part list is never set): both are made
+  // when the first record differs.
   struct Column {
-    std::vector<unsigned char> nulls;  // bytes: pushed cheaper than bits
+    std::vector<unsigned char> nulls;  // bytes: pushed cheaper than bits; empty while uniform
+    bool uniform_null = false;         // every record's flag while nulls is empty
     std::vector<std::size_t> text_starts;
     std::string texts;
-    std::vector<std::uint64_t> scalars;
+    std::vector<std::uint64_t> scalars;  // empty while every value is 0
+
+    bool is_null(std::size_t record) const {
+      return nulls.empty() ? uniform_null : nulls[record] != 0;
+    }
+    void push_null(bool is_null, std::size_t record);
+    void push_scalar(std::uint64_t bits, std::size_t record);
   };
 
   void require_active() const;
@@ -133,7 +143,7 @@ void MemTable::for_each_text(int position, F&& f) const {
   const Column& column = columns_.at(static_cast<std::size_t>(position));
   const std::string_view texts = column.texts;
   for (std::size_t record = 0; record < record_count_; ++record) {
-    if (column.nulls[record] || column.text_starts.empty()) {
+    if (column.is_null(record) || column.text_starts.empty()) {
       f(std::string_view());
       continue;
     }

@@ -66,25 +66,30 @@ UnitHeader read_unit_header(const std::string& path, const Tables& schemas) {
   return header;
 }
 
+std::string_view repeat_name(const HeaderColumn& column, const MemTable& units) {
+  return column.index == 0 ? std::string_view(units.field_at(0).name()) : column.text;
+}
+
+std::vector<std::string_view> missing_fields(const UnitHeader& header, const MemTable& units) {
+  TextMap<int> field_index;
+  for (int i = 0; i < units.field_count(); ++i) field_index.insert(units.field_at(i).name(), i);
+  std::vector<bool> named(static_cast<std::size_t>(units.field_count()), false);
+  header.for_each_column([&](const HeaderColumn& column) {
+    if (const int* field = field_index.find(repeat_name(column, units)))
+      named[static_cast<std::size_t>(*field)] = true;
+  });
+  std::vector<std::string_view> missing;
+  for (int i = 1; i < units.field_count(); ++i)
+    if (!named[static_cast<std::size_t>(i)]) missing.push_back(units.field_at(i).name());
+  return missing;
+}
+
 HeaderFacts header_facts(const UnitHeader& header, const MemTable& units) {
   HeaderFacts facts;
-  TextMap<std::int64_t> first_index;  // of each name seen
-  header.for_each_column([&](const HeaderColumn& column) {
-    // Column 0 is the key, under the schema's first field whatever the header calls it.
-    const std::string_view name = column.index == 0 ? units.field_at(0).name() : column.text;
-    if (!name.empty()) {
-      if (const std::int64_t* first = first_index.find(name)) {
-        facts.duplicates.push_back({column, *first});
-        return;
-      }
-      first_index.insert(name, column.index);
-    }
-    if (!column.known) facts.unknown.push_back(column);
-  });
-  for (int i = 1; i < units.field_count(); ++i) {
-    const std::string& name = units.field_at(i).name();
-    if (first_index.find(name) == nullptr) facts.missing.push_back(name);
-  }
+  for_each_column_fact(
+      header, units, [&](const HeaderColumn& column) { facts.unknown.push_back(column); },
+      [&](const RepeatedColumn& repeat) { facts.duplicates.push_back(repeat); });
+  facts.missing = missing_fields(header, units);
   return facts;
 }
 

@@ -69,14 +69,29 @@ struct RepeatedColumn {
   std::int64_t first_index;  // the earlier column's
 };
 
-// What the transcript does not print about a header but a reader may want to know. Each list
-// is in header order; a column is in one list at most.
+// Schema fields that no column names, in schema order (the key field is named by column 0).
+std::vector<std::string_view> missing_fields(const UnitHeader& header, const MemTable& units);
+
+// Walks the header's columns in order and calls on_unknown(const HeaderColumn&) for each column
+// the schema does not know and on_repeat(const RepeatedColumn&) for each named as an earlier
+// column (an empty name never is); a column is one or the other at most. Nothing is kept per
+// column but the distinct names seen, so a line of a million commas costs no million entries.
+template <class OnUnknown, class OnRepeat>
+void for_each_column_fact(const UnitHeader& header, const MemTable& units, OnUnknown&& on_unknown,
+                          OnRepeat&& on_repeat);
+
+// What the transcript does not print about a header but a reader may want to know, collected
+// from for_each_column_fact: one entry per column, so only for headers of a sane size.
 struct HeaderFacts {
   std::vector<HeaderColumn> unknown;       // columns the schema does not know, named first here
   std::vector<std::string_view> missing;   // schema fields that no column names
   std::vector<RepeatedColumn> duplicates;  // named as an earlier column (an empty name never is)
 };
 HeaderFacts header_facts(const UnitHeader& header, const MemTable& units);
+
+// The name a column is compared under for repeats: column 0 is the key, under the schema's
+// first field whatever the header calls it.
+std::string_view repeat_name(const HeaderColumn& column, const MemTable& units);
 
 template <class OnColumn>
 void UnitHeader::for_each_column(OnColumn&& on_column) const {
@@ -89,6 +104,23 @@ void UnitHeader::for_each_column(OnColumn&& on_column) const {
                            i == 0 || field_names.contains(piece)});
     start = end + 1;
   }
+}
+
+template <class OnUnknown, class OnRepeat>
+void for_each_column_fact(const UnitHeader& header, const MemTable& units, OnUnknown&& on_unknown,
+                          OnRepeat&& on_repeat) {
+  TextMap<std::int64_t> first_index;  // of each name seen
+  header.for_each_column([&](const HeaderColumn& column) {
+    const std::string_view name = repeat_name(column, units);
+    if (!name.empty()) {
+      if (const std::int64_t* first = first_index.find(name)) {
+        on_repeat(RepeatedColumn{column, *first});
+        return;
+      }
+      first_index.insert(name, column.index);
+    }
+    if (!column.known) on_unknown(column);
+  });
 }
 
 }  // namespace unitcheck
