@@ -1,6 +1,8 @@
 #include "validate/path_bounds.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 #include "platform/file_system.h"
 
@@ -19,7 +21,33 @@ bool is_letter(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
+constexpr std::uint64_t kOnes = 0x0101010101010101u;
+constexpr std::uint64_t kLow7 = 0x7f7f7f7f7f7f7f7fu;
+
+// 0x80 in each byte of word that equals c, nothing elsewhere (no borrow crosses bytes).
+std::uint64_t bytes_equal(std::uint64_t word, char c) {
+  const std::uint64_t x = word ^ (kOnes * static_cast<unsigned char>(c));
+  return ~(((x & kLow7) + kLow7) | x | kLow7);
+}
+
 }  // namespace
+
+// Eight bytes at a time: a mark per byte that is a separator, and one per dot whose next byte is
+// a dot too (the last dot of a block is carried into the next). Worked example, "ab..c/" padded
+// with NULs: dots = 0x80 in bytes 2 and 3; dots & (dots >> 8) marks byte 2: a "..".
+bool is_name_alone(std::string_view text) {
+  bool dot_before = false;  // the last byte of the block before was a dot
+  for (std::size_t at = 0; at < text.size(); at += 8) {
+    std::uint64_t word = 0;  // NULs past the end are none of the bytes looked for
+    std::memcpy(&word, text.data() + at, std::min<std::size_t>(8, text.size() - at));
+    const std::uint64_t dots = bytes_equal(word, '.');
+    if ((bytes_equal(word, '/') | bytes_equal(word, '\\') | (dots & (dots >> 8))) != 0)
+      return false;
+    if (dot_before && (dots & 0x80) != 0) return false;
+    dot_before = (dots >> 56) != 0;
+  }
+  return true;
+}
 
 bool is_absolute_cell(std::string_view cell) {
   if (!cell.empty() && is_separator(cell.front())) return true;
@@ -79,6 +107,11 @@ PathEscape PathBounds::judge(std::string_view folder, int depth, std::string_vie
   return answer;
 }
 
+bool PathBounds::plainly_inside(std::string_view file) const {
+  if (meshes_outside_ || (file.size() >= 2 && file[1] == ':')) return false;
+  return is_name_alone(file);
+}
+
 PathEscape PathBounds::judge_mesh(std::string_view unit_folder, int unit_depth,
                                   std::string_view file, bool found) {
   if (is_absolute_cell(file)) return PathEscape::Absolute;
@@ -86,6 +119,10 @@ PathEscape PathBounds::judge_mesh(std::string_view unit_folder, int unit_depth,
   if (climbs_out(unit_folder.empty() ? 1 : std::min(1, unit_depth), file))
     return PathEscape::Climbs;
   if (!found) return PathEscape::None;
+  // A file named alone leads out only as a link itself, which only an lstat per distinct file
+  // would tell, and the checks read nothing through it: it is judged by its folders alone.
+  if (file.find_first_of("/\\") == std::string_view::npos && !meshes_outside_)
+    return PathEscape::None;
   key_.assign(unit_folder.empty() ? std::string_view("meshes/") : unit_folder).append(file);
   if (const PathEscape* answer = answers_.find(key_)) return *answer;
   bool there = false;
@@ -115,9 +152,27 @@ PathEscape PathBounds::judge_links(std::string_view folder, std::string_view cel
   const bool separated = cell.find('/') != std::string_view::npos ||
                          (convert && cell.find('\\') != std::string_view::npos);
   if (!separated && state != LinkState::Link) return PathEscape::None;
+  // A last name that is no link leads where its folder does: cells under one folder (units of
+  // one faction) resolve that folder once rather than once each.
+  const std::size_t slash = path_.find_last_of(convert ? "/\\" : "/");
+  const std::string_view last = std::string_view(path_).substr(slash + 1);
+  if (state == LinkState::Entry && last != "." && last != "..")
+    return folder_escape(std::string_view(path_).substr(0, slash));
   const std::string real = real_path(path_);
   if (real.empty() || lies_under(real, real_root_)) return PathEscape::None;
   return PathEscape::Linked;
+}
+
+PathEscape PathBounds::folder_escape(std::string_view folder) {
+  if (const PathEscape* answer = folders_.find(folder)) return *answer;
+  const std::string real = real_path(std::string(folder));
+  const PathEscape answer =
+      real.empty() || lies_under(real, real_root_) ? PathEscape::None : PathEscape::Linked;
+  if (folder.size() <= kLongestKept) {
+    if (folders_.size() >= max_entries_) folders_.clear();
+    folders_.insert(folder, answer);
+  }
+  return answer;
 }
 
 }  // namespace unitcheck

@@ -30,6 +30,9 @@ struct PathJudging {
 int depth_after(int depth, std::string_view cell);
 // Whether depth_after(depth, cell) is below the data directory.
 bool climbs_out(int depth, std::string_view cell);
+// Whether text holds no separator ('/' or '\\') and no "..": a name alone, which stays where it
+// is put.
+bool is_name_alone(std::string_view text);
 // Whether cell is absolute: a leading separator, or a drive letter and colon ("C:").
 bool is_absolute_cell(std::string_view cell);
 
@@ -55,6 +58,10 @@ class PathBounds {
   // folder first, then meshes/.
   PathEscape judge_mesh(std::string_view unit_folder, int unit_depth, std::string_view file,
                         bool found);
+  // Whether judge_mesh would answer None for file whatever its folder: a name alone, with no
+  // separator, no ".." and no drive, while meshes/ stays inside. Most mesh cells are, and cost
+  // one pass over their bytes.
+  bool plainly_inside(std::string_view file) const;
 
  private:
   // By the links on the path that the data directory, folder and cell make; there tells whether
@@ -62,6 +69,8 @@ class PathBounds {
   PathEscape judge_links(std::string_view folder, std::string_view cell, bool convert, bool& there);
   // Keeps answer for key_.
   void keep(PathEscape answer);
+  // Whether folder (a path on disk) leads out of the data directory, kept by folder.
+  PathEscape folder_escape(std::string_view folder);
   // Whether the folder that folder lies in (units/, cockpits/ or meshes/) is a link out.
   bool base_outside(std::string_view folder) const;
 
@@ -69,6 +78,7 @@ class PathBounds {
   std::string_view real_root_;
   std::size_t max_entries_;
   TextMap<PathEscape> answers_;  // by folder and cell, end to end
+  TextMap<PathEscape> folders_;  // by the folder a found cell's last name lies in
   // Whether units/, cockpits/ and meshes/ lead out: all that is found under them does too.
   bool units_outside_ = false;
   bool cockpits_outside_ = false;
