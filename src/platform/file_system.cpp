@@ -43,13 +43,17 @@ bool is_directory(const std::string& path) {
   return is_representable(path) && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-std::vector<std::string> folder_entry_names(const std::string& path) {
-  std::vector<std::string> names;
-  if (!is_representable(path)) return names;
+namespace {
+
+// Calls on_entry(name, type) for each entry of the folder but "." and "..", type as getdents64
+// gives it (DT_UNKNOWN where the file system does not tell).
+template <class OnEntry>
+void for_each_folder_entry(const std::string& path, OnEntry&& on_entry) {
+  if (!is_representable(path)) return;
   // Read with getdents64 into a buffer of our own: opendir would add a stat and a larger
   // buffer, and unitlint lists a folder for every unit directory with a file missing.
   const int folder = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (folder < 0) return names;
+  if (folder < 0) return;
   constexpr std::size_t kBufferSize = 8192;
   const auto buffer = std::make_unique_for_overwrite<char[]>(kBufferSize);
   for (;;) {
@@ -58,11 +62,27 @@ std::vector<std::string> folder_entry_names(const std::string& path) {
     for (ssize_t at = 0; at < filled;) {
       const auto* entry = reinterpret_cast<const dirent64*>(buffer.get() + at);
       const std::string_view name = entry->d_name;
-      if (name != "." && name != "..") names.emplace_back(name);
+      if (name != "." && name != "..") on_entry(name, entry->d_type);
       at += entry->d_reclen;
     }
   }
   ::close(folder);
+}
+
+}  // namespace
+
+std::vector<std::string> folder_entry_names(const std::string& path) {
+  std::vector<std::string> names;
+  for_each_folder_entry(path,
+                        [&](std::string_view name, unsigned char) { names.emplace_back(name); });
+  return names;
+}
+
+std::vector<std::string> maybe_link_names(const std::string& path) {
+  std::vector<std::string> names;
+  for_each_folder_entry(path, [&](std::string_view name, unsigned char type) {
+    if (type == DT_LNK || type == DT_UNKNOWN) names.emplace_back(name);
+  });
   return names;
 }
 

@@ -23,6 +23,9 @@ bool is_directory(const std::string& path);
 // The names of a folder's entries ("." and ".." left out), in the order the system lists them;
 // none when it cannot be listed.
 std::vector<std::string> folder_entry_names(const std::string& path);
+// The names of the folder's entries that are, or may be, symbolic links: those the folder says
+// are, and those whose type it does not tell. One listing answers for every entry.
+std::vector<std::string> maybe_link_names(const std::string& path);
 
 // The path as realpath(3) resolves it; empty when it cannot be resolved.
 std::string real_path(const std::string& path);

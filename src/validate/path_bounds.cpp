@@ -88,6 +88,19 @@ PathBounds::PathBounds(std::string_view data_directory, const PathJudging& judgi
   meshes_outside_ = outside("meshes");
 }
 
+const TextSet& PathBounds::links_of(std::string_view folder) {
+  if (const std::uint32_t* kept = link_folders_.find(folder)) return link_sets_[*kept];
+  if (link_sets_.size() >= max_entries_) {
+    link_folders_.clear();
+    link_sets_.clear();
+  }
+  TextSet& links = link_sets_.emplace_back();
+  for (const std::string& name : maybe_link_names(std::string(folder))) links.insert(name);
+  if (folder.size() <= kLongestKept)
+    link_folders_.insert(folder, static_cast<std::uint32_t>(link_sets_.size() - 1));
+  return links;
+}
+
 bool PathBounds::base_outside(std::string_view folder) const {
   if (folder.starts_with("units/")) return units_outside_;
   if (folder.starts_with("cockpits/")) return cockpits_outside_;
@@ -99,6 +112,17 @@ PathEscape PathBounds::judge(std::string_view folder, int depth, std::string_vie
   if (is_absolute_cell(cell)) return PathEscape::Absolute;
   if (climbs_out(depth, cell)) return PathEscape::Climbs;
   if (!found) return PathEscape::None;
+  if (base_outside(folder)) return PathEscape::Linked;
+  // A last name that is no link leads where its folder does, and one listing of a folder tells
+  // which of its names are links: cells under one folder (units of one faction) cost no system
+  // call of their own, and a name alone none at all.
+  path_.assign(data_directory_).append(folder).append(cell);
+  if (convert) convert_separators(path_);
+  const std::size_t slash = path_.rfind('/');
+  const std::string_view parent = std::string_view(path_).substr(0, slash);
+  const std::string_view last = std::string_view(path_).substr(slash + 1);
+  if (last != "." && last != ".." && !links_of(parent).contains(last))
+    return is_name_alone(cell) ? PathEscape::None : folder_escape(parent);
   key_.assign(folder).append(cell);
   if (const PathEscape* answer = answers_.find(key_)) return *answer;
   bool there = false;

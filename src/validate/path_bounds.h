@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 
@@ -73,6 +74,9 @@ class PathBounds {
   PathEscape folder_escape(std::string_view folder);
   // Whether the folder that folder lies in (units/, cockpits/ or meshes/) is a link out.
   bool base_outside(std::string_view folder) const;
+  // The entries of folder (a path on disk) that are, or may be, links: listed once, kept by
+  // folder.
+  const TextSet& links_of(std::string_view folder);
 
   std::string_view data_directory_;
   std::string_view real_root_;
@@ -83,6 +87,8 @@ class PathBounds {
   bool units_outside_ = false;
   bool cockpits_outside_ = false;
   bool meshes_outside_ = false;
+  TextMap<std::uint32_t> link_folders_;  // folder → its place in link_sets_
+  std::deque<TextSet> link_sets_;        // a deque: a set handed out stays where it is
   std::string key_;
   std::string path_;
 };
