@@ -12,6 +12,7 @@
 
 #include "lint/header_checks.h"
 #include "lint/json_format.h"
+#include "lint/describe.h"
 #include "lint/lint_messages.h"
 #include "lint/suggestions.h"
 #include "tables/schemas.h"

@@ -7,6 +7,7 @@
 
 #include "lint/folder_listings.h"
 #include "lint/inside_directory.h"
+#include "lint/suggestion_lists.h"
 #include "platform/file_system.h"
 #include "platform/ordered_work.h"
 #include "tables/schemas.h"
@@ -88,12 +89,14 @@ DataCheckResult CoreDataCheck::check(const DataDirectory& directory, LintWriter&
       return std::span<const std::string_view>(out->views);
     };
   };
-  writer.set_suggestions(SuggestionLists{
-      NameIndex(part_list_texts(names.categories, "categoryname", true)),
-      NameIndex(part_list_texts(names.part_names, "file", false)),
-      NameIndex(folder_entries(names.unit_directories, "units")),
-      NameIndex(folder_entries(names.cockpits, "cockpits")),
-      NameIndex(folder_entries(names.meshes, "meshes")), &unit_folders, header.plans});
+  SuggestionLists suggestions;
+  suggestions.categories = NameIndex(part_list_texts(names.categories, "categoryname", true));
+  suggestions.part_names = NameIndex(part_list_texts(names.part_names, "file", false));
+  suggestions.unit_directories = NameIndex(folder_entries(names.unit_directories, "units"));
+  suggestions.cockpits = NameIndex(folder_entries(names.cockpits, "cockpits"));
+  suggestions.meshes = NameIndex(folder_entries(names.meshes, "meshes"));
+  suggestions.unit_folders = &unit_folders;
+  writer.set_context({&suggestions, header.plans});
 
   // Path cells are judged against the same real path the suggestions keep inside.
   const PathJudging paths{real_root};

@@ -115,29 +115,6 @@ class GithubFormat final : public Format {
   }
 };
 
-// Undoes a workflow command's escapes.
-std::string unescaped(std::string_view text) {
-  std::string plain;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '%' && i + 2 < text.size()) {
-      const std::string_view code = text.substr(i + 1, 2);
-      const char decoded = code == "25"   ? '%'
-                           : code == "0D" ? '\r'
-                           : code == "0A" ? '\n'
-                           : code == "3A" ? ':'
-                           : code == "2C" ? ','
-                                          : '\0';
-      if (decoded != '\0') {
-        plain += decoded;
-        i += 2;
-        continue;
-      }
-    }
-    plain += text[i];
-  }
-  return plain;
-}
-
 // Text as Markdown shows it literally: the punctuation that could begin markup, a link, an HTML
 // tag or an entity behind a backslash, line breaks as spaces, so that data can neither format
 // the summary nor break its table. (Its lines never begin with data, where - + . would count.)
@@ -155,36 +132,6 @@ std::string markdown_literal(std::string_view text) {
     }
   }
   return literal;
-}
-
-// The value of property key= in an annotation's properties, unescaped.
-std::string property(std::string_view properties, std::string_view key) {
-  std::size_t at = 0;
-  while (at < properties.size()) {
-    const std::size_t end = std::min(properties.find(',', at), properties.size());
-    const std::string_view pair = properties.substr(at, end - at);
-    if (pair.starts_with(key) && pair.size() > key.size() && pair[key.size()] == '=')
-      return unescaped(pair.substr(key.size() + 1));
-    at = end + 1;
-  }
-  return {};
-}
-
-// "- **error** `path:line:col` message" for one annotation as the github format writes it.
-std::string markdown_item(std::string_view annotation) {
-  while (!annotation.empty() && annotation.back() == '\n') annotation.remove_suffix(1);
-  if (!annotation.starts_with("::")) return {};
-  annotation.remove_prefix(2);
-  const std::size_t space = annotation.find(' ');
-  const std::size_t data = annotation.find("::");
-  if (space == std::string_view::npos || data == std::string_view::npos || space > data) return {};
-  const std::string_view level = annotation.substr(0, space);
-  const std::string_view properties = annotation.substr(space + 1, data - space - 1);
-  const std::string message = unescaped(annotation.substr(data + 2));
-  return "- **" + markdown_literal(level) + "** " +
-         markdown_literal(property(properties, "file") + ":" + property(properties, "line") + ":" +
-                          property(properties, "col")) +
-         " " + markdown_literal(message.substr(0, message.find('\n'))) + "\n";
 }
 
 }  // namespace
@@ -210,7 +157,7 @@ std::string step_summary_markdown(const Summary& summary, std::span<const std::s
   }
   if (!first.empty()) {
     text += "\nFirst findings:\n\n";
-    for (const std::string& item : first) text += markdown_item(item);
+    for (const std::string& item : first) text += item;
   }
   const std::int64_t omitted = summary.omitted_errors + summary.omitted_warnings;
   if (omitted > 0)
@@ -219,6 +166,13 @@ std::string step_summary_markdown(const Summary& summary, std::span<const std::s
         .append(
             " findings are not shown as annotations; `unitlint --format text` lists them all.\n");
   return text;
+}
+
+std::string step_summary_item(const LintFinding& finding, std::string_view path) {
+  return "- **" + markdown_literal(severity_name(finding.severity)) + "** " +
+         markdown_literal(without_controls(path) + ":" + std::to_string(finding.line) + ":" +
+                          std::to_string(finding.column)) +
+         " " + markdown_literal(finding.message) + "\n";
 }
 
 std::unique_ptr<Format> make_github_format() {

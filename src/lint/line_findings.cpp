@@ -36,8 +36,8 @@ bool needs_line_view(std::span<const Finding> findings) {
   });
 }
 
-void describe_line(std::span<const Finding> findings, const SuggestionLists& names,
-                   std::vector<LintFinding>& out) {
+void enrich_line(std::span<const Finding> findings, const FindingContext& context,
+                 std::vector<LintFinding>& out) {
   out.clear();
   std::vector<std::int64_t> cells;  // each described finding's cell
   for (std::size_t i = 0; i < findings.size();) {
@@ -45,9 +45,9 @@ void describe_line(std::span<const Finding> findings, const SuggestionLists& nam
     std::size_t next = i + 1;
     while (next < findings.size() && continues_extra_values(findings[next - 1], findings[next]))
       ++next;
-    describe(first, names, out.emplace_back());
+    enrich(first, context, out.emplace_back());
     if (next - i > 1)
-      describe_extra_values(first, static_cast<std::int64_t>(next - i),
+      enrich_extra_values(first, static_cast<std::int64_t>(next - i),
                             value_end(findings[next - 1]), out.back());
     cells.push_back(first.cell);
     i = next;

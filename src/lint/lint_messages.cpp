@@ -2,13 +2,9 @@
 
 #include <algorithm>
 
-#include "lint/decimal_comma.h"
-#include "lint/folder_listings.h"
 #include "lint/shown_value.h"
-#include "lint/suggestions.h"
 #include "lint/text_cursor.h"
 #include "lint/visible_text.h"
-#include "tables/schemas.h"
 #include "validate/char_sets.h"
 #include "validate/path_bounds.h"
 
@@ -191,32 +187,8 @@ std::string did_you_mean(std::string_view suggestion) {
   return text;
 }
 
-int group_fields(const Finding& f) {
-  const TableSchema* table = find_table_schema(f.table);
-  return table != nullptr ? static_cast<int>(table->columns.size()) : static_cast<int>(f.limit);
-}
-
-// The name nearest a missing mesh file in the two folders searched for it: the unit's own
-// directory, listed now (only a finding pays for it), and meshes/. The unit's wins a tie.
-std::string mesh_suggestion(const Finding& f, const SuggestionLists& names) {
-  std::string scratch;
-  FolderListings listed_now(0, 0);
-  FolderListings& listings = names.unit_folders != nullptr ? *names.unit_folders : listed_now;
-  ClosestName closest_own(f.value, suggestion_bound(f.value.size()));
-  for_each_entry(listings.entries(f.folder, scratch),
-                 [&](std::string_view name) { closest_own.consider(name); });
-  const std::string_view own = closest_own.best();
-  const std::string_view shared = names.meshes.closest(f.value);
-  if (own.empty() || shared.empty()) return std::string(own.empty() ? shared : own);
-  const int bound = suggestion_bound(f.value.size());
-  const bool shared_nearer =
-      bounded_distance(f.value, shared, bound) < bounded_distance(f.value, own, bound);
-  return std::string(shared_nearer ? shared : own);
-}
-
-// The message (and suggestion) of a finding of a cell; message is empty before.
-void cell_message(const Finding& f, const SuggestionLists& names, std::string& message,
-                  std::string& suggestion) {
+// The message of a finding of a cell; message is empty before.
+void cell_message(const Finding& f, std::string_view suggestion, std::string& message) {
   Words words(message);
   words(f.column)(": ");
   switch (f.kind) {
@@ -225,20 +197,16 @@ void cell_message(const Finding& f, const SuggestionLists& names, std::string& m
       words.number(f.limit);
       break;
     case FindingKind::DirectoryMissing:
-      suggestion = names.unit_directories.closest(f.value);
       words.quoted(f.value)(" is not a directory in units/").did_you_mean(suggestion);
       break;
     case FindingKind::CockpitMissing:
-      suggestion = names.cockpits.closest(f.value);
       words.quoted(f.value)(" is not a directory in cockpits/").did_you_mean(suggestion);
       break;
     case FindingKind::MeshMissing:
-      suggestion = mesh_suggestion(f, names);
       words("file ").quoted(f.value)(" is neither in the unit's directory nor in meshes/");
       words.did_you_mean(suggestion);
       break;
     case FindingKind::NotBoolean:
-      suggestion = closest_boolean_word(f.value);
       words.quoted(f.value)(" is not a boolean (TRUE, true, FALSE, false, 1 or 0)");
       words.did_you_mean(suggestion);
       break;
@@ -271,30 +239,10 @@ std::string line_message(const Finding& f) {
   return "the line has " + count_of(f.cell, "cell") + "; a unit line has " + number(f.limit);
 }
 
-// The cargo item's suggestion: a category near the category, else a part near the part.
-std::string cargo_suggestion(const Finding& f, const SuggestionLists& names, Words& words) {
-  std::string_view near = names.categories.closest(f.value);
-  if (!near.empty()) {
-    words("; did you mean the category ").quoted(near)("?");
-    return std::string(near);
-  }
-  near = names.part_names.closest(f.part);
-  if (!near.empty()) words("; did you mean the part ").quoted(near)("?");
-  return std::string(near);
-}
-
-// "1" or "0" for a value that is, or nearly is, a boolean word of the unit table's cells.
-std::string nested_boolean_suggestion(std::string_view value) {
-  std::string_view word = closest_boolean_word(value);
-  if (word.empty() && (value == "TRUE" || value == "true" || value == "FALSE" || value == "false"))
-    word = value;
-  if (word.empty()) return {};
-  return word[0] == 't' || word[0] == 'T' ? "1" : "0";
-}
-
-// The message (and suggestion) of a finding in a nested list; message is empty before.
-void nested_message(const Finding& f, const SuggestionLists& names, std::string& message,
-                    std::string& suggestion) {
+// The message of a finding in a nested list; message is empty before. group_fields: the fields
+// of a group; suggests_part: cargo's suggestion is a part name rather than a category.
+void nested_message(const Finding& f, std::string_view suggestion, std::int64_t group_fields,
+                    bool suggests_part, std::string& message) {
   Words words(message);
   words(f.column)(": ");
   // "table.field " before a value's message.
@@ -304,24 +252,24 @@ void nested_message(const Finding& f, const SuggestionLists& names, std::string&
       words("a \"{\" opens a group of ")(f.table)(" while the one before is not closed with \"}\"");
       break;
     case FindingKind::TooManyValues:
-      words("a group of ")(f.table)(" holds more values than its ").count(group_fields(f), "field");
+      words("a group of ")(f.table)(" holds more values than its ").count(group_fields, "field");
       break;
     case FindingKind::NestedTextTooLong:
       subject().quoted(f.value)(" is ").count(f.length, "byte")(" long; the field holds at most ");
       words.number(f.limit - 1);
       break;
     case FindingKind::CategoryNotFound:
-      suggestion = names.categories.closest(f.value);
       subject().quoted(f.value)(" is not a category of master_part_list.csv");
       words.did_you_mean(suggestion);
       break;
     case FindingKind::CargoPartNotFound:
       words("neither the part ").quoted(f.part)(" nor the category ").quoted(f.value);
       words(" is in master_part_list.csv");
-      suggestion = cargo_suggestion(f, names, words);
+      if (!suggestion.empty())
+        words(suggests_part ? "; did you mean the part " : "; did you mean the category ")
+            .quoted(suggestion)("?");
       break;
     case FindingKind::NestedNotBoolean:
-      suggestion = nested_boolean_suggestion(f.value);
       subject().quoted(f.value)(" is not 1, 0 or empty").did_you_mean(suggestion);
       break;
     case FindingKind::NestedNotInteger:
@@ -345,60 +293,30 @@ void nested_message(const Finding& f, const SuggestionLists& names, std::string&
   }
 }
 
-// A line with too many cells where a decimal comma seems to be the cause: the message says so
-// and the finding points at the number.
-void explain_decimal_comma(const Finding& f, std::span<const ColumnPlan> columns,
-                           LintFinding& out) {
-  const std::optional<DecimalComma> comma = find_decimal_comma(f.value, columns);
-  if (!comma) return;
-  const std::string_view column = columns[static_cast<std::size_t>(comma->cell)].name;
-  out.suggestion = std::string(comma->text);
-  out.suggestion[out.suggestion.find(',')] = '.';
-  out.message += "; " + std::string(column) + ": " + quoted(comma->text) +
-                 " looks like a number with a decimal comma, which cuts it into two cells" +
-                 did_you_mean(out.suggestion);
-  out.column = comma->offset + 1;
-  out.end_column = out.column + static_cast<std::int64_t>(comma->text.size());
-  out.unit_column = column;
-  out.value = comma->text;
-  out.moved_from_cell = comma->cell + 1;
-}
-
-// A line with one cell too few where a missing comma seems to be the cause: the message says
-// where, and the finding points at the cell that holds two values.
-void explain_missing_comma(const Finding& f, std::span<const ColumnPlan> columns,
-                           LintFinding& out) {
-  const std::optional<MissingComma> missing = find_missing_comma(f.value, columns);
-  if (!missing) return;
-  const auto cell = static_cast<std::size_t>(missing->cell);
-  const std::string_view column = columns[cell].name;
-  const std::string where =
-      missing->first_cell < missing->cell
-          ? "between " + std::string(columns[static_cast<std::size_t>(missing->first_cell)].name) +
-                " and "
-          : "in or after ";
-  out.message += "; a comma seems to be missing " + where + std::string(column) + " (" +
-                 quoted(missing->text) + "), which moves every later cell one column back";
-  if (missing->first_cell == missing->cell && cell + 1 < columns.size())
-    out.message += ": " + std::string(columns[cell + 1].name) + " gets no cell of its own";
-  out.column = missing->offset + 1;
-  out.end_column = out.column + static_cast<std::int64_t>(missing->text.size());
-  out.unit_column = column;
-  out.value = missing->text;
-  out.moved_from_cell = missing->cell;
-}
-
-// Where a finding lies: the cell, the nested value, or (for a line) the line's end.
-void locate(const Finding& f, LintFinding& out) {
-  const std::int64_t start = is_nested(f.kind) ? f.value_offset : f.cell_offset;
-  out.column = start + 1;
-  if (is_line_finding(f.kind)) {
-    out.end_column = out.column;
-  } else if (f.kind == FindingKind::UnclosedGroup) {
-    out.end_column = out.column + 1;  // the brace
-  } else {
-    out.end_column = out.column + static_cast<std::int64_t>(f.value.size());
+// The words of a wrong cell count's cause, after the line's message.
+void cause_words(const LintFinding& f, std::string& message) {
+  const LineCause& cause = f.cause;
+  if (cause.kind == LineCause::Kind::DecimalComma) {
+    message += "; " + std::string(cause.column) + ": " + quoted(cause.text) +
+               " looks like a number with a decimal comma, which cuts it into two cells" +
+               did_you_mean(f.suggestion);
+  } else if (cause.kind == LineCause::Kind::MissingComma) {
+    const std::string where = cause.first_column.empty()
+                                  ? std::string("in or after ")
+                                  : "between " + std::string(cause.first_column) + " and ";
+    message += "; a comma seems to be missing " + where + std::string(cause.column) + " (" +
+               quoted(cause.text) + "), which moves every later cell one column back";
+    if (!cause.next_column.empty())
+      message += ": " + std::string(cause.next_column) + " gets no cell of its own";
   }
+}
+
+// The values past the last field of one group, worded as one finding.
+void extra_values_message(const LintFinding& f, std::string& message) {
+  message.clear();
+  Words words(message);
+  words(f.source.column)(": a group of ")(f.source.table)(" holds ").count(f.extra_values, "value");
+  words(" more than its ").count(f.group_fields, "field");
 }
 
 std::string header_column(const HeaderFinding& f) {
@@ -438,26 +356,6 @@ std::string header_message(const HeaderFinding& f) {
   return {};
 }
 
-Rule header_rule(HeaderProblem problem) {
-  switch (problem) {
-    case HeaderProblem::WrongSeparator:
-      return Rule::WrongSeparator;
-    case HeaderProblem::NearMiss:
-      return Rule::UnknownColumnNearMiss;
-    case HeaderProblem::UnknownColumn:
-      return Rule::UnknownColumn;
-    case HeaderProblem::MissingColumn:
-      return Rule::MissingColumn;
-    case HeaderProblem::DuplicateColumn:
-      return Rule::DuplicateColumn;
-    case HeaderProblem::Unmapped:
-      return Rule::HeaderUnmapped;
-    case HeaderProblem::NotUtf8:
-      return Rule::NotUtf8;
-  }
-  return Rule::UnknownColumn;
-}
-
 }  // namespace
 
 std::string quoted(std::string_view value) {
@@ -476,78 +374,35 @@ void append_without_controls(std::string& out, std::string_view text) {
   append_escaped(out, text, false);
 }
 
-LintFinding describe(const Finding& finding, const SuggestionLists& names) {
-  LintFinding out;
-  describe(finding, names, out);
-  return out;
-}
-
-void describe(const Finding& finding, const SuggestionLists& names, LintFinding& out) {
-  out.message.clear();
-  out.suggestion.clear();
-  out.rule = rule_for(finding.kind);
-  out.severity = rule_info(out.rule).severity;
-  out.file = finding.file;
-  out.line = finding.line;
-  locate(finding, out);
-  out.unit_column = finding.column;
-  out.table = finding.table;
-  out.field = finding.field;
-  out.value = finding.value;
-  out.line_text = finding.line_text;
-  out.moved_from_cell = -1;
-  out.notes.clear();
-  if (is_line_finding(finding.kind)) {
-    // The line is no value of its own: a report shows where it lies, not all of it again.
-    out.value = {};
-    out.message = line_message(finding);
-    if (finding.kind == FindingKind::TooManyCells)
-      explain_decimal_comma(finding, names.columns, out);
-    if (finding.kind == FindingKind::TooFewCells)
-      explain_missing_comma(finding, names.columns, out);
-  } else if (is_nested(finding.kind)) {
-    nested_message(finding, names, out.message, out.suggestion);
-  } else {
-    cell_message(finding, names, out.message, out.suggestion);
+void word(LintFinding& finding) {
+  std::string& message = finding.message;
+  message.clear();
+  const Finding& f = finding.source;
+  switch (finding.origin) {
+    case Origin::Header:
+      message = header_message(finding.header);
+      break;
+    case Origin::Run:
+      message = finding.keyless > 0
+                    ? "no unit was checked: every one of the table's " +
+                          count_of(finding.keyless, "unit line") + " has an empty key"
+                    : "no unit was checked: the table holds no unit line after its header";
+      break;
+    case Origin::UnitTable:
+      if (is_line_finding(f.kind)) {
+        message = line_message(f);
+        cause_words(finding, message);
+      } else if (finding.extra_values > 1) {
+        extra_values_message(finding, message);
+      } else if (is_nested(f.kind)) {
+        nested_message(f, finding.suggestion, finding.group_fields, finding.suggests_part,
+                       message);
+      } else {
+        cell_message(f, finding.suggestion, message);
+      }
+      break;
   }
-}
-
-void describe_extra_values(const Finding& first, std::int64_t values, std::int64_t end_offset,
-                           LintFinding& out) {
-  out.message.clear();
-  Words words(out.message);
-  words(first.column)(": a group of ")(first.table)(" holds ").count(values, "value");
-  words(" more than its ").count(group_fields(first), "field");
-  out.end_column = end_offset + 1;
-  out.value = first.line_text.substr(static_cast<std::size_t>(first.value_offset),
-                                     static_cast<std::size_t>(end_offset - first.value_offset));
-}
-
-LintFinding describe_no_units_checked(std::int64_t keyless) {
-  LintFinding out;
-  out.rule = Rule::NoUnitsChecked;
-  out.severity = rule_info(out.rule).severity;
-  out.line = 1;
-  out.message = keyless > 0 ? "no unit was checked: every one of the table's " +
-                                  count_of(keyless, "unit line") + " has an empty key"
-                            : "no unit was checked: the table holds no unit line after its header";
-  return out;
-}
-
-LintFinding describe(const HeaderFinding& finding) {
-  LintFinding out;
-  out.rule = header_rule(finding.problem);
-  out.severity = rule_info(out.rule).severity;
-  out.line = 1;
-  out.column = finding.offset + 1;
-  const bool names_a_cell = finding.column > 0;
-  out.end_column = out.column + (names_a_cell ? static_cast<std::int64_t>(finding.name.size()) : 0);
-  out.unit_column =
-      finding.problem == HeaderProblem::MissingColumn ? finding.name : std::string_view{};
-  if (names_a_cell) out.value = finding.name;
-  out.suggestion = std::string(finding.meant);
-  out.message = header_message(finding);
-  return out;
+  for (LintFinding& note : finding.notes) word(note);
 }
 
 std::string summary_line(std::int64_t errors, std::int64_t warnings, std::int64_t rows,

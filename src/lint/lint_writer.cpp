@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "lint/char_columns.h"
+#include "lint/describe.h"
 #include "lint/header_checks.h"
 #include "lint/line_findings.h"
 
@@ -11,7 +12,7 @@ namespace unitcheck::lint {
 void LintWriter::render(const Finding& finding, std::string& text, RenderScratch& scratch) const {
   LintFinding described;
   described.message.swap(scratch.words);
-  describe(finding, suggestions_, described);
+  enrich(finding, context_, described);
   render(described, text, scratch.place);
   scratch.words.swap(described.message);
 }
@@ -24,7 +25,7 @@ void LintWriter::render_line_findings(std::span<const Finding> findings, std::st
     return;
   }
   std::vector<LintFinding> described;
-  describe_line(findings, suggestions_, described);
+  enrich_line(findings, context_, described);
   for (LintFinding& finding : described) render(finding, text, scratch.place);
 }
 
@@ -39,40 +40,61 @@ void LintWriter::count_characters(LintFinding& finding, LinePlace& place) const 
   for (LintFinding& note : finding.notes) count_characters(note, place);
 }
 
-void LintWriter::count(const LintFinding& finding) const {
-  auto& total = finding.severity == Severity::Error     ? errors_
-                : finding.severity == Severity::Warning ? warnings_
-                                                        : notes_;
-  total.fetch_add(1, std::memory_order_relaxed);
-  rule_counts_[static_cast<std::size_t>(finding.rule)].fetch_add(1, std::memory_order_relaxed);
-  for (const LintFinding& note : finding.notes) count(note);
-}
-
+// An enriched finding, worded and laid out by the format after its mark. A finding that the
+// report's limits can no longer let through is only marked, to be counted.
 void LintWriter::render(LintFinding& finding, std::string& text, LinePlace& place) const {
-  count(finding);
+  const bool refused = gate_.refuses(finding.severity);
+  if (refused) {
+    put_mark(text, finding, {});
+    return;
+  }
+  word(finding);
   if (char_columns_) count_characters(finding, place);
   const std::string_view path =
       finding.file == DataFile::PartList ? written_part_list_ : written_unit_table_;
-  if (gate_.active()) ReportGate::mark_item(text, finding.severity);
+  const bool attach =
+      item_line_ != nullptr && first_items_kept_.load(std::memory_order_relaxed) < kFirstItems;
+  put_mark(text, finding,
+           attach ? item_line_(finding, finding.file == DataFile::PartList ? paths_.part_list
+                                                                           : paths_.unit_table)
+                  : std::string());
   format_.item(finding, path, text);
 }
 
-void LintWriter::write(std::string_view text) {
-  if (text.empty()) return;
-  if (!gate_.active()) {
-    write_item(text);
-    return;
+void LintWriter::count(const ItemMark& mark) {
+  (mark.severity == Severity::Error     ? errors_
+   : mark.severity == Severity::Warning ? warnings_
+                                        : notes_) += 1;
+  rule_counts_[static_cast<std::size_t>(mark.rule)] += 1;
+  for (const char note : mark.note_rules) {
+    notes_ += 1;
+    rule_counts_[static_cast<std::size_t>(rule_of_letter(note))] += 1;
   }
-  gate_.pass(text, [this](std::string_view item) { write_item(item); });
 }
 
-void LintWriter::write_item(std::string_view text) {
+void LintWriter::write(std::string_view text) {
+  for_each_item(text, [this](const ItemMark& mark, std::string_view marked) {
+    count(mark);
+    if (gate_.active()) {
+      gate_.offer(mark.severity, marked, [this](std::string_view item) { write_marked(item); });
+    } else {
+      write_marked(marked);
+    }
+  });
+}
+
+void LintWriter::write_marked(std::string_view marked) {
+  const ItemMark mark = read_mark(marked);
+  std::string_view text = mark.text;
   // Every item begins with the format's separator; the document's first one must not.
   if (before_first_item_) {
     before_first_item_ = false;
     if (text.starts_with(format_.separator())) text.remove_prefix(format_.separator().size());
   }
-  if (keep_first_items_ && first_items_.size() < kFirstItems) first_items_.emplace_back(text);
+  if (item_line_ != nullptr && first_items_.size() < kFirstItems) {
+    first_items_.emplace_back(mark.attached);
+    first_items_kept_.store(first_items_.size(), std::memory_order_relaxed);
+  }
   output_.write(text);
 }
 
@@ -82,7 +104,7 @@ void LintWriter::check_header(const UnitHeader& header, const MemTable& units) {
   LinePlace place;
   std::string text;
   lint::check_header(header, units, [&](const HeaderFinding& finding) {
-    LintFinding described = describe(finding);
+    LintFinding described = enrich(finding);
     described.line_text = header.line;
     text.clear();
     render(described, text, place);
@@ -101,26 +123,19 @@ void LintWriter::begin() {
   output_.write(format_.begin());
 }
 
-std::array<std::int64_t, kRuleCount> LintWriter::rule_counts() const {
-  std::array<std::int64_t, kRuleCount> counts{};
-  for (std::size_t i = 0; i < kRuleCount; ++i) counts[i] = rule_counts_[i].load();
-  return counts;
-}
-
 Summary LintWriter::finish(std::int64_t rows, bool checked, std::string_view failure) {
-  gate_.finish([this](std::string_view item) { write_item(item); });
-  const FindingCounts totals = counts();
+  gate_.finish([this](std::string_view item) { write_marked(item); });
   Summary summary;
-  summary.errors = totals.errors;
-  summary.warnings = totals.warnings;
+  summary.errors = errors_;
+  summary.warnings = warnings_;
   summary.rows = rows;
   summary.checked = checked;
   summary.path = paths_.unit_table;
-  summary.notes = notes();
+  summary.notes = notes_;
   summary.failure = failure;
   summary.omitted_errors = gate_.omitted_errors();
   summary.omitted_warnings = gate_.omitted_warnings();
-  summary.rule_counts = rule_counts();
+  summary.rule_counts = rule_counts_;
   output_.write(format_.end(summary));
   return summary;
 }

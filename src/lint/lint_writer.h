@@ -2,6 +2,7 @@
 
 #include <array>
 #include <atomic>
+#include <span>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -10,7 +11,9 @@
 
 #include "lint/exit_status.h"
 #include "lint/format.h"
-#include "lint/lint_messages.h"
+#include "lint/enrich.h"
+#include "lint/lint_finding.h"
+#include "lint/item_marks.h"
 #include "lint/output.h"
 #include "lint/report_limits.h"
 #include "validate/finding.h"
@@ -24,10 +27,12 @@ struct ReportPaths {
   std::string part_list;
 };
 
-// Renders findings in one format into one output and counts them. render runs on the checking
-// threads at once (the counts are atomic); write, begin, finish and the header checks run on one
-// thread, in document order. A unit line's findings are worded together (line_findings), so
-// that a cause comes before what it explains; limits say how many findings are written.
+// Renders findings in one format into one output, and counts them as it writes them. render runs
+// on the checking threads at once, in three steps: enrich (a finding, its line and the data's
+// suggestions → a lint finding), word (its message), and the format's item; a unit line's
+// findings are enriched together (line_findings), so that a cause comes before what it
+// explains. write, begin, finish and the header checks run on one thread, in document order:
+// there each rendered finding's mark (item_marks.h) is counted and judged against the limits.
 class LintWriter final : public FindingWriter {
  public:
   LintWriter(const Format& format, Output& output, ReportPaths paths, ReportLimits limits = {})
@@ -39,10 +44,9 @@ class LintWriter final : public FindingWriter {
         char_columns_(format.wants_char_columns()),
         gate_(limits) {}
 
-  // The names offered as "did you mean"; set before the checking threads start. Their lists are
-  // made when a finding first needs them (see NameIndex), so that a run pays only for the lists
-  // its findings need.
-  void set_suggestions(SuggestionLists lists) { suggestions_ = std::move(lists); }
+  // What findings are enriched with: the names offered as "did you mean" (valid while findings
+  // are rendered) and the header's columns; set before the checking threads start.
+  void set_context(FindingContext context) { context_ = context; }
 
   // The finding's message is built in scratch's room.
   void render(const Finding& finding, std::string& text, RenderScratch& scratch) const override;
@@ -61,15 +65,16 @@ class LintWriter final : public FindingWriter {
   // whether the unit table was read to its end, failure why not.
   // Returns what the document's end said; its texts are valid while the writer is.
   Summary finish(std::int64_t rows, bool checked, std::string_view failure = {});
-  // Keeps the first findings written, as written (at most kFirstItems), for a summary
-  // elsewhere: first_items. Set before the first finding.
-  void keep_first_items() { keep_first_items_ = true; }
+  // Keeps the first findings written (at most kFirstItems), each as the line that item_line
+  // makes of it, for a summary elsewhere: first_items. Set before the first finding.
+  using ItemLine = std::string (*)(const LintFinding& finding, std::string_view path);
+  void keep_first_items(ItemLine item_line) { item_line_ = item_line; }
   std::span<const std::string> first_items() const { return first_items_; }
 
-  FindingCounts counts() const { return {errors_.load(), warnings_.load()}; }
-  std::int64_t notes() const { return notes_.load(); }
+  FindingCounts counts() const { return {errors_, warnings_}; }
+  std::int64_t notes() const { return notes_; }
   // Findings of each rule, notes included, by Rule.
-  std::array<std::int64_t, kRuleCount> rule_counts() const;
+  const std::array<std::int64_t, kRuleCount>& rule_counts() const { return rule_counts_; }
   std::int64_t omitted_errors() const { return gate_.omitted_errors(); }
   std::int64_t omitted_warnings() const { return gate_.omitted_warnings(); }
 
@@ -80,7 +85,8 @@ class LintWriter final : public FindingWriter {
   static constexpr std::size_t kFirstItems = 10;
 
   void render(LintFinding& finding, std::string& text, LinePlace& place) const;
-  void count(const LintFinding& finding) const;
+  void count(const ItemMark& mark);
+  void write_marked(std::string_view marked);
   // Fills in the character columns of the finding and its notes, for a format that asks.
   void count_characters(LintFinding& finding, LinePlace& place) const;
   void write_item(std::string_view item);
@@ -92,15 +98,17 @@ class LintWriter final : public FindingWriter {
   std::string written_part_list_;
   bool char_columns_;  // the format's items show columns in code points
 
-  SuggestionLists suggestions_;
+  FindingContext context_;
   bool before_first_item_ = true;
-  mutable std::atomic<std::int64_t> errors_{0};
-  mutable std::atomic<std::int64_t> warnings_{0};
-  mutable std::atomic<std::int64_t> notes_{0};
-  mutable std::array<std::atomic<std::int64_t>, kRuleCount> rule_counts_{};
+  std::int64_t errors_ = 0;
+  std::int64_t warnings_ = 0;
+  std::int64_t notes_ = 0;
+  std::array<std::int64_t, kRuleCount> rule_counts_{};
   ReportGate gate_;
-  bool keep_first_items_ = false;
+  ItemLine item_line_ = nullptr;
   std::vector<std::string> first_items_;
+  // How many are kept: read by the rendering threads, which attach no line past kFirstItems.
+  std::atomic<std::size_t> first_items_kept_{0};
 };
 
 }  // namespace unitcheck::lint

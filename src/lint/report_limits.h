@@ -1,9 +1,12 @@
 #pragma once
 
+#include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <limits>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "lint/rules.h"
 
@@ -23,23 +26,24 @@ struct ReportLimits {
   bool any() const { return total != kUnlimited || errors != kUnlimited || warnings != kUnlimited; }
 };
 
-// Chooses which rendered findings a report writes, in the order they come, under limits. Each
-// finding reaches it as one item: a mark made by mark_item (its severity) and its text.
-//
-// Rendering runs on the checking threads, a chunk's findings into one text; only the writing,
-// in reading order, knows how many came before. So under limits each rendered finding begins
-// with a mark of two bytes, a NUL and its severity: no format writes a NUL byte of its own (the
-// data's control bytes are escaped in every one), so the writer cuts a chunk's text at them.
+// Chooses which rendered findings a report writes, in the order they come, under limits; the
+// rest are counted as omitted. Items are offered in document order, on one thread; refuses may
+// be asked from the rendering threads, which then need not render a finding's text at all: what
+// is rendered after the room for its severity is gone lies later in the document than what took
+// the room, so it could only be omitted.
 class ReportGate {
  public:
   explicit ReportGate(ReportLimits limits) : limits_(limits) {}
 
   bool active() const { return limits_.any(); }
-  static void mark_item(std::string& text, Severity severity);
+  bool refuses(Severity severity) const {
+    return (severity == Severity::Error ? errors_refused_ : warnings_refused_)
+        .load(std::memory_order_relaxed);
+  }
 
-  // Calls write with each item of text (marks removed) that the limits let through.
+  // Writes item with write, holds it for the end (a warning, when errors come first) or omits it.
   template <class Write>
-  void pass(std::string_view text, Write&& write);
+  void offer(Severity severity, std::string_view item, Write&& write);
   // The held warnings that still fit, at the end.
   template <class Write>
   void finish(Write&& write);
@@ -50,8 +54,7 @@ class ReportGate {
  private:
   // Whether one more finding of this severity may be written now.
   bool room_for(Severity severity) const;
-  template <class Write>
-  void admit(Severity severity, std::string_view item, Write& write);
+  void note_refusals();
 
   ReportLimits limits_;
   std::int64_t written_ = 0;
@@ -59,14 +62,10 @@ class ReportGate {
   std::int64_t written_warnings_ = 0;
   std::int64_t omitted_errors_ = 0;
   std::int64_t omitted_warnings_ = 0;
-  std::string held_warnings_;  // marked items, at most as many as may still be written
-  std::int64_t held_count_ = 0;
+  std::vector<std::string> held_warnings_;  // at most as many as may still be written
+  std::atomic<bool> errors_refused_{false};
+  std::atomic<bool> warnings_refused_{false};
 };
-
-inline void ReportGate::mark_item(std::string& text, Severity severity) {
-  text.push_back('\0');
-  text.push_back(static_cast<char>('0' + static_cast<int>(severity)));
-}
 
 inline bool ReportGate::room_for(Severity severity) const {
   if (written_ >= limits_.total) return false;
@@ -74,48 +73,42 @@ inline bool ReportGate::room_for(Severity severity) const {
                                      : written_warnings_ < limits_.warnings;
 }
 
-template <class Write>
-void ReportGate::admit(Severity severity, std::string_view item, Write& write) {
-  if (!room_for(severity)) {
-    (severity == Severity::Error ? omitted_errors_ : omitted_warnings_) += 1;
-    return;
-  }
-  ++written_;
-  (severity == Severity::Error ? written_errors_ : written_warnings_) += 1;
-  write(item);
+inline void ReportGate::note_refusals() {
+  if (!room_for(Severity::Error)) errors_refused_.store(true, std::memory_order_relaxed);
+  const bool warnings_full =
+      limits_.errors_first
+          ? static_cast<std::int64_t>(held_warnings_.size()) >=
+                std::min(limits_.total - written_, limits_.warnings)
+          : !room_for(Severity::Warning);
+  if (warnings_full) warnings_refused_.store(true, std::memory_order_relaxed);
 }
 
 template <class Write>
-void ReportGate::pass(std::string_view text, Write&& write) {
-  // Each item runs from its mark to the next.
-  while (text.size() >= 2 && text[0] == '\0') {
-    const auto severity = static_cast<Severity>(text[1] - '0');
-    const std::size_t end = text.find('\0', 2);
-    const std::string_view item = text.substr(2, end == std::string_view::npos ? end : end - 2);
-    text.remove_prefix(end == std::string_view::npos ? text.size() : end);
-    if (severity == Severity::Warning && limits_.errors_first) {
-      // Held only while it may still be written; the room left for warnings only shrinks.
-      const std::int64_t room = std::min(limits_.total, limits_.warnings);
-      if (held_count_ < room) {
-        ReportGate::mark_item(held_warnings_, severity);
-        held_warnings_.append(item);
-        ++held_count_;
-      } else {
-        ++omitted_warnings_;
-      }
-      continue;
+void ReportGate::offer(Severity severity, std::string_view item, Write&& write) {
+  if (severity == Severity::Warning && limits_.errors_first) {
+    // Held only while it may still be written; the room left for warnings only shrinks.
+    if (static_cast<std::int64_t>(held_warnings_.size()) <
+        std::min(limits_.total, limits_.warnings)) {
+      held_warnings_.emplace_back(item);
+    } else {
+      ++omitted_warnings_;
     }
-    admit(severity, item, write);
+  } else if (!room_for(severity)) {
+    (severity == Severity::Error ? omitted_errors_ : omitted_warnings_) += 1;
+  } else {
+    ++written_;
+    (severity == Severity::Error ? written_errors_ : written_warnings_) += 1;
+    write(item);
   }
+  note_refusals();
 }
 
 template <class Write>
 void ReportGate::finish(Write&& write) {
   limits_.errors_first = false;
-  const std::string held = std::move(held_warnings_);
-  held_warnings_.clear();
-  held_count_ = 0;
-  pass(held, write);
+  std::vector<std::string> held;
+  held.swap(held_warnings_);
+  for (const std::string& item : held) offer(Severity::Warning, item, write);
 }
 
 }  // namespace unitcheck::lint

@@ -104,13 +104,13 @@ int run_lint(const LintOptions& options, const LintIo& io, DataCheck& data_check
   const DataDirectory& directory = resolved.directory;
   LintWriter writer(*format, io.out, {directory.unit_table(), directory.part_list()},
                     limits_for(options, *format));
-  if (step_summary) writer.keep_first_items();
+  if (step_summary) writer.keep_first_items(step_summary_item);
   writer.begin();
   // The core pipeline's findings flow into the writer here.
   const DataCheckResult result = checked_data(data_check, directory, writer);
   if (result.checked && result.rows == 0)
     writer.report(
-        describe_no_units_checked(writer.rule_counts()[static_cast<std::size_t>(Rule::EmptyKey)]));
+        enrich_no_units_checked(writer.rule_counts()[static_cast<std::size_t>(Rule::EmptyKey)]));
   const Summary summary = writer.finish(result.rows, result.checked, result.failure);
   if (!result.checked) io.err.write("unitlint: " + result.failure + "\n");
   if (step_summary) append_step_summary(io, step_summary_markdown(summary, writer.first_items()));

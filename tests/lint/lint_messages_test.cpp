@@ -1,4 +1,6 @@
+#include "lint/describe.h"
 #include "lint/lint_messages.h"
+#include "lint/suggestion_lists.h"
 
 #include <gtest/gtest.h>
 
@@ -107,7 +109,7 @@ TEST(LintMessages, EveryKindOfFindingReadsOnItsOwnWithItsRuleAndPlace) {
   ASSERT_EQ(findings.size(), std::size(expected));
   ASSERT_EQ(findings.size(), static_cast<std::size_t>(kFindingKinds));
   for (std::size_t i = 0; i < findings.size(); ++i) {
-    const LintFinding described = describe(findings[i], names);
+    const LintFinding described = describe(findings[i], {&names, {}});
     EXPECT_EQ(rule_info(described.rule).id, expected[i].rule);
     // Every diagnostic of the transcript is an error; what it has no line for only warns.
     EXPECT_EQ(described.severity,
@@ -155,8 +157,8 @@ TEST(LintMessages, NoSuggestionWithoutNamesAndCargoPrefersTheCategory) {
   SuggestionLists names;
   names.categories = NameIndex(kCategories);
   names.part_names = NameIndex(kParts);
-  EXPECT_EQ(describe(cargo, names).suggestion, "Equipment/Mining_Gear");
-  EXPECT_NE(describe(cargo, names).message.find("did you mean the category"), std::string::npos);
+  EXPECT_EQ(describe(cargo, {&names, {}}).suggestion, "Equipment/Mining_Gear");
+  EXPECT_NE(describe(cargo, {&names, {}}).message.find("did you mean the category"), std::string::npos);
 }
 
 // A long value is cut at 200 bytes, or before the character the 200th byte is in, and its
@@ -184,11 +186,11 @@ TEST(LintMessages, LongValuesAreCutBeforeACharacterAndPathsSayHowTheyLeave) {
   f.column = "Cockpit";
   f.value = "C:\\games";
   f.limit = static_cast<std::int64_t>(PathEscape::Absolute);
-  EXPECT_EQ(describe(f, names).message,
+  EXPECT_EQ(describe(f, {&names, {}}).message,
             "Cockpit: \"C:\\games\" is an absolute path; a mod names its files relative to its "
             "data directory");
   f.limit = static_cast<std::int64_t>(PathEscape::Linked);
-  EXPECT_EQ(describe(f, names).message,
+  EXPECT_EQ(describe(f, {&names, {}}).message,
             "Cockpit: \"C:\\games\" leads outside the data directory through a symbolic link");
 }
 

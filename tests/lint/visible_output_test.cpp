@@ -10,7 +10,9 @@
 
 #include "lint/format.h"
 #include "lint/github_format.h"
+#include "lint/describe.h"
 #include "lint/lint_messages.h"
+#include "lint/suggestion_lists.h"
 #include "lint/utf8.h"
 
 namespace unitcheck::lint {
@@ -110,7 +112,7 @@ TEST(VisibleOutput, NoValueOrPathPutsAControlIntoTheTextOrGithubReport) {
                                  FindingKind::NotFloat, FindingKind::CategoryNotFound,
                                  FindingKind::CargoPartNotFound};
     finding.kind = kinds[round % std::size(kinds)];
-    const LintFinding described = describe(finding, names);
+    const LintFinding described = describe(finding, {&names, {}});
     for (const Format* format : {text.get(), github.get()}) {
       std::string report;
       format->item(described, format->written_path(path), report);

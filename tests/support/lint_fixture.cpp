@@ -5,6 +5,7 @@
 #include <string_view>
 #include <thread>
 
+#include "lint/suggestion_lists.h"
 #include "tables/schemas.h"
 #include "validate/path_bounds.h"
 #include "validate/unit_header.h"
@@ -118,7 +119,7 @@ lint::DataCheckResult FixtureCheck::check(const lint::DataDirectory& directory,
   names.unit_directories =
       lint::NameIndex([] { return std::span<const std::string_view>(kUnitDirectories); });
   names.cockpits = lint::NameIndex([] { return std::span<const std::string_view>(kCockpits); });
-  writer.set_suggestions(std::move(names));
+  writer.set_context({&names, {}});
   // Chunks of findings rendered at once, written in order, as the checking threads do.
   const std::size_t chunks = static_cast<std::size_t>(std::max(threads_, 1));
   std::vector<std::string> texts(chunks);
