@@ -31,6 +31,14 @@ void write_finding(const LintFinding& finding, std::string_view written_path, Js
   if (!is_valid_utf8(value)) json.raw(",\"value_bytes\":").string(hex_bytes(value));
   json.raw(",\"message\":").string(finding.message);
   json.raw(",\"suggestion\":").string_or_null(finding.suggestion);
+  // What an editor's quick fix does: the bytes of the line to replace, and with what.
+  if (finding.fix.any()) {
+    json.raw(",\"fix\":{\"column\":").number(finding.fix.column);
+    json.raw(",\"end_column\":").number(finding.fix.end_column);
+    json.raw(",\"replacement\":").string(finding.fix.replacement).raw("}");
+  } else {
+    json.raw(",\"fix\":null");
+  }
   json.raw(",\"notes\":[");
   for (std::size_t k = 0; k < finding.notes.size(); ++k) {
     if (k > 0) json.raw(",");
