@@ -10,9 +10,9 @@
 #include <string>
 #include <string_view>
 
+#include "lint/describe.h"
 #include "lint/header_checks.h"
 #include "lint/json_format.h"
-#include "lint/describe.h"
 #include "lint/lint_messages.h"
 #include "lint/suggestions.h"
 #include "tables/schemas.h"

@@ -122,7 +122,7 @@ void render_line(Console& out, const Finding& f) {
 
 }  // namespace
 
-void TranscriptWriter::render(const Finding& finding, std::string& text, RenderScratch&) const {
+void TranscriptWriter::render(const Finding& finding, std::string& text, RenderState&) const {
   if (!in_transcript(finding.kind)) return;
   Console out(text);
   render_line(out, finding);

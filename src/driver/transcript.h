@@ -17,7 +17,7 @@ class TranscriptWriter final : public FindingWriter {
   explicit TranscriptWriter(Console& console) : console_(console) {}
 
   // One line per finding, ended by a line feed.
-  void render(const Finding& finding, std::string& text, RenderScratch& scratch) const override;
+  void render(const Finding& finding, std::string& text, RenderState& state) const override;
   void write(std::string_view text) override;
 
  private:

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "validate/finding.h"
+#include "lint/render_scratch.h"
 
 namespace unitcheck::lint {
 

@@ -42,7 +42,9 @@ void fix_in_place(LintFinding& out) {
 
 // The suggestion of a finding of a cell or of a nested value, and its fix.
 void suggest(const Finding& f, const SuggestionSource* source, LintFinding& out) {
-  const auto ask = [source](auto question) { return source != nullptr ? question() : std::string(); };
+  const auto ask = [source](auto question) {
+    return source != nullptr ? question() : std::string();
+  };
   switch (f.kind) {
     case FindingKind::DirectoryMissing:
       out.suggestion = ask([&] { return source->unit_directory(f.value); });
@@ -157,7 +159,7 @@ void enrich(const Finding& finding, const FindingContext& context, LintFinding& 
   out.suggestion.clear();
   out.fix = Fix{};
   out.origin = Origin::UnitTable;
-  out.source = finding;
+  out.source = &finding;
   out.rule = rule_for(finding.kind);
   out.severity = rule_info(out.rule).severity;
   out.file = finding.file;

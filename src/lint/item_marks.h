@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -14,54 +16,84 @@ namespace unitcheck::lint {
 //
 // Rendering runs on the checking threads, a chunk's findings into one text; only the writing,
 // in reading order, knows how many came before. So each rendered finding begins with a mark:
-// a NUL, its severity as a digit, its rule and each note's rule as a letter, a \x01, a line
-// attached for a summary (empty unless asked for), a \x01, then its text up to the next NUL. No
-// format writes a NUL of its own (the data's control bytes are escaped in every one), and the
-// attached line holds no control byte. An error of text-too-long with two notes and nothing
-// attached: "\0" "0" "A" "JJ" "\x01" "\x01" "path:3:15: error: ...\n".
+// fixed fields (MarkHead: its severity, its rule, and the lengths of what follows, as the
+// machine holds them), each note's rule as a byte, a line attached for a summary (empty unless
+// asked for), then its text. The writer finds every part from the lengths, without a search,
+// so a text may hold any byte. Tested by the end-to-end cases of every format (whose counts and
+// limits go through the marks) and by LintWriter's tests.
 struct ItemMark {
   Severity severity = Severity::Error;
   Rule rule{};
-  std::string_view note_rules;  // one letter per note
+  std::string_view note_rules;  // one byte per note: its rule
   std::string_view attached;
   std::string_view text;
 };
 
-inline char rule_letter(Rule rule) {
-  return static_cast<char>('A' + static_cast<int>(rule));
+inline char rule_byte(Rule rule) {
+  return static_cast<char>(rule);
 }
-inline Rule rule_of_letter(char letter) {
-  return static_cast<Rule>(letter - 'A');
+inline Rule rule_of_byte(char byte) {
+  return static_cast<Rule>(static_cast<unsigned char>(byte));
 }
-static_assert('A' + kRuleCount < 0x7f, "a rule's letter is printable ASCII");
 
-// The mark of finding, before its text; attached is the line kept for a summary.
-inline void put_mark(std::string& text, const LintFinding& finding, std::string_view attached) {
-  text.push_back('\0');
-  text.push_back(static_cast<char>('0' + static_cast<int>(finding.severity)));
-  text.push_back(rule_letter(finding.rule));
-  for (const LintFinding& note : finding.notes) text.push_back(rule_letter(note.rule));
-  text.push_back('\x01');
+// A mark's fixed fields, as they lie at its start.
+struct MarkHead {
+  Severity severity = Severity::Error;
+  Rule rule{};
+  std::uint8_t padding[2] = {};
+  std::uint32_t notes = 0;     // the bytes of the notes' rules that follow
+  std::uint32_t attached = 0;  // the bytes of the attached line that follow them
+  std::uint64_t text = 0;      // the bytes of the finding's text that follow it
+};
+static_assert(sizeof(MarkHead) == 24, "a mark's head is packed as laid out");
+
+// Where an item begins in a text, and where its own text after the mark does.
+struct ItemStart {
+  std::size_t mark = 0;
+  std::size_t text = 0;
+};
+
+// Begins the item of finding in text with its mark; attached is the line kept for a summary.
+// end_item ends it once the finding's text follows.
+inline ItemStart begin_item(std::string& text, const LintFinding& finding,
+                            std::string_view attached) {
+  const std::size_t at = text.size();
+  MarkHead head;
+  head.severity = finding.severity;
+  head.rule = finding.rule;
+  head.notes = static_cast<std::uint32_t>(finding.notes.size());
+  head.attached = static_cast<std::uint32_t>(attached.size());
+  text.append(reinterpret_cast<const char*>(&head), sizeof head);
+  for (const LintFinding& note : finding.notes) text.push_back(rule_byte(note.rule));
   text.append(attached);
-  text.push_back('\x01');
+  return {at, text.size()};
 }
 
-// Calls f(mark, marked) for each finding of text, whose items all begin with their marks;
+// Writes the length of the item's text, now that it follows its mark, into the mark.
+inline void end_item(std::string& text, ItemStart start) {
+  const std::uint64_t length = text.size() - start.text;
+  std::memcpy(text.data() + start.mark + offsetof(MarkHead, text), &length, sizeof length);
+}
+
+// Calls f(mark, marked) for each finding of text, made of items that each begin with a mark;
 // marked is the whole item, mark included.
 template <class F>
 void for_each_item(std::string_view text, F&& f) {
-  while (text.size() >= 5 && text[0] == '\0') {
+  while (text.size() >= sizeof(MarkHead)) {
+    MarkHead head;
+    std::memcpy(&head, text.data(), sizeof head);
     ItemMark mark;
-    mark.severity = static_cast<Severity>(text[1] - '0');
-    mark.rule = rule_of_letter(text[2]);
-    const std::size_t rules_end = text.find('\x01', 3);
-    const std::size_t attached_end = text.find('\x01', rules_end + 1);
-    const std::size_t end = std::min(text.find('\0', attached_end + 1), text.size());
-    mark.note_rules = text.substr(3, rules_end - 3);
-    mark.attached = text.substr(rules_end + 1, attached_end - rules_end - 1);
-    mark.text = text.substr(attached_end + 1, end - attached_end - 1);
-    f(mark, text.substr(0, end));
-    text.remove_prefix(end);
+    mark.severity = head.severity;
+    mark.rule = head.rule;
+    std::size_t at = sizeof head;
+    mark.note_rules = text.substr(at, head.notes);
+    at += head.notes;
+    mark.attached = text.substr(at, head.attached);
+    at += head.attached;
+    mark.text = text.substr(at, static_cast<std::size_t>(head.text));
+    at += mark.text.size();
+    f(mark, text.substr(0, at));
+    text.remove_prefix(at);
   }
 }
 

@@ -39,6 +39,7 @@ bool needs_line_view(std::span<const Finding> findings) {
 void enrich_line(std::span<const Finding> findings, const FindingContext& context,
                  std::vector<LintFinding>& out) {
   out.clear();
+  out.reserve(findings.size());
   std::vector<std::int64_t> cells;  // each described finding's cell
   for (std::size_t i = 0; i < findings.size();) {
     const Finding& first = findings[i];
@@ -47,8 +48,8 @@ void enrich_line(std::span<const Finding> findings, const FindingContext& contex
       ++next;
     enrich(first, context, out.emplace_back());
     if (next - i > 1)
-      enrich_extra_values(first, static_cast<std::int64_t>(next - i),
-                            value_end(findings[next - 1]), out.back());
+      enrich_extra_values(first, static_cast<std::int64_t>(next - i), value_end(findings[next - 1]),
+                          out.back());
     cells.push_back(first.cell);
     i = next;
   }

@@ -3,8 +3,8 @@
 #include <span>
 #include <vector>
 
-#include "lint/lint_finding.h"
 #include "lint/enrich.h"
+#include "lint/lint_finding.h"
 #include "validate/finding.h"
 
 namespace unitcheck::lint {

@@ -65,13 +65,13 @@ struct LintFinding {
 
   // The facts the words are made of.
   Origin origin = Origin::UnitTable;
-  Finding source;                    // UnitTable: the check's finding
-  HeaderFinding header;              // Header: the header's
-  std::int64_t keyless = 0;          // Run, no unit checked: the lines passed over for their key
-  std::int64_t group_fields = 0;     // too many values: the fields of the group
-  std::int64_t extra_values = 1;     // too many values: how many this one finding stands for
-  bool suggests_part = false;        // cargo: the suggestion is a part name, not a category
-  LineCause cause;                   // a wrong cell count's cause
+  const Finding* source = nullptr;  // UnitTable: the check's finding, while it is reported
+  HeaderFinding header;             // Header: the header's
+  std::int64_t keyless = 0;         // Run, no unit checked: the lines passed over for their key
+  std::int64_t group_fields = 0;    // too many values: the fields of the group
+  std::int64_t extra_values = 1;    // too many values: how many this one finding stands for
+  bool suggests_part = false;       // cargo: the suggestion is a part name, not a category
+  LineCause cause;                  // a wrong cell count's cause
 };
 
 }  // namespace unitcheck::lint

@@ -315,7 +315,8 @@ void cause_words(const LintFinding& f, std::string& message) {
 void extra_values_message(const LintFinding& f, std::string& message) {
   message.clear();
   Words words(message);
-  words(f.source.column)(": a group of ")(f.source.table)(" holds ").count(f.extra_values, "value");
+  words(f.source->column)(": a group of ")(f.source->table)(" holds ").count(f.extra_values,
+                                                                             "value");
   words(" more than its ").count(f.group_fields, "field");
 }
 
@@ -377,7 +378,6 @@ void append_without_controls(std::string& out, std::string_view text) {
 void word(LintFinding& finding) {
   std::string& message = finding.message;
   message.clear();
-  const Finding& f = finding.source;
   switch (finding.origin) {
     case Origin::Header:
       message = header_message(finding.header);
@@ -388,19 +388,20 @@ void word(LintFinding& finding) {
                           count_of(finding.keyless, "unit line") + " has an empty key"
                     : "no unit was checked: the table holds no unit line after its header";
       break;
-    case Origin::UnitTable:
+    case Origin::UnitTable: {
+      const Finding& f = *finding.source;
       if (is_line_finding(f.kind)) {
         message = line_message(f);
         cause_words(finding, message);
       } else if (finding.extra_values > 1) {
         extra_values_message(finding, message);
       } else if (is_nested(f.kind)) {
-        nested_message(f, finding.suggestion, finding.group_fields, finding.suggests_part,
-                       message);
+        nested_message(f, finding.suggestion, finding.group_fields, finding.suggests_part, message);
       } else {
         cell_message(f, finding.suggestion, message);
       }
       break;
+    }
   }
   for (LintFinding& note : finding.notes) word(note);
 }

@@ -9,19 +9,18 @@
 
 namespace unitcheck::lint {
 
-void LintWriter::render(const Finding& finding, std::string& text, RenderScratch& scratch) const {
-  LintFinding described;
-  described.message.swap(scratch.words);
-  enrich(finding, context_, described);
-  render(described, text, scratch.place);
-  scratch.words.swap(described.message);
+void LintWriter::render(const Finding& finding, std::string& text, RenderState& state) const {
+  auto& scratch = static_cast<RenderScratch&>(state);
+  enrich(finding, context_, scratch.finding);
+  render(scratch.finding, text, scratch.place);
 }
 
 void LintWriter::render_line_findings(std::span<const Finding> findings, std::string& text,
-                                      RenderScratch& scratch) const {
+                                      RenderState& state) const {
+  auto& scratch = static_cast<RenderScratch&>(state);
   // Most lines' findings read the same one by one, and cost no list.
   if (!needs_line_view(findings)) {
-    for (const Finding& finding : findings) render(finding, text, scratch);
+    for (const Finding& finding : findings) render(finding, text, state);
     return;
   }
   std::vector<LintFinding> described;
@@ -43,22 +42,21 @@ void LintWriter::count_characters(LintFinding& finding, LinePlace& place) const 
 // An enriched finding, worded and laid out by the format after its mark. A finding that the
 // report's limits can no longer let through is only marked, to be counted.
 void LintWriter::render(LintFinding& finding, std::string& text, LinePlace& place) const {
-  const bool refused = gate_.refuses(finding.severity);
-  if (refused) {
-    put_mark(text, finding, {});
+  if (gate_.refuses(finding.severity)) {
+    end_item(text, begin_item(text, finding, {}));
     return;
   }
   word(finding);
   if (char_columns_) count_characters(finding, place);
-  const std::string_view path =
-      finding.file == DataFile::PartList ? written_part_list_ : written_unit_table_;
+  const bool part_list = finding.file == DataFile::PartList;
   const bool attach =
       item_line_ != nullptr && first_items_kept_.load(std::memory_order_relaxed) < kFirstItems;
-  put_mark(text, finding,
-           attach ? item_line_(finding, finding.file == DataFile::PartList ? paths_.part_list
-                                                                           : paths_.unit_table)
-                  : std::string());
-  format_.item(finding, path, text);
+  const ItemStart start =
+      begin_item(text, finding,
+                 attach ? item_line_(finding, part_list ? paths_.part_list : paths_.unit_table)
+                        : std::string());
+  format_.item(finding, part_list ? written_part_list_ : written_unit_table_, text);
+  end_item(text, start);
 }
 
 void LintWriter::count(const ItemMark& mark) {
@@ -68,7 +66,7 @@ void LintWriter::count(const ItemMark& mark) {
   rule_counts_[static_cast<std::size_t>(mark.rule)] += 1;
   for (const char note : mark.note_rules) {
     notes_ += 1;
-    rule_counts_[static_cast<std::size_t>(rule_of_letter(note))] += 1;
+    rule_counts_[static_cast<std::size_t>(rule_of_byte(note))] += 1;
   }
 }
 
@@ -76,15 +74,15 @@ void LintWriter::write(std::string_view text) {
   for_each_item(text, [this](const ItemMark& mark, std::string_view marked) {
     count(mark);
     if (gate_.active()) {
-      gate_.offer(mark.severity, marked, [this](std::string_view item) { write_marked(item); });
+      gate_.offer(mark.severity, marked, [this](std::string_view item) { emit(read_mark(item)); });
     } else {
-      write_marked(marked);
+      emit(mark);
     }
   });
+  flush();
 }
 
-void LintWriter::write_marked(std::string_view marked) {
-  const ItemMark mark = read_mark(marked);
+void LintWriter::emit(const ItemMark& mark) {
   std::string_view text = mark.text;
   // Every item begins with the format's separator; the document's first one must not.
   if (before_first_item_) {
@@ -95,7 +93,13 @@ void LintWriter::write_marked(std::string_view marked) {
     first_items_.emplace_back(mark.attached);
     first_items_kept_.store(first_items_.size(), std::memory_order_relaxed);
   }
-  output_.write(text);
+  pending_.append(text);
+}
+
+void LintWriter::flush() {
+  if (pending_.empty()) return;
+  output_.write(pending_);
+  pending_.clear();
 }
 
 void LintWriter::check_header(const UnitHeader& header, const MemTable& units) {
@@ -124,7 +128,8 @@ void LintWriter::begin() {
 }
 
 Summary LintWriter::finish(std::int64_t rows, bool checked, std::string_view failure) {
-  gate_.finish([this](std::string_view item) { write_marked(item); });
+  gate_.finish([this](std::string_view item) { emit(read_mark(item)); });
+  flush();
   Summary summary;
   summary.errors = errors_;
   summary.warnings = warnings_;

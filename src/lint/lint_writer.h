@@ -2,19 +2,21 @@
 
 #include <array>
 #include <atomic>
-#include <span>
 #include <cstdint>
+#include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "lint/enrich.h"
 #include "lint/exit_status.h"
 #include "lint/format.h"
-#include "lint/enrich.h"
-#include "lint/lint_finding.h"
 #include "lint/item_marks.h"
+#include "lint/lint_finding.h"
 #include "lint/output.h"
+#include "lint/render_scratch.h"
 #include "lint/report_limits.h"
 #include "validate/finding.h"
 #include "validate/unit_header.h"
@@ -48,12 +50,16 @@ class LintWriter final : public FindingWriter {
   // are rendered) and the header's columns; set before the checking threads start.
   void set_context(FindingContext context) { context_ = context; }
 
-  // The finding's message is built in scratch's room.
-  void render(const Finding& finding, std::string& text, RenderScratch& scratch) const override;
+  // A RenderScratch: the finding's message is built in its room.
+  std::unique_ptr<RenderState> make_render_state() const override {
+    return std::make_unique<RenderScratch>();
+  }
+  // state is what make_render_state made.
+  void render(const Finding& finding, std::string& text, RenderState& state) const override;
   void write(std::string_view text) override;
   std::size_t line_group_limit() const override { return kLineGroupLimit; }
   void render_line_findings(std::span<const Finding> findings, std::string& text,
-                            RenderScratch& scratch) const override;
+                            RenderState& state) const override;
 
   // Checks the unit table's header, mapped onto units, and reports what it finds.
   void check_header(const UnitHeader& header, const MemTable& units);
@@ -86,7 +92,9 @@ class LintWriter final : public FindingWriter {
 
   void render(LintFinding& finding, std::string& text, LinePlace& place) const;
   void count(const ItemMark& mark);
-  void write_marked(std::string_view marked);
+  // Adds a finding's text to what the next flush writes: the items of a chunk in one write.
+  void emit(const ItemMark& mark);
+  void flush();
   // Fills in the character columns of the finding and its notes, for a format that asks.
   void count_characters(LintFinding& finding, LinePlace& place) const;
   void write_item(std::string_view item);
@@ -100,6 +108,7 @@ class LintWriter final : public FindingWriter {
 
   FindingContext context_;
   bool before_first_item_ = true;
+  std::string pending_;
   std::int64_t errors_ = 0;
   std::int64_t warnings_ = 0;
   std::int64_t notes_ = 0;

@@ -75,11 +75,10 @@ inline bool ReportGate::room_for(Severity severity) const {
 
 inline void ReportGate::note_refusals() {
   if (!room_for(Severity::Error)) errors_refused_.store(true, std::memory_order_relaxed);
-  const bool warnings_full =
-      limits_.errors_first
-          ? static_cast<std::int64_t>(held_warnings_.size()) >=
-                std::min(limits_.total - written_, limits_.warnings)
-          : !room_for(Severity::Warning);
+  const bool warnings_full = limits_.errors_first
+                                 ? static_cast<std::int64_t>(held_warnings_.size()) >=
+                                       std::min(limits_.total - written_, limits_.warnings)
+                                 : !room_for(Severity::Warning);
   if (warnings_full) warnings_refused_.store(true, std::memory_order_relaxed);
 }
 

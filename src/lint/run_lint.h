@@ -30,10 +30,11 @@ struct DataCheckResult {
 
 // The checks of a data directory, as a run of unitlint calls them: the seam between unitlint
 // and the core pipeline. check reads the directory's files, hands the unit table's header line
-// (without its line end) to writer.check_header, offers names for suggestions with
-// writer.set_suggestions before the rows are checked, and passes writer as the FindingWriter of
-// the unit lines' checks: render on the checking threads, write in reading order. A Failure or
-// running out of memory may end it; the run then reports the data as not checked.
+// (without its line end) to writer.check_header, offers its suggestions (a SuggestionSource)
+// and the header's columns with writer.set_context before the rows are checked, and passes
+// writer as the FindingWriter of the unit lines' checks: render on the checking threads, write
+// in reading order. A Failure or running out of memory may end it; the run then reports the
+// data as not checked.
 class DataCheck {
  public:
   virtual DataCheckResult check(const DataDirectory& directory, LintWriter& writer) = 0;

@@ -16,7 +16,7 @@ struct SuggestionLists final : SuggestionSource {
   NameIndex categories;        // categories of the part list
   NameIndex part_names;        // part names of the part list
   NameIndex unit_directories;  // entries of units/
-  NameIndex cockpits;    // entries of cockpits/
+  NameIndex cockpits;          // entries of cockpits/
   NameIndex meshes;            // entries of meshes/
   // A unit's own directory; listed anew each time when null.
   FolderListings* unit_folders = nullptr;

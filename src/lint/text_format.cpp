@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "lint/lint_messages.h"
+#include "lint/text_cursor.h"
 #include "tables/convert.h"
 
 namespace unitcheck::lint {
@@ -31,6 +32,14 @@ std::string_view tint_of(Severity severity) {
   }
   return kCyan;
 }
+
+// One finding's line, written through a cursor.
+class Line : private TextCursor {
+ public:
+  Line(std::string& text, std::size_t expected) : TextCursor(text, expected) {}
+  using TextCursor::put;
+  using TextCursor::put_number;
+};
 
 class TextFormat final : public Format {
  public:
@@ -68,21 +77,29 @@ class TextFormat final : public Format {
  private:
   void line(const LintFinding& finding, std::string_view written_path, std::string& text) const {
     const std::string_view tint = tint_of(finding.severity);
-    paint(text, kBold);
-    text.append(written_path);
-    append_int(text.append(":"), finding.line);
-    append_int(text.append(":"), char_columns_ ? finding.char_column : finding.column);
-    text.append(":");
-    paint(text, kReset);
-    text.append(" ");
-    paint(text, tint);
-    text.append(severity_name(finding.severity)).append(":");
-    paint(text, kReset);
-    text.append(" ").append(finding.message).append(" [");
-    paint(text, tint);
-    text.append(rule_info(finding.rule).id);
-    paint(text, kReset);
-    text.append("]\n");
+    const std::string_view id = rule_info(finding.rule).id;
+    // The colors and the fixed words take under 80 bytes.
+    Line out(text, written_path.size() + finding.message.size() + id.size() + 80);
+    paint(out, kBold);
+    out.put(written_path);
+    out.put(':');
+    out.put_number(finding.line);
+    out.put(':');
+    out.put_number(char_columns_ ? finding.char_column : finding.column);
+    out.put(':');
+    paint(out, kReset);
+    out.put(' ');
+    paint(out, tint);
+    out.put(severity_name(finding.severity));
+    out.put(':');
+    paint(out, kReset);
+    out.put(' ');
+    out.put(finding.message);
+    out.put(" [");
+    paint(out, tint);
+    out.put(id);
+    paint(out, kReset);
+    out.put("]\n");
   }
 
   // "findings by rule:", then a line per rule found, the most frequent first.
@@ -102,8 +119,8 @@ class TextFormat final : public Format {
     }
   }
 
-  void paint(std::string& text, std::string_view color) const {
-    if (color_) text.append(color);
+  void paint(Line& out, std::string_view color) const {
+    if (color_) out.put(color);
   }
 
   bool color_;

@@ -41,7 +41,7 @@ class ChunkSink final : public FindingSink {
 
   void report(const Finding& finding) override {
     if (group_limit_ == 0) {
-      writer_.render(finding, chunk_->output, scratch_);
+      writer_.render(finding, chunk_->output, *state_);
       hand_over_if_long();
       return;
     }
@@ -58,7 +58,7 @@ class ChunkSink final : public FindingSink {
   // The line's findings are all reported: a writer that words them together gets them now.
   void end_line() {
     if (held_.empty()) return;
-    writer_.render_line_findings(held_, chunk_->output, scratch_);
+    writer_.render_line_findings(held_, chunk_->output, *state_);
     held_.clear();
     hand_over_if_long();
   }
@@ -80,7 +80,7 @@ class ChunkSink final : public FindingSink {
   const std::size_t group_limit_ = writer_.line_group_limit();
   std::vector<Finding> held_;         // the line's findings, up to group_limit_
   std::vector<std::string> folders_;  // their folders, by index
-  RenderScratch scratch_;
+  const std::unique_ptr<RenderState> state_ = writer_.make_render_state();  // the writer's own
   WorkChunk* chunk_ = nullptr;
   const HandOver* hand_over_ = nullptr;
   std::size_t next_try_ = kEarlyText;  // the text's length at which to try a hand-over

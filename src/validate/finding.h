@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -100,28 +101,23 @@ class FindingSink {
   ~FindingSink() = default;
 };
 
-// How far along one line characters were last counted: a renderer that turns byte columns into
-// character columns walks each line once, however many findings it holds.
-struct LinePlace {
-  const char* line = nullptr;    // the line's first byte
-  std::int64_t byte = 0;         // counted up to this byte offset
-  std::int64_t code_points = 0;  // the code points before it
-};
-
-// What a checking thread keeps from finding to finding while rendering: room for words, and
-// where it counted characters last.
-struct RenderScratch {
-  std::string words;
-  LinePlace place;
+// What a writer keeps on a checking thread from finding to finding, of its own making: the
+// checks only hold it for the writer.
+class RenderState {
+ public:
+  virtual ~RenderState() = default;
 };
 
 // Turns findings into output text for the checking threads. render is called on several threads
-// at once, each with a text of its own and a scratch string of its own, which the thread keeps
-// from finding to finding so that the writer may reuse its room for the words it builds on the
-// way; write receives the rendered texts in reading order, one call at a time.
+// at once, each with a text of its own and a state of its own, made by make_render_state, which
+// the thread keeps from finding to finding (room the writer reuses for the words it builds on
+// the way, say); write receives the rendered texts in reading order, one call at a time.
 class FindingWriter {
  public:
-  virtual void render(const Finding& finding, std::string& text, RenderScratch& scratch) const = 0;
+  virtual std::unique_ptr<RenderState> make_render_state() const {
+    return std::make_unique<RenderState>();
+  }
+  virtual void render(const Finding& finding, std::string& text, RenderState& state) const = 0;
   virtual void write(std::string_view text) = 0;
 
   // A writer that words a line's findings together (a cause before what it explains) asks for
@@ -131,8 +127,8 @@ class FindingWriter {
   virtual std::size_t line_group_limit() const { return 0; }
   // Findings of one line, in the order found; their texts are valid during the call.
   virtual void render_line_findings(std::span<const Finding> findings, std::string& text,
-                                    RenderScratch& scratch) const {
-    for (const Finding& finding : findings) render(finding, text, scratch);
+                                    RenderState& state) const {
+    for (const Finding& finding : findings) render(finding, text, state);
   }
 
  protected:

@@ -1,5 +1,5 @@
-#include "lint/describe.h"
 #include "lint/lint_messages.h"
+#include "lint/describe.h"
 #include "lint/suggestion_lists.h"
 
 #include <gtest/gtest.h>
@@ -158,7 +158,8 @@ TEST(LintMessages, NoSuggestionWithoutNamesAndCargoPrefersTheCategory) {
   names.categories = NameIndex(kCategories);
   names.part_names = NameIndex(kParts);
   EXPECT_EQ(describe(cargo, {&names, {}}).suggestion, "Equipment/Mining_Gear");
-  EXPECT_NE(describe(cargo, {&names, {}}).message.find("did you mean the category"), std::string::npos);
+  EXPECT_NE(describe(cargo, {&names, {}}).message.find("did you mean the category"),
+            std::string::npos);
 }
 
 // A long value is cut at 200 bytes, or before the character the 200th byte is in, and its

@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
+#include "lint/describe.h"
 #include "lint/format.h"
 #include "lint/github_format.h"
-#include "lint/describe.h"
 #include "lint/lint_messages.h"
 #include "lint/suggestion_lists.h"
 #include "lint/utf8.h"

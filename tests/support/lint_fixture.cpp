@@ -126,10 +126,10 @@ lint::DataCheckResult FixtureCheck::check(const lint::DataDirectory& directory,
   std::vector<std::thread> workers;
   for (std::size_t c = 0; c < chunks; ++c) {
     workers.emplace_back([this, c, chunks, &texts, &writer] {
-      RenderScratch scratch;
+      const std::unique_ptr<RenderState> state = writer.make_render_state();
       for (std::size_t i = c * findings_.size() / chunks; i < (c + 1) * findings_.size() / chunks;
            ++i)
-        writer.render(findings_[i], texts[c], scratch);
+        writer.render(findings_[i], texts[c], *state);
     });
   }
   for (std::thread& worker : workers) worker.join();

@@ -65,12 +65,12 @@ class NestedListCheck : public ::testing::Test {
   struct Recorder final : FindingSink {
     Recorder(const TranscriptWriter& w, std::string& o) : writer(w), out(o) {}
     void report(const Finding& finding) override {
-      writer.render(finding, out, scratch);
+      writer.render(finding, out, state);
       findings.push_back(finding);
     }
     const TranscriptWriter& writer;
     std::string& out;
-    RenderScratch scratch;
+    RenderState state;
     std::vector<Finding> findings;
   };
   std::unique_ptr<NestedList> list;
