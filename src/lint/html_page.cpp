@@ -92,18 +92,31 @@ void append_badge(std::string& out, Severity severity) {
   out.append("</span>");
 }
 
+// A count with its thousands set apart: 148,417.
+std::string number(std::int64_t value) {
+  std::string digits;
+  append_int(digits, value);
+  std::string text;
+  const std::size_t sign = digits.front() == '-' ? 1 : 0;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > sign && (digits.size() - i) % 3 == 0) text.push_back(',');
+    text.push_back(digits[i]);
+  }
+  return text;
+}
+
 // "✖ 7 errors", in the severity's color.
 std::string counted_badge(Severity severity, std::int64_t count) {
   std::string out = "<span class=\"sev ";
   out.append(severity_class(severity)).append("\">").append(kIcons[static_cast<int>(severity)]);
-  append_int(out.append(" "), count);
+  out.append(" ").append(number(count));
   out.append(" ").append(severity_name(severity)).append(count == 1 ? "" : "s").append("</span>");
   return out;
 }
 
 void append_count(std::string& out, std::int64_t count, std::string_view one,
                   std::string_view many) {
-  append_int(out, count);
+  out.append(number(count));
   out.append(" ").append(count == 1 ? one : many);
 }
 
@@ -125,12 +138,6 @@ std::vector<std::size_t> rules_found(const PageContent& content) {
 
 void append_fact(std::string& out, std::string_view term, std::string_view escaped) {
   out.append("<dt>").append(term).append("</dt><dd>").append(escaped).append("</dd>\n");
-}
-
-std::string number(std::int64_t value) {
-  std::string text;
-  append_int(text, value);
-  return text;
 }
 
 void append_facts(std::string& out, const PageContent& content) {
@@ -177,7 +184,7 @@ void append_rule_table(std::string& out, const PageContent& content,
     out.append("<tr><td><a href=\"#rule-").append(rule.id).append("\"><code>");
     out.append(rule.id).append("</code></a></td><td>");
     append_badge(out, rule.severity);
-    append_int(out.append("</td><td class=\"num\">"), count);
+    out.append("</td><td class=\"num\">").append(number(count));
     // At least one step for any finding, so that no count looks like none.
     const std::int64_t step = std::max<std::int64_t>(1, (count * 20 + most - 1) / most);
     out.append("</td><td><span class=\"bar\"><span class=\"").append(severity_class(rule.severity));
@@ -214,7 +221,9 @@ void append_rule_section(std::string& out, const PageContent& content, std::size
   if (listing.findings > listed) {
     append_count(out.append("<p class=\"more\">and "), listing.findings - listed, "more finding",
                  "more findings");
-    append_int(out.append(" of this rule: a page lists the first "), content.listed_per_rule);
+    out.append(" of this rule: a page lists at most ").append(number(content.listed_per_rule));
+    out.append(" of each rule, and past ").append(number(content.listed_in_all));
+    append_int(out.append(" in all only the first "), content.listed_surely);
     out.append(" of each; <code>unitlint --format json</code> lists them all.</p>\n");
   }
   if (listing.findings == 0)
@@ -232,7 +241,7 @@ void append_units(std::string& out, const PageContent& content) {
     append_int(out.append("<tr><td class=\"line\">"), unit.line);
     out.append("</td><td class=\"unit\">").append(unit.key);
     if (!unit.name.empty()) out.append("<span class=\"name\">").append(unit.name).append("</span>");
-    append_int(out.append("</td><td class=\"num\">"), unit.findings);
+    out.append("</td><td class=\"num\">").append(number(unit.findings));
     out.append("</td><td>");
     for (std::size_t k = 0; k < unit.links.size(); ++k) {
       if (k > 0) out.append(", ");

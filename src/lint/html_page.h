@@ -39,7 +39,9 @@ struct PageContent {
   const PageFacts& facts;
   const std::array<RuleListing, kRuleCount>& rules;
   const std::vector<UnitTally>& units;  // the most findings first
-  std::int64_t listed_per_rule;         // the cap, said beside a rule's unlisted findings
+  std::int64_t listed_per_rule;         // the caps, said beside a rule's unlisted findings
+  std::int64_t listed_in_all;
+  std::int64_t listed_surely;
 };
 
 // The whole HTML document: self-contained, no script, nothing loaded from elsewhere.

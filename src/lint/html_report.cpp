@@ -45,7 +45,9 @@ void HtmlReport::take(const HtmlRecord& record) {
   }
   RuleListing& listing = rules_[static_cast<std::size_t>(record.rule)];
   listing.findings += 1;
-  if (static_cast<std::int64_t>(listing.rows.size()) >= kListedPerRule) return;
+  const auto listed = static_cast<std::int64_t>(listing.rows.size());
+  if (listed >= kListedPerRule || (listed >= kListedSurely && listed_ >= kListedInAll)) return;
+  ++listed_;
   const std::int64_t anchor = next_anchor_++;
   std::string row;
   append_int(row.append("<tr id=\"f"), anchor);
@@ -73,7 +75,8 @@ std::string HtmlReport::page(const Summary& summary, const PageFacts& facts) {
   take_records(true);
   close_unit();
   unit_ = UnitTally{};
-  return html_page({summary, facts, rules_, top_units_, kListedPerRule});
+  return html_page(
+      {summary, facts, rules_, top_units_, kListedPerRule, kListedInAll, kListedSurely});
 }
 
 }  // namespace unitcheck::lint
