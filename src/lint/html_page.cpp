@@ -57,7 +57,8 @@ tr.note td:first-child{border-left:4px solid var(--note)}
 tr.note td{background:var(--head)}
 td.line{font-variant-numeric:tabular-nums;white-space:nowrap}
 td.unit .name,td.place .sub,td.place .col{display:block;color:var(--muted);font-size:.9em}
-td.cell{max-width:28rem}
+td.cell{min-width:10rem;max-width:28rem}
+td.num .notes{display:block;color:var(--muted);font-size:.9em;white-space:nowrap}
 mark{background:var(--mark);color:var(--markfg);outline:1px solid var(--warning);padding:0 1px}
 mark.empty{display:inline-block;min-width:.6em}
 .more{color:var(--muted)}
@@ -120,18 +121,18 @@ void append_count(std::string& out, std::int64_t count, std::string_view one,
   out.append(" ").append(count == 1 ? one : many);
 }
 
-// The rules found, by level (errors first) then by count.
+// The rules found, by level (errors first), then by count of findings, then of notes.
 std::vector<std::size_t> rules_found(const PageContent& content) {
   std::vector<std::size_t> found;
   for (std::size_t i = 0; i < kRuleCount; ++i)
     if (content.rules[i].findings + content.rules[i].notes > 0) found.push_back(i);
-  const auto total = [&](std::size_t i) {
-    return content.rules[i].findings + content.rules[i].notes;
-  };
   std::stable_sort(found.begin(), found.end(), [&](std::size_t a, std::size_t b) {
     const Severity sa = all_rules()[a].severity;
     const Severity sb = all_rules()[b].severity;
-    return sa != sb ? sa < sb : total(a) > total(b);
+    const RuleListing& la = content.rules[a];
+    const RuleListing& lb = content.rules[b];
+    if (sa != sb) return sa < sb;
+    return la.findings != lb.findings ? la.findings > lb.findings : la.notes > lb.notes;
   });
   return found;
 }
@@ -173,20 +174,25 @@ void append_rule_table(std::string& out, const PageContent& content,
     return;
   }
   std::int64_t most = 1;
-  for (const std::size_t i : found)
-    most = std::max(most, content.rules[i].findings + content.rules[i].notes);
+  for (const std::size_t i : found) most = std::max(most, content.rules[i].findings);
   out.append(
       "<table class=\"rules\">\n<thead><tr><th>Rule</th><th>Level</th><th class=\"num\">Count"
       "</th><th>Share</th><th>What it expects</th></tr></thead>\n<tbody>\n");
   for (const std::size_t i : found) {
     const RuleInfo& rule = all_rules()[i];
-    const std::int64_t count = content.rules[i].findings + content.rules[i].notes;
+    const std::int64_t count = content.rules[i].findings;
     out.append("<tr><td><a href=\"#rule-").append(rule.id).append("\"><code>");
     out.append(rule.id).append("</code></a></td><td>");
     append_badge(out, rule.severity);
     out.append("</td><td class=\"num\">").append(number(count));
+    if (content.rules[i].notes > 0) {
+      out.append("<span class=\"notes\">+ ");
+      append_count(out, content.rules[i].notes, "note", "notes");
+      out.append("</span>");
+    }
     // At least one step for any finding, so that no count looks like none.
-    const std::int64_t step = std::max<std::int64_t>(1, (count * 20 + most - 1) / most);
+    const std::int64_t step =
+        count == 0 ? 0 : std::max<std::int64_t>(1, (count * 20 + most - 1) / most);
     out.append("</td><td><span class=\"bar\"><span class=\"").append(severity_class(rule.severity));
     append_int(out.append(" w"), step * 5);
     // The share in words too, for a reader that shows no bars.
@@ -221,10 +227,14 @@ void append_rule_section(std::string& out, const PageContent& content, std::size
   if (listing.findings > listed) {
     append_count(out.append("<p class=\"more\">and "), listing.findings - listed, "more finding",
                  "more findings");
-    out.append(" of this rule: a page lists at most ").append(number(content.listed_per_rule));
-    out.append(" of each rule, and past ").append(number(content.listed_in_all));
-    append_int(out.append(" in all only the first "), content.listed_surely);
-    out.append(" of each; <code>unitlint --format json</code> lists them all.</p>\n");
+    out.append(" of this rule, not listed: a page lists at most ")
+        .append(number(content.listed_per_rule));
+    out.append(" of each rule (past ").append(number(content.listed_in_all));
+    append_int(out.append(" in all, the first "), content.listed_surely);
+    out.append(" of each)");
+    if (content.summary.omitted_errors + content.summary.omitted_warnings > 0)
+      out.append(", and no more than --max-findings in all");
+    out.append("; <code>unitlint --format json</code> lists them all.</p>\n");
   }
   if (listing.findings == 0)
     out.append("<p class=\"more\">Shown as notes under the findings that explain them.</p>\n");

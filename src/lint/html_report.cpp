@@ -74,6 +74,12 @@ void HtmlReport::close_unit() {
 std::string HtmlReport::page(const Summary& summary, const PageFacts& facts) {
   take_records(true);
   close_unit();
+  // Findings past --max-findings never reach the page, but the writer counted them: they are
+  // among a rule's unlisted ones (with the notes that came with them).
+  for (std::size_t i = 0; i < kRuleCount; ++i) {
+    const std::int64_t seen = rules_[i].findings + rules_[i].notes;
+    if (summary.rule_counts[i] > seen) rules_[i].findings += summary.rule_counts[i] - seen;
+  }
   unit_ = UnitTally{};
   return html_page(
       {summary, facts, rules_, top_units_, kListedPerRule, kListedInAll, kListedSurely});

@@ -15,7 +15,7 @@ TAGS = {"html", "head", "meta", "title", "style", "body", "header", "h1", "h2", 
         "mark", "details", "summary", "p"}
 ATTRIBUTES = {"lang", "charset", "http-equiv", "content", "name", "id", "class", "href", "open"}
 CLASSES = re.compile(r"^(sev|error|warning|note|bar|w\d+|line|unit|name|place|sub|col|cell|msg|"
-                     r"more|empty|rules|findings|units|facts|num)$")
+                     r"more|empty|rules|findings|units|facts|num|notes)$")
 IDS = re.compile(r"^(f\d+|rule-[a-z-]+|rules|findings|units)$")
 
 # Cell number and text written into the sample's line 4 (hornet.militia), and the header column
