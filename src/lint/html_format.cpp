@@ -5,7 +5,6 @@
 
 #include "csv/split_unit_row.h"
 #include "lint/html_text.h"
-#include "lint/lint_messages.h"
 #include "lint/shown_value.h"
 #include "tables/convert.h"
 
@@ -150,7 +149,10 @@ class HtmlFormat final : public Format {
     text.push_back(kRecordField);
     append_int(text.append("<td class=\"line\">"), finding.line);
     text.append("</td><td class=\"unit\">");
-    append_unit(text, unit);
+    if (finding.line == 1)
+      text.append("<span class=\"name\">the header</span>");
+    else
+      append_unit(text, unit);
     text.append("</td>");
     append_finding_cells(text, finding);
     text.push_back(kRecordField);
