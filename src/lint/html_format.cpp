@@ -76,8 +76,9 @@ void append_marked_cell(std::string& out, const LintFinding& finding) {
   std::size_t from = begin;
   while (from > 0 && begin - from < kContextBytes && line[from - 1] != ',') --from;
   while (from < begin && is_continuation(line[from])) ++from;
+  // Both searches stop within their bound: a finding costs no walk to the end of a long cell.
   const std::string_view after = line.substr(end);
-  std::size_t to = std::min(after.find(','), after.size());
+  std::size_t to = std::min(after.substr(0, kContextBytes + 1).find(','), after.size());
   const bool cut_after = to > kContextBytes;
   if (cut_after) to = utf8_prefix_length(after, kContextBytes);
 

@@ -13,27 +13,33 @@ namespace unitcheck::lint {
 // never opens an element, an attribute or a comment.
 inline void append_html(std::string& out, std::string_view text) {
   put_visible(text, false, [&out](std::string_view piece) {
-    for (const char c : piece) {
-      switch (c) {
+    // Runs between the special bytes go whole.
+    std::size_t run = 0;
+    for (std::size_t i = 0; i < piece.size(); ++i) {
+      std::string_view reference;
+      switch (piece[i]) {
         case '&':
-          out.append("&amp;");
+          reference = "&amp;";
           break;
         case '<':
-          out.append("&lt;");
+          reference = "&lt;";
           break;
         case '>':
-          out.append("&gt;");
+          reference = "&gt;";
           break;
         case '"':
-          out.append("&quot;");
+          reference = "&quot;";
           break;
         case '\'':
-          out.append("&#39;");
+          reference = "&#39;";
           break;
         default:
-          out.push_back(c);
+          continue;
       }
+      out.append(piece.substr(run, i - run)).append(reference);
+      run = i + 1;
     }
+    out.append(piece.substr(run));
   });
 }
 
