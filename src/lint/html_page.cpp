@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "lint/csp_hash.h"
 #include "lint/html_text.h"
 #include "lint/rules.h"
 #include "lint/version.h"
@@ -12,15 +13,11 @@ namespace unitcheck::lint {
 
 namespace {
 
-// No script and nothing from elsewhere; the one stylesheet is in the page. Inline style is
-// allowed for it, and the data cannot add any: every byte of it is escaped.
+// The head up to the Content-Security-Policy's style source.
 constexpr std::string_view kHead =
     "<!DOCTYPE html>\n"
     "<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
-    "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; "
-    "style-src 'unsafe-inline'; base-uri 'none'; form-action 'none'\">\n"
-    "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-    "<meta name=\"color-scheme\" content=\"light dark\">\n";
+    "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; style-src ";
 
 // Colors by severity, with the word and an icon beside them wherever a severity shows; dark
 // when the reader's system is, plain black on white on paper.
@@ -267,10 +264,15 @@ void append_units(std::string& out, const PageContent& content) {
 }  // namespace
 
 std::string html_page(const PageContent& content) {
+  // No script and nothing from elsewhere: the page's one stylesheet is allowed by its hash, so
+  // that not even a style could come from the data.
+  const std::string style = std::string(kStyle).append(bar_widths());
   std::string out(kHead);
-  out.append("<title>unitlint: ");
+  out.append(csp_hash_source(style)).append("; base-uri 'none'; form-action 'none'\">\n");
+  out.append("<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n");
+  out.append("<meta name=\"color-scheme\" content=\"light dark\">\n<title>unitlint: ");
   append_html(out, content.facts.data_directory);
-  out.append("</title>\n<style>").append(kStyle).append(bar_widths());
+  out.append("</title>\n<style>").append(style);
   out.append("</style>\n</head>\n<body>\n<header>\n<h1>unitlint report</h1>\n");
   append_facts(out, content);
   out.append("</header>\n<main>\n");

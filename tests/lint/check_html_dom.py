@@ -5,6 +5,8 @@ check_html_dom.py sample DOM     the sample data's seven findings, with their li
 check_html_dom.py hostile DOM    no element or attribute came from the data, which shows as text
 check_html_dom.py make-hostile UNITS_CSV   writes the hostile cells into a copy of the sample
 """
+import base64
+import hashlib
 import re
 import sys
 from html.parser import HTMLParser
@@ -52,6 +54,7 @@ class Dom(HTMLParser):
         self.stack = []
         self.rows = []  # finding rows: {"id", "line", "col"}
         self.in_row = False
+        self.style = ""
 
     def handle_starttag(self, tag, attrs):
         attrs = dict(attrs)
@@ -70,6 +73,8 @@ class Dom(HTMLParser):
 
     def handle_data(self, data):
         self.text.append(data)
+        if self.stack and self.stack[-1][0] == "style":
+            self.style += data
         if not self.in_row or not self.stack:
             return
         tag, classes = self.stack[-1]
@@ -110,8 +115,11 @@ def check_vocabulary(dom):
         fail("not exactly one <style>")
     policy = [a.get("content", "") for t, a in dom.elements
               if t == "meta" and a.get("http-equiv") == "Content-Security-Policy"]
-    if len(policy) != 1 or "default-src 'none'" not in policy[0] or "script" in policy[0]:
-        fail(f"the Content-Security-Policy is {policy}")
+    # Nothing but the page's own stylesheet, by its hash.
+    digest = base64.b64encode(hashlib.sha256(dom.style.encode()).digest()).decode()
+    if policy != [f"default-src 'none'; style-src 'sha256-{digest}'; base-uri 'none'; "
+                  "form-action 'none'"]:
+        fail(f"the Content-Security-Policy is {policy}, its stylesheet's hash {digest}")
 
 
 def check_sample(dom):

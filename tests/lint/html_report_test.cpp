@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "lint/csp_hash.h"
 #include "lint/format.h"
 #include "lint/html_report.h"
 #include "lint/html_text.h"
@@ -24,6 +25,21 @@ TEST(HtmlReport, DataIsTextWhateverItHolds) {
   EXPECT_EQ(html_text(std::string("\x1b[1m\0\x7f", 6)), "\\x1b[1m\\x00\\x7f");
   EXPECT_EQ(html_text("caf\xe9 caf\xc3\xa9"), "caf\\xe9 caf\xc3\xa9");  // UTF-8 stays
   EXPECT_EQ(html_text("\xe2\x80\xae"), "\\u{202e}");                    // a bidirectional override
+}
+
+// FIPS 180-4's examples, and lengths about the padding's edges (one block or two), as Python's
+// hashlib gives them.
+TEST(HtmlReport, TheStylesheetIsAllowedByItsSha256) {
+  EXPECT_EQ(csp_hash_source(""), "'sha256-47DEQpj8HBSa+/TImW+5JCeuQeRkm5NMpJWZG3hSuFU='");
+  EXPECT_EQ(csp_hash_source("abc"), "'sha256-ungWv48Bz+pBQUDeXa4iI7ADYaOWF3qctBD/YfIAFa0='");
+  EXPECT_EQ(csp_hash_source("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"),
+            "'sha256-JI1qYdIGOLjlwCaTDD5gOaM85Flk/yFn9uzt1BnbBsE='");
+  EXPECT_EQ(csp_hash_source(std::string(55, 'a')),
+            "'sha256-n0OQ+NMMLdkuyfCVtl4rmumwqSWlJY4kHJ8ekQ9zQxg='");
+  EXPECT_EQ(csp_hash_source(std::string(64, 'a')),
+            "'sha256-/+BU/nrgy23GXDr5th1SCfQ5hR20PQulmXM33xVGaOs='");
+  EXPECT_EQ(csp_hash_source(std::string(1000, 'a')),
+            "'sha256-Qe3s5C1j6Nm/UVqbppMuHCDLyfWl0TRkWttdsblzfqM='");
 }
 
 // Findings of the sample's shape, as the writer gives them to the report: rendered on their own
