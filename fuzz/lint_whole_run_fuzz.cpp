@@ -13,7 +13,9 @@
 //   finding's with its first notes folded in;
 // - every summary counts what its report lists, and nothing is left out below the limits;
 // - unitlint's errors on the unit table's data lines (and the notes that stand for them) are as
-//   many as unitcheck's diagnostic lines.
+//   many as unitcheck's diagnostic lines;
+// - the HTML page holds only its own elements and attributes, whatever the data holds, and a
+//   row per finding and per note while the page lists them all.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -487,6 +489,56 @@ void require_same_but_messages(const Causes& in_text, const Causes& in_json) {
   }
 }
 
+// The page's own elements and attributes: a tag of any other name came from the data.
+bool is_page_tag(std::string_view name) {
+  constexpr std::string_view kTags[] = {
+      "!DOCTYPE", "html", "head", "meta", "title",  "style",   "body",    "header", "h1",    "h2",
+      "dl",       "dt",   "dd",   "code", "strong", "main",    "table",   "thead",  "tbody", "tr",
+      "th",       "td",   "a",    "span", "mark",   "details", "summary", "p"};
+  return std::find(std::begin(kTags), std::end(kTags), name) != std::end(kTags);
+}
+
+bool is_page_attribute(std::string_view name) {
+  constexpr std::string_view kAttributes[] = {"lang", "charset", "http-equiv", "content", "name",
+                                              "id",   "class",   "href",       "open",    "html"};
+  return std::find(std::begin(kAttributes), std::end(kAttributes), name) != std::end(kAttributes);
+}
+
+// Every tag of the page is one it writes, with attributes it writes, their values quoted; no
+// control byte but the line feed. The stylesheet holds no '<'.
+void require_own_markup(std::string_view page) {
+  for (const char c : page) require(static_cast<unsigned char>(c) >= 0x20 || c == '\n');
+  for (std::size_t open = page.find('<'); open != std::string_view::npos;
+       open = page.find('<', open + 1)) {
+    const std::size_t close = page.find('>', open);
+    require(close != std::string_view::npos);
+    std::string_view tag = page.substr(open + 1, close - open - 1);
+    if (tag.starts_with('/')) tag.remove_prefix(1);
+    const std::size_t name_end = std::min(tag.find(' '), tag.size());
+    require(is_page_tag(tag.substr(0, name_end)));
+    tag.remove_prefix(name_end);
+    while (!tag.empty()) {
+      require(tag.front() == ' ');
+      tag.remove_prefix(1);
+      const std::size_t attribute_end = std::min(tag.find_first_of(" ="), tag.size());
+      require(is_page_attribute(tag.substr(0, attribute_end)));
+      tag.remove_prefix(attribute_end);
+      if (!tag.starts_with("=\"")) continue;
+      const std::size_t value_end = tag.find('"', 2);
+      require(value_end != std::string_view::npos);
+      tag.remove_prefix(value_end + 1);
+    }
+  }
+}
+
+std::int64_t occurrences(std::string_view text, std::string_view part) {
+  std::int64_t count = 0;
+  for (std::size_t at = text.find(part); at != std::string_view::npos;
+       at = text.find(part, at + part.size()))
+    ++count;
+  return count;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -515,5 +567,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   require_annotations(github_findings(github.out), in_text);
 
   require(data_line_diagnostics(in_bytes) == unitcheck_diagnostics(dir));
+
+  const Report html = run_unitlint(dir, "html", false);
+  require(html.status == json.status);
+  require_own_markup(html.out);
+  // Below 100 findings every rule's are listed.
+  if (in_bytes.size() < 100) {
+    require(occurrences(html.out, "<tr id=\"f") == std::ssize(in_bytes));
+    require(occurrences(html.out, "<tr class=\"note\">") == notes(in_bytes));
+  }
   return 0;
 }

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "csv/split_unit_row.h"
-#include "validate/unquoted_row.h"
+#include "validate/mask_splitter.h"
 
 namespace {
 

@@ -1,5 +1,8 @@
 #pragma once
 
+// Tested by tests/csv/byte_scan_test.cpp and tests/validate/number_shapes_test.cpp (every vector
+// form against its plain form), and by the end-to-end cases, which CI runs in each block form.
+
 #include <algorithm>
 #include <bit>
 #include <cstddef>
@@ -231,6 +234,44 @@ inline BlockForm widest_block_form() {
   if (has_avx2()) return BlockForm::Avx2;
 #endif
   return BlockForm::Sse2;
+}
+
+// The form a run uses: the one named by requested ("plain", "sse2" or "avx2", from the
+// environment variable UNITCHECK_BLOCK_FORM, so that the end-to-end cases and the fuzz targets
+// run every form), or the widest. A form the processor lacks, or an unknown name, gives the
+// widest: the variable is for tests and never makes a run fail.
+inline BlockForm block_form_from(const char* requested) {
+  const BlockForm widest = widest_block_form();
+  if (requested == nullptr) return widest;
+  const std::string_view name(requested);
+  if (name == "plain") return BlockForm::Plain;
+  if (name == "sse2") return BlockForm::Sse2;
+  return widest;
+}
+
+// block_form_from the environment: read where a check begins, never written by the programs.
+BlockForm block_form_of_environment();
+
+// Calls the code of one form: plain(), sse2() or avx2(), each returning the same type. avx2 is
+// called only in builds that have the AVX2 forms; elsewhere the form is run as Sse2, and the
+// caller's avx2 may forward to its sse2.
+template <class Plain, class Sse2, class Avx2>
+[[gnu::always_inline]] inline decltype(auto) in_block_form(BlockForm form, Plain&& plain,
+                                                           Sse2&& sse2,
+                                                           [[maybe_unused]] Avx2&& avx2) {
+  switch (form) {
+    case BlockForm::Avx2:
+#if defined(UNITCHECK_AVX2_FORMS)
+      return avx2();
+#else
+      return sse2();
+#endif
+    case BlockForm::Sse2:
+      return sse2();
+    case BlockForm::Plain:
+      break;
+  }
+  return plain();
 }
 
 // The classes of the count (below 64) bytes at p; bits from count up are clear. classify is

@@ -19,7 +19,8 @@ constexpr std::string_view kHelp =
     "Checks the unit database of a game data directory (units/units.csv and\n"
     "master_part_list.csv) and reports each fault with its file, line and column.\n"
     "\n"
-    "  -f, --format=FORMAT  output: text (default), json, sarif or github;\n"
+    "  -f, --format=FORMAT  output: text (default), json, sarif, github or html (a\n"
+    "                       page to open in a browser, findings grouped by rule);\n"
     "                       with --schema: text, json or markdown\n"
     "      --color=WHEN     color the text output: auto (a terminal, unless NO_COLOR\n"
     "                       is set; the default), always or never\n"
@@ -49,11 +50,10 @@ struct Word {
   Value value;
 };
 
-constexpr Word<OutputFormat> kFormats[] = {{"text", OutputFormat::Text},
-                                           {"json", OutputFormat::Json},
-                                           {"sarif", OutputFormat::Sarif},
-                                           {"github", OutputFormat::Github},
-                                           {"markdown", OutputFormat::Markdown}};
+constexpr Word<OutputFormat> kFormats[] = {
+    {"text", OutputFormat::Text},   {"json", OutputFormat::Json},
+    {"sarif", OutputFormat::Sarif}, {"github", OutputFormat::Github},
+    {"html", OutputFormat::Html},   {"markdown", OutputFormat::Markdown}};
 constexpr Word<ColorMode> kColorModes[] = {
     {"auto", ColorMode::Auto}, {"always", ColorMode::Always}, {"never", ColorMode::Never}};
 constexpr Word<bool> kColumnUnits[] = {{"bytes", false}, {"characters", true}};
@@ -132,7 +132,8 @@ std::optional<std::int64_t> count_word(std::string_view word) {
 // describe findings only.
 std::string mismatch(const LintOptions& options) {
   const OutputFormat f = options.format;
-  if (options.schema && (f == OutputFormat::Sarif || f == OutputFormat::Github))
+  if (options.schema &&
+      (f == OutputFormat::Sarif || f == OutputFormat::Github || f == OutputFormat::Html))
     return "--schema prints text, json or markdown";
   if (!options.schema && f == OutputFormat::Markdown) return "--format markdown needs --schema";
   return {};

@@ -1,6 +1,7 @@
 #include "lint/format.h"
 
 #include "lint/github_format.h"
+#include "lint/html_format.h"
 #include "lint/json_format.h"
 #include "lint/sarif_format.h"
 #include "lint/text_format.h"
@@ -15,6 +16,8 @@ std::unique_ptr<Format> make_format(OutputFormat format, bool color, bool char_c
       return make_sarif_format();
     case OutputFormat::Github:
       return make_github_format();
+    case OutputFormat::Html:
+      return make_html_format();
     case OutputFormat::Text:
     case OutputFormat::Markdown:
       break;

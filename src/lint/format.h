@@ -11,7 +11,7 @@
 
 namespace unitcheck::lint {
 
-enum class OutputFormat : std::uint8_t { Text, Json, Sarif, Github, Markdown };
+enum class OutputFormat : std::uint8_t { Text, Json, Sarif, Github, Markdown, Html };
 
 // What a report says at its end.
 struct Summary {
@@ -45,11 +45,14 @@ class Format {
   virtual std::string_view separator() const { return {}; }
   // Whether items need the findings' columns counted in code points as well as bytes.
   virtual bool wants_char_columns() const { return false; }
+  // The unit table's header line, told before the checking threads start, for a format that
+  // shows cells by their column.
+  virtual void header_read(std::string_view /*header_line*/) const {}
   // How many findings the format lists when the command line sets no limit.
   virtual ReportLimits default_limits() const { return {}; }
 };
 
-// The format of a report (Text, Json, Sarif, Github). color and char_columns (columns counted
+// The format of a report (Text, Json, Sarif, Github, Html). color and char_columns (columns counted
 // in code points rather than bytes) are for Text only.
 std::unique_ptr<Format> make_format(OutputFormat format, bool color, bool char_columns = false);
 

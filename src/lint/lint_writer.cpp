@@ -107,6 +107,7 @@ void LintWriter::check_header(const UnitHeader& header, const MemTable& units) {
   // per finding.
   LinePlace place;
   std::string text;
+  format_.header_read(header.line);
   lint::check_header(header, units, [&](const HeaderFinding& finding) {
     LintFinding described = enrich(finding);
     described.line_text = header.line;

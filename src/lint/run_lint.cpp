@@ -7,6 +7,7 @@
 
 #include "lint/exit_status.h"
 #include "lint/github_format.h"
+#include "lint/html_report.h"
 #include "lint/lint_messages.h"
 #include "lint/schema_listing.h"
 #include "platform/failure.h"
@@ -85,6 +86,13 @@ int run_lint(const LintOptions& options, const LintIo& io, DataCheck& data_check
   const bool github = options.format == OutputFormat::Github;
   const bool step_summary = github && io.step_summary != nullptr && *io.step_summary != '\0';
   const DataDirectoryResult resolved = resolve_data_directory(options.data_directory);
+  // The HTML page is laid out once every finding is in: the writer writes to it, and it to
+  // standard output at the end.
+  const bool html = options.format == OutputFormat::Html;
+  HtmlReport html_report;
+  Output& report_out = html ? static_cast<Output&>(html_report) : io.out;
+  const PageFacts page_facts{resolved.directory.root(), resolved.directory.unit_table(),
+                             resolved.directory.part_list()};
   std::string refusal = resolved.error;
   // A data file that a link leads out of the directory could show any file in the report.
   if (refusal.empty() && !options.follow_links)
@@ -93,16 +101,17 @@ int run_lint(const LintOptions& options, const LintIo& io, DataCheck& data_check
     io.err.write("unitlint: " + refusal + "\n");
     // A machine reading the report gets a whole document that says why nothing was checked.
     if (options.format != OutputFormat::Text) {
-      LintWriter writer(*format, io.out,
+      LintWriter writer(*format, report_out,
                         {resolved.directory.unit_table(), resolved.directory.part_list()});
       writer.begin();
       const Summary summary = writer.finish(0, false, refusal);
+      if (html) io.out.write(html_report.page(summary, page_facts));
       if (step_summary) append_step_summary(io, step_summary_markdown(summary, {}));
     }
     return settle_output(io, kExitCannotCheck);
   }
   const DataDirectory& directory = resolved.directory;
-  LintWriter writer(*format, io.out, {directory.unit_table(), directory.part_list()},
+  LintWriter writer(*format, report_out, {directory.unit_table(), directory.part_list()},
                     limits_for(options, *format));
   if (step_summary) writer.keep_first_items(step_summary_item);
   writer.begin();
@@ -112,6 +121,7 @@ int run_lint(const LintOptions& options, const LintIo& io, DataCheck& data_check
     writer.report(
         enrich_no_units_checked(writer.rule_counts()[static_cast<std::size_t>(Rule::EmptyKey)]));
   const Summary summary = writer.finish(result.rows, result.checked, result.failure);
+  if (html) io.out.write(html_report.page(summary, page_facts));
   if (!result.checked) io.err.write("unitlint: " + result.failure + "\n");
   if (step_summary) append_step_summary(io, step_summary_markdown(summary, writer.first_items()));
   return settle_output(io, exit_status(writer.counts(), options.strict, result.checked));

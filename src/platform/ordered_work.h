@@ -1,5 +1,8 @@
 #pragma once
 
+// Tested by tests/platform/ordered_work_test.cpp (reading order, hand-over, failures) and,
+// for races, by the same tests under ThreadSanitizer (make tsan).
+
 #include <cstdint>
 #include <functional>
 #include <string>

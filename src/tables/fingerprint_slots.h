@@ -1,5 +1,8 @@
 #pragma once
 
+// Tested through its two users: tests/validate/path_answers_test.cpp and
+// tests/validate/directory_records_test.cpp (growing with many keys, every key found after).
+
 #include <cstddef>
 #include <cstdint>
 #include <utility>

@@ -1,5 +1,7 @@
 #pragma once
 
+// Tested by tests/tables/text_map_test.cpp.
+
 #include <bit>
 #include <cstdint>
 #include <cstring>

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace unitcheck {
@@ -51,6 +52,8 @@ class DirectoryRecords {
     std::uint8_t exists;
     std::uint8_t unused = 0;
   };
+  // Copied in and out of the arena byte for byte, at any alignment.
+  static_assert(sizeof(Head) == 16 && std::is_trivially_copyable_v<Head>);
 
   Head head(std::uint32_t record) const;
   void set_head(std::uint32_t record, const Head& head);

@@ -1,3 +1,6 @@
+// Tested by tests/validate/nested_list_test.cpp (the walk over masks against the byte-by-byte
+// rules at every offset, in every block form) and the whole-run fuzz targets.
+
 #include "validate/nested_list.h"
 
 #include <algorithm>
@@ -9,6 +12,7 @@
 #include "tables/schemas.h"
 #include "validate/category_list.h"
 #include "validate/char_sets.h"
+#include "validate/number_shapes.h"
 #include "validate/part_index.h"
 
 namespace unitcheck {
@@ -348,6 +352,13 @@ __attribute__((target("avx2"))) void check_nested_list_avx2(std::string_view cel
                                                             const NestedContext& context) {
   walk_cell(CellBytesAvx2{class_bytes_avx2('{', ';', '}')}, cell, list, lengths, where, context);
 }
+#else
+// A build without the AVX2 forms runs the SSE2 form in its stead.
+void check_nested_list_avx2(std::string_view cell, const NestedList& list,
+                            std::span<LengthTally> lengths, const Finding& where,
+                            const NestedContext& context) {
+  walk_cell(classify_cell_bytes, cell, list, lengths, where, context);
+}
 #endif
 
 }  // namespace
@@ -355,21 +366,11 @@ __attribute__((target("avx2"))) void check_nested_list_avx2(std::string_view cel
 void check_nested_list(std::string_view cell, const NestedList& list,
                        std::span<LengthTally> lengths, const Finding& where,
                        const NestedContext& context) {
-  switch (context.form) {
-    case BlockForm::Avx2:
-#if defined(UNITCHECK_AVX2_FORMS)
-      check_nested_list_avx2(cell, list, lengths, where, context);
-      return;
-#else
-      [[fallthrough]];  // a build without the AVX2 form
-#endif
-    case BlockForm::Sse2:
-      walk_cell(classify_cell_bytes, cell, list, lengths, where, context);
-      return;
-    case BlockForm::Plain:
-      walk_cell(classify_cell_bytes_plain, cell, list, lengths, where, context);
-      return;
-  }
+  in_block_form(
+      context.form,
+      [&] { walk_cell(classify_cell_bytes_plain, cell, list, lengths, where, context); },
+      [&] { walk_cell(classify_cell_bytes, cell, list, lengths, where, context); },
+      [&] { check_nested_list_avx2(cell, list, lengths, where, context); });
 }
 
 }  // namespace unitcheck

@@ -68,7 +68,7 @@ struct NestedContext {
   FindingSink& sink;
   const CategoryList& category_list;
   const PartIndex& parts;
-  BlockForm form = widest_block_form();  // of the byte classification: all find the same
+  BlockForm form = block_form_of_environment();  // of the byte classification: all find the same
 };
 
 // Parses a cell of groups in braces, values separated by semicolons, and checks each value

@@ -21,6 +21,13 @@ std::uint64_t fingerprint(std::uint64_t hash) {
 }
 
 constexpr std::uint64_t kFingerprintBits = ~(kAnswerBit | 0xFFFFFFFFu);
+constexpr std::uint64_t kPlaceBits = 0xFFFFFFFFu;
+
+// A slot's fields share no bit, fill all 64, and a place reaches every byte of the arena.
+static_assert((kFingerprintBits & kAnswerBit) == 0 && (kFingerprintBits & kPlaceBits) == 0 &&
+              (kAnswerBit & kPlaceBits) == 0);
+static_assert((kFingerprintBits | kAnswerBit | kPlaceBits) == ~std::uint64_t{0});
+static_assert((kTaken & kFingerprintBits) == kTaken && kArenaLimit - 1 == kPlaceBits);
 
 }  // namespace
 

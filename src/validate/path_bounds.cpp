@@ -1,3 +1,6 @@
+// Tested by tests/validate/path_bounds_test.cpp and the lint case
+// path-cells-leading-out-of-the-data-directory.
+
 #include "validate/path_bounds.h"
 
 #include <algorithm>

@@ -7,10 +7,11 @@
 #include "tables/convert.h"
 #include "validate/char_sets.h"
 #include "validate/column_plan.h"
+#include "validate/mask_splitter.h"
 #include "validate/nested_list.h"
+#include "validate/number_shapes.h"
 #include "validate/part_list.h"
 #include "validate/unit_header.h"
-#include "validate/unquoted_row.h"
 
 namespace unitcheck {
 
@@ -56,6 +57,13 @@ template <class OnCell>
 __attribute__((target("avx2"))) RowShape split_row_by_masks_avx2(
     std::string_view line, int limit, OnCell& on_cell, std::span<const unsigned char> float_runs) {
   return split_row_by_masks(line, limit, CommaBlocksAvx2{}, on_cell, float_runs);
+}
+#else
+// A build without the AVX2 forms runs the SSE2 form in its stead.
+template <class OnCell>
+RowShape split_row_by_masks_avx2(std::string_view line, int limit, OnCell& on_cell,
+                                 std::span<const unsigned char> float_runs) {
+  return split_row_by_masks(line, limit, CommaBlocks{}, on_cell, float_runs);
 }
 #endif
 
@@ -114,22 +122,13 @@ bool RowChecker::check_line(std::string_view line, std::int64_t row) {
     }
     check_cell(column_index, value);
   };
-  RowShape shape{};
-  switch (block_form_) {
-    case BlockForm::Avx2:
-#if defined(UNITCHECK_AVX2_FORMS)
-      shape = split_row_by_masks_avx2(line, field_count, on_cell, float_runs_);
-      break;
-#else
-      [[fallthrough]];  // a build without the AVX2 form
-#endif
-    case BlockForm::Sse2:
-      shape = split_row_by_masks(line, field_count, CommaBlocks{}, on_cell, float_runs_);
-      break;
-    case BlockForm::Plain:
-      shape = split_row_by_masks(line, field_count, CommaBlocksPlain{}, on_cell, float_runs_);
-      break;
-  }
+  const RowShape shape = in_block_form(
+      block_form_,
+      [&] {
+        return split_row_by_masks(line, field_count, CommaBlocksPlain{}, on_cell, float_runs_);
+      },
+      [&] { return split_row_by_masks(line, field_count, CommaBlocks{}, on_cell, float_runs_); },
+      [&] { return split_row_by_masks_avx2(line, field_count, on_cell, float_runs_); });
   if (shape.too_many) {
     Finding finding{.kind = FindingKind::TooManyCells, .line = row, .cell = field_count};
     finding.cell_offset = static_cast<std::int64_t>(shape.stop_offset);

@@ -67,7 +67,7 @@ class RowChecker {
   // numbers pass in the splitter, together.
   std::vector<unsigned char> float_runs_;
   std::array<std::vector<LengthTally>, 7> nested_lengths_;  // one per field of each list
-  BlockForm block_form_ = widest_block_form();
+  BlockForm block_form_ = block_form_of_environment();
   int directory_column_ = -1;  // the first Directory column, when a look ahead can find it
   std::string_view line_;
   std::int64_t row_ = 0;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <string>
 #include <tuple>
 
 namespace unitcheck {
@@ -36,6 +37,30 @@ TEST(ByteScan, VectorFormsAgreeWithThePlainOnes) {
       ASSERT_EQ(match_mask16(block + i, ',', '"', ','),
                 match_mask16_plain(block + i, ',', '"', ','));
   }
+}
+
+// The tests' choice of a form is taken only as far as the processor allows, and a run never
+// fails for it; each form's own code runs, and only it.
+TEST(ByteScan, ChosenFormRunsItsOwnCode) {
+  const BlockForm widest = widest_block_form();
+  EXPECT_EQ(block_form_from(nullptr), widest);
+  EXPECT_EQ(block_form_from("plain"), BlockForm::Plain);
+  EXPECT_EQ(block_form_from("sse2"), BlockForm::Sse2);
+  EXPECT_EQ(block_form_from("avx2"), widest);
+  EXPECT_EQ(block_form_from("AVX512"), widest);
+  EXPECT_EQ(block_form_from(""), widest);
+  auto ran = [](BlockForm form) {
+    return in_block_form(
+        form, [] { return std::string("plain"); }, [] { return std::string("sse2"); },
+        [] { return std::string("avx2"); });
+  };
+  EXPECT_EQ(ran(BlockForm::Plain), "plain");
+  EXPECT_EQ(ran(BlockForm::Sse2), "sse2");
+#if defined(UNITCHECK_AVX2_FORMS)
+  EXPECT_EQ(ran(BlockForm::Avx2), "avx2");
+#else
+  EXPECT_EQ(ran(BlockForm::Avx2), "sse2");
+#endif
 }
 
 // The lowest n set bits, from either end, are those a walk from the bottom collects.

@@ -28,6 +28,7 @@ TEST(CommandLine, OptionsTakeTheirGnuForms) {
       {{"-fjson", "mod"}, OutputFormat::Json, ColorMode::Auto, false, false, "mod"},
       {{"mod", "-f", "sarif"}, OutputFormat::Sarif, ColorMode::Auto, false, false, "mod"},
       {{"--format=github", "--strict"}, OutputFormat::Github, ColorMode::Auto, true, false, ""},
+      {{"-fhtml", "mod"}, OutputFormat::Html, ColorMode::Auto, false, false, "mod"},
       {{"--format", "json", "--format=text"},
        OutputFormat::Text,
        ColorMode::Auto,
@@ -62,7 +63,7 @@ TEST(CommandLine, BadUsageIsOneLineOnStandardErrorAndStatusTwo) {
     std::vector<const char*> arguments;
     std::string err;
   } cases[] = {
-      {{"--format=xml"}, "--format: 'xml' is not one of text, json, sarif, github, markdown"},
+      {{"--format=xml"}, "--format: 'xml' is not one of text, json, sarif, github, html, markdown"},
       {{"--color=sometimes"}, "--color: 'sometimes' is not one of auto, always, never"},
       {{"a", "b"}, "unexpected argument 'b': one DATADIR at most"},
       {{"--bogus"}, "unknown or ambiguous option '--bogus'"},
@@ -70,10 +71,12 @@ TEST(CommandLine, BadUsageIsOneLineOnStandardErrorAndStatusTwo) {
       {{"-x"}, "unknown option '-x'"},
       {{"--strict=yes"}, "option '--strict' takes no value"},
       {{"mod", "--format"}, "option '--format' needs a value"},
-      {{"--format="}, "--format: '' is not one of text, json, sarif, github, markdown"},
+      {{"--format="}, "--format: '' is not one of text, json, sarif, github, html, markdown"},
       {{"--format=markdown", "mod"}, "--format markdown needs --schema"},
       {{"--schema", "--format=sarif"}, "--schema prints text, json or markdown"},
-      {{"--format=x\ny"}, "--format: 'x y' is not one of text, json, sarif, github, markdown"},
+      {{"--schema", "--format=html"}, "--schema prints text, json or markdown"},
+      {{"--format=x\ny"},
+       "--format: 'x y' is not one of text, json, sarif, github, html, markdown"},
   };
   for (const auto& c : cases) {
     const CommandLine line = parse(c.arguments);

@@ -13,6 +13,7 @@
 #include "tables/schemas.h"
 #include "validate/category_list.h"
 #include "validate/char_sets.h"
+#include "validate/number_shapes.h"
 #include "validate/part_index.h"
 
 namespace unitcheck {

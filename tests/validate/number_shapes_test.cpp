@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "csv/byte_scan.h"
-#include "validate/char_sets.h"
+#include "validate/number_shapes.h"
 
 namespace unitcheck {
 namespace {
@@ -35,9 +35,28 @@ std::uint64_t place(std::string_view text, std::size_t offset, ByteClasses64& cl
   return high & ~low;
 }
 
+// The worked example above plain_float_ends: bit i of a mask written as character i.
+TEST(NumberShapes, TheWorkedExampleOfPlainFloatEnds) {
+  const std::string_view line = "1.5,-2,x,,3..,";
+  auto bits = [&](std::string_view shown) {
+    std::uint64_t mask = 0;
+    for (std::size_t i = 0; i < shown.size(); ++i)
+      if (shown[i] == '1') mask |= std::uint64_t{1} << i;
+    return mask;
+  };
+  std::string block(line);
+  block.resize(64, '\0');
+  const ByteClasses64 classes = classify_tail64(block.data(), line.size(), ',', '"', ',');
+  EXPECT_EQ(classes.opens, bits("...1..1.11...1"));
+  const std::uint64_t starts = classes.opens << 1 | 1;
+  EXPECT_EQ(starts & bits("11111111111111"), bits("1...1..1.11..."));
+  EXPECT_EQ(plain_float_ends(classes.opens, starts, classes.digits, classes.points, classes.signs),
+            bits("...1..1..1...."));
+}
+
 // The block tests must agree with the byte loops on every short text of number-like bytes,
 // wherever the text lies in the block.
-TEST(NumberSpan, AgreesWithByteLoops) {
+TEST(NumberShapes, AgreesWithByteLoops) {
   const std::vector<std::string> texts = all_texts("+-.05e9a", 5);
   for (std::size_t offset : {0, 1, 30, 59}) {
     for (const std::string& text : texts) {
@@ -52,7 +71,7 @@ TEST(NumberSpan, AgreesWithByteLoops) {
   }
 }
 
-TEST(NumberSpan, LongValuesAndDigitLimits) {
+TEST(NumberShapes, LongValuesAndDigitLimits) {
   struct Case {
     std::string text;
     bool plain_float;
@@ -86,7 +105,7 @@ TEST(NumberSpan, LongValuesAndDigitLimits) {
 // The block-wide answer for every value at once agrees with the byte loop on each value: blocks
 // of short number-like values between braces and semicolons, empty values and values cut by
 // the block's end included, with the block beginning a value or not.
-TEST(NumberSpan, BlockWideAnswersAgreeWithByteLoopsOnEveryValue) {
+TEST(NumberShapes, BlockWideAnswersAgreeWithByteLoopsOnEveryValue) {
   std::mt19937 random(7);
   const std::string alphabet = "+-.05e9a0123;;;{}";
   for (int round = 0; round < 20000; ++round) {
@@ -118,7 +137,7 @@ TEST(NumberSpan, BlockWideAnswersAgreeWithByteLoopsOnEveryValue) {
 }
 
 // Runs of digits of every length, ended by every count asked for.
-TEST(NumberSpan, EndsOfDigitRuns) {
+TEST(NumberShapes, EndsOfDigitRuns) {
   std::mt19937 random(9);
   for (int round = 0; round < 2000; ++round) {
     const std::uint64_t digits = (std::uint64_t{random()} << 32 | random()) |

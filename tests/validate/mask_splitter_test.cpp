@@ -1,4 +1,4 @@
-#include "validate/unquoted_row.h"
+#include "validate/mask_splitter.h"
 
 #include <gtest/gtest.h>
 
@@ -206,6 +206,30 @@ TEST(RowByMasks, MasksTakeUpAgainAfterQuotedCells) {
   check_masks_after_quoted_cells(CommaBlocks{});
 #if defined(UNITCHECK_AVX2_FORMS)
   if (has_avx2()) check_masks_after_quoted_cells(CommaBlocksAvx2{});
+#endif
+}
+
+// The worked example above split_row_by_masks, in every form.
+template <class Classify>
+void check_worked_example(Classify classify) {
+  std::vector<std::string> cells;
+  std::vector<bool> plain_integers;
+  const RowShape shape = split_row_by_masks(
+      R"(ab,"c,d",7,)", 5, classify, [&](int, std::string_view cell, CellNumbers numbers) {
+        cells.emplace_back(cell);
+        plain_integers.push_back(numbers.plain_integer);
+      });
+  EXPECT_EQ(cells, (std::vector<std::string>{"ab", "c,d", "7"}));
+  EXPECT_EQ(plain_integers, (std::vector<bool>{false, false, true}));
+  EXPECT_EQ(shape.cell_count, 4);
+  EXPECT_FALSE(shape.too_many);
+}
+
+TEST(RowByMasks, TheWorkedExampleInEveryForm) {
+  check_worked_example(CommaBlocksPlain{});
+  check_worked_example(CommaBlocks{});
+#if defined(UNITCHECK_AVX2_FORMS)
+  if (has_avx2()) check_worked_example(CommaBlocksAvx2{});
 #endif
 }
 

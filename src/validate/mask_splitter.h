@@ -1,5 +1,11 @@
 #pragma once
 
+// The mask splitter: a unit line cut into cells from 64-byte masks of its commas and quotes,
+// each short cell told its number shape on the way.
+// Tested by tests/validate/mask_splitter_test.cpp (every form against split_unit_row on lines
+// of every shape and length), fuzz/split_unit_row_fuzz.cpp, and the end-to-end cases, which CI
+// runs in each form (UNITCHECK_BLOCK_FORM).
+
 #include <algorithm>
 #include <bit>
 #include <cstddef>
@@ -10,7 +16,7 @@
 
 #include "csv/byte_scan.h"
 #include "csv/split_unit_row.h"
-#include "validate/char_sets.h"
+#include "validate/number_shapes.h"
 
 namespace unitcheck {
 
@@ -109,6 +115,19 @@ inline constexpr int kQuotedStretchesByMasks = 4;
 // unknown: they are cut by split_unit_row's rules written out, with Classify::Find as the search,
 // and the masks take up again after that comma (for the first kQuotedStretchesByMasks quoted cells
 // of a line; the rules cut the rest of it).
+//
+// A worked example: the line `ab,"c,d",7,` with a field_limit of 5. Its one block (11 bytes,
+// the bits from 11 up clear) classifies as
+//
+//   byte      a b , " c , d " , 7 ,
+//   commas    . . 1 . . 1 . . 1 . 1
+//   quotes    . . . 1 . . . 1 . . .
+//
+// Only the comma before the first quote ends a cell by the masks: "ab" (column 0, its number
+// shapes read off the masks: neither). The comma at 5 lies inside the quotes, so the rules take
+// over at 3 and cut the quoted cell (column 1, delivered as `c,d`) up to the comma at 8; the
+// masks take up again with a block at 9: "7" is ended by the comma at 10 (column 2, a plain
+// number), and the line's closing comma counts an empty last cell: a RowShape of 4 cells.
 //
 // float_runs (may be empty) gives for each column how many columns from it on take plain
 // floating-point numbers: the comma-ended cells of such a run that the masks tell are empty or

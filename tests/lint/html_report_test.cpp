@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "lint/csp_hash.h"
+#include "lint/format.h"
+#include "lint/html_report.h"
+#include "lint/html_text.h"
+
+namespace unitcheck::lint {
+namespace {
+
+// How many times part occurs in text.
+std::size_t occurrences(std::string_view text, std::string_view part) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(part); at != std::string_view::npos;
+       at = text.find(part, at + part.size()))
+    ++count;
+  return count;
+}
+
+TEST(HtmlReport, DataIsTextWhateverItHolds) {
+  EXPECT_EQ(html_text("a<b>&c\"d'e"), "a&lt;b&gt;&amp;c&quot;d&#39;e");
+  EXPECT_EQ(html_text("&lt;"), "&amp;lt;");  // a reference in the data stays text
+  EXPECT_EQ(html_text(std::string("\x1b[1m\0\x7f", 6)), "\\x1b[1m\\x00\\x7f");
+  EXPECT_EQ(html_text("caf\xe9 caf\xc3\xa9"), "caf\\xe9 caf\xc3\xa9");  // UTF-8 stays
+  EXPECT_EQ(html_text("\xe2\x80\xae"), "\\u{202e}");                    // a bidirectional override
+}
+
+// FIPS 180-4's examples, and lengths about the padding's edges (one block or two), as Python's
+// hashlib gives them.
+TEST(HtmlReport, TheStylesheetIsAllowedByItsSha256) {
+  EXPECT_EQ(csp_hash_source(""), "'sha256-47DEQpj8HBSa+/TImW+5JCeuQeRkm5NMpJWZG3hSuFU='");
+  EXPECT_EQ(csp_hash_source("abc"), "'sha256-ungWv48Bz+pBQUDeXa4iI7ADYaOWF3qctBD/YfIAFa0='");
+  EXPECT_EQ(csp_hash_source("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"),
+            "'sha256-JI1qYdIGOLjlwCaTDD5gOaM85Flk/yFn9uzt1BnbBsE='");
+  EXPECT_EQ(csp_hash_source(std::string(55, 'a')),
+            "'sha256-n0OQ+NMMLdkuyfCVtl4rmumwqSWlJY4kHJ8ekQ9zQxg='");
+  EXPECT_EQ(csp_hash_source(std::string(64, 'a')),
+            "'sha256-/+BU/nrgy23GXDr5th1SCfQ5hR20PQulmXM33xVGaOs='");
+  EXPECT_EQ(csp_hash_source(std::string(1000, 'a')),
+            "'sha256-Qe3s5C1j6Nm/UVqbppMuHCDLyfWl0TRkWttdsblzfqM='");
+}
+
+// Findings of the sample's shape, as the writer gives them to the report: rendered on their own
+// and written in order, here a few bytes at a time, so that records arrive cut anywhere.
+class HtmlReportTest : public ::testing::Test {
+ protected:
+  void add(Rule rule, std::int64_t line, std::string_view line_text, std::int64_t column,
+           std::int64_t end_column, std::size_t notes = 0) {
+    LintFinding finding;
+    finding.rule = rule;
+    finding.line = line;
+    finding.line_text = line_text;
+    finding.column = column;
+    finding.end_column = end_column;
+    finding.unit_column = "Mass";
+    finding.message = "Mass: <bad>";
+    for (std::size_t k = 0; k < notes; ++k) finding.notes.push_back(finding);
+    for (LintFinding& note : finding.notes) note.severity = Severity::Note;
+    std::string text;
+    format_->item(finding, "", text);
+    for (std::size_t at = 0; at < text.size(); at += 7)
+      report_.write(std::string_view(text).substr(at, 7));
+  }
+
+  std::string page() {
+    Summary summary;
+    summary.checked = true;
+    return report_.page(summary, {"mod/", "mod/units/units.csv", "mod/master_part_list.csv"});
+  }
+
+  std::unique_ptr<Format> format_ = make_format(OutputFormat::Html, false);
+  HtmlReport report_;
+};
+
+TEST_F(HtmlReportTest, AFindingShowsItsUnitItsPlaceAndItsValueMarkedInTheCell) {
+  format_->header_read("Key,Directory,Name,Mass");
+  const std::string line = "\"w,asp\",wasp,Wasp <i>,1.2.3";
+  add(Rule::FloatSyntax, 6, line, 23, 28, 1);
+  const std::string text = page();
+  EXPECT_NE(text.find("<td class=\"line\">6</td><td class=\"unit\">w,asp<span class=\"name\">"
+                      "Wasp &lt;i&gt;</span></td><td class=\"place\">Mass<span class=\"col\">"
+                      "col 23</span></td><td class=\"cell\"><code><mark>1.2.3</mark></code>"),
+            std::string::npos)
+      << text;
+  EXPECT_EQ(occurrences(text, "<tr class=\"note\">"), 1U);
+  EXPECT_EQ(occurrences(text, "Mass: &lt;bad&gt;"), 2U);
+  EXPECT_NE(text.find("1 finding, 1 note"), std::string::npos);
+  EXPECT_EQ(text.find("<i>"), std::string::npos);
+}
+
+// A long cell shows the value with a bounded part of its cell either side, cut before a
+// character; an empty range still shows where it lies.
+TEST_F(HtmlReportTest, TheCellAroundAValueIsCutToItsNeighbourhood) {
+  const std::string line =
+      "k,{" + std::string(100, 'a') + "\xc3\xa9" + "bad;" + std::string(100, 'z') + "},";
+  add(Rule::NestedFloatSyntax, 3, line, 106, 109);
+  add(Rule::TooFewCells, 4, line, static_cast<std::int64_t>(line.size()) + 1,
+      static_cast<std::int64_t>(line.size()) + 1);
+  const std::string text = page();
+  EXPECT_NE(text.find("<code>\u2026" + std::string(58, 'a') + "\xc3\xa9<mark>bad</mark>;" +
+                      std::string(59, 'z') + "\u2026</code>"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("<code><mark class=\"empty\">\u200b</mark></code>"), std::string::npos);
+}
+
+// Whatever the number of findings, a page lists a bounded number and counts the rest; the
+// units with the most findings are the most, in order, however many there were.
+TEST_F(HtmlReportTest, ListsAreBoundedAndTheRestCounted) {
+  const std::string line = "unit,x";
+  std::int64_t next_line = 3;
+  for (const Rule rule : {Rule::FloatSyntax, Rule::FloatCharacters, Rule::IntegerSyntax,
+                          Rule::IntegerCharacters, Rule::NotBoolean})
+    for (std::int64_t i = 0; i < 1200; ++i, ++next_line)
+      add(rule, next_line, line, 1, 2, next_line == 80 ? 4 : 0);
+  for (std::int64_t i = 0; i < 350; ++i) add(Rule::MeshMissing, 20000 + i / 2, line, 1, 2);
+  const std::string text = page();
+  // 1,000 of each of the first five rules, which fill the 5,000; the sixth's first 100.
+  EXPECT_EQ(occurrences(text, "<tr id=\"f"), 5000U + 100U);
+  EXPECT_EQ(occurrences(text, "and 200 more findings of this rule"), 5U);
+  EXPECT_EQ(occurrences(text, "and 250 more findings of this rule"), 1U);
+  // Line 80 has 5 findings (one and its four notes); then the lines of two mesh findings.
+  const std::size_t units = text.find("<h2 id=\"units\">");
+  ASSERT_NE(units, std::string::npos);
+  EXPECT_EQ(occurrences(text.substr(units), "<tr><td class=\"line\">"), HtmlReport::kTopUnits);
+  EXPECT_NE(text.find("<tr><td class=\"line\">80</td>", units), std::string::npos);
+  EXPECT_LT(text.find("<tr><td class=\"line\">80</td>", units),
+            text.find("<tr><td class=\"line\">20000</td>", units));
+  EXPECT_NE(text.find("<tr><td class=\"line\">20018</td>", units), std::string::npos);
+  EXPECT_EQ(text.find("<tr><td class=\"line\">20019</td>", units), std::string::npos);
+}
+
+}  // namespace
+}  // namespace unitcheck::lint
