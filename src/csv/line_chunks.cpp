@@ -3,11 +3,20 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/input_file.h"
+
 namespace unitcheck {
 
-UnitChunkReader::UnitChunkReader(std::string path, std::size_t target)
-    : file_(std::make_unique<InputFile>(std::move(path))),
-      target_(std::max<std::size_t>(target, 1)) {}
+UnitChunkReader::UnitChunkReader(std::unique_ptr<TextSource> source, std::size_t target)
+    : file_(std::move(source)), target_(std::max<std::size_t>(target, 1)) {}
+
+UnitChunkReader UnitChunkReader::from_file(std::string path, std::size_t target) {
+  return UnitChunkReader(std::make_unique<InputFile>(std::move(path)), target);
+}
+
+UnitChunkReader UnitChunkReader::from_text(std::string_view text, std::size_t target) {
+  return UnitChunkReader(std::make_unique<MemoryText>(text), target);
+}
 
 namespace {
 
