@@ -2,50 +2,18 @@
 
 #include <utility>
 
-#include "tables/text_map.h"
-
 namespace unitcheck {
 
-namespace {
-
-constexpr std::uint64_t kTaken = std::uint64_t{1} << 63;
-constexpr int kPlaceBits = 40;
-constexpr std::uint64_t kPlaceMask = (std::uint64_t{1} << kPlaceBits) - 1;
-
-// The slot's top bits: taken, and the hash's high bits (the low ones pick the home slot).
-std::uint64_t fingerprint(std::uint64_t hash) {
-  return kTaken | (hash >> (kPlaceBits + 1) << kPlaceBits);
-}
-
-}  // namespace
-
-void NameSet::reserve_bytes(std::size_t name_bytes) {
+void NameSet::reserve(std::size_t count, std::size_t name_bytes) {
   arena_.reserve(name_bytes);
-}
-
-std::string_view NameSet::name_at(std::uint64_t slot) const {
-  const char* at = arena_.data() + (slot & kPlaceMask);
-  std::uint16_t length;
-  std::memcpy(&length, at, sizeof length);
-  return std::string_view(at + sizeof length, length);
-}
-
-std::size_t NameSet::slot_of(std::string_view name, std::uint64_t hash) const {
-  const std::uint64_t wanted = fingerprint(hash);
-  for (std::size_t i = hash & mask_;; i = (i + 1) & mask_) {
-    const std::uint64_t slot = slots_[i];
-    if (slot == 0 || ((slot & ~kPlaceMask) == wanted && same_bytes(name_at(slot), name))) return i;
-  }
-}
-
-bool NameSet::contains(std::string_view name) const {
-  if (slots_.empty()) return false;
-  return slots_[slot_of(name, hash_text(name))] != 0;
+  std::size_t wanted = 16;
+  while (wanted < count * 2) wanted *= 2;
+  if (wanted > slots_.size()) place_all(wanted);
 }
 
 void NameSet::insert(std::string_view name) {
   name = name.substr(0, kLongestName);
-  if ((count_ + 1) * 4 > slots_.size() * 3) grow();
+  if ((count_ + 1) * 2 > slots_.size()) place_all(slots_.empty() ? 16 : slots_.size() * 2);
   const std::uint64_t hash = hash_text(name);
   const std::size_t i = slot_of(name, hash);
   if (slots_[i] != 0) return;
@@ -57,17 +25,22 @@ void NameSet::insert(std::string_view name) {
   ++count_;
 }
 
-void NameSet::grow() {
-  const std::vector<std::uint64_t> old = std::move(slots_);
-  slots_.assign(old.empty() ? 16 : old.size() * 2, 0);
-  mask_ = slots_.size() - 1;
+void NameSet::place_all(std::size_t size) {
   // The home comes from the hash's low bits, which the slot does not keep: each name is hashed
-  // again, once per doubling.
-  for (const std::uint64_t slot : old) {
-    if (slot == 0) continue;
-    std::size_t i = hash_text(name_at(slot)) & mask_;
+  // again. The names are read in the arena's order, not the slots': one pass over memory, where
+  // the slots' order would have a cache miss for each name; and the old slots are not needed
+  // meanwhile.
+  slots_.clear();
+  slots_.shrink_to_fit();
+  slots_.assign(size, 0);
+  mask_ = size - 1;
+  for (std::size_t place = 0; place < arena_.size();) {
+    const std::string_view name = name_at(place);
+    const std::uint64_t hash = hash_text(name);
+    std::size_t i = hash & mask_;
     while (slots_[i] != 0) i = (i + 1) & mask_;
-    slots_[i] = slot;
+    slots_[i] = fingerprint(hash) | place;
+    place += sizeof(std::uint16_t) + name.size();
   }
 }
 

@@ -11,8 +11,8 @@ namespace unitcheck {
 // kept once in the order the list first gives it.
 class PartIndex {
  public:
-  // Makes room for names of name_bytes bytes in all (a bound: the part list's size will do).
-  void reserve(std::size_t name_bytes) { files_.reserve_bytes(name_bytes); }
+  // Makes room for about parts part names of at most name_bytes bytes in all.
+  void reserve(std::size_t parts, std::size_t name_bytes) { files_.reserve(parts, name_bytes); }
   // Adds one record's part name and category, as stored.
   void add(std::string_view part_name, std::string_view category) {
     files_.insert(part_name);

@@ -33,8 +33,12 @@ PartList::PartList(std::string_view text) {
   const std::size_t category_size = declared_size("categoryname");
   // Room for the most that the names can take, so that their arena is never copied: each has
   // two bytes of length and at most the column's size, and no more than its line and line end.
+  // Part names are nearly all distinct, so there are slots for one per line, made once rather
+  // than regrown; but no more than a line of 32 bytes each would need, so that a list of short
+  // lines alike does not make its slots many times its size.
   const auto lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
-  parts.reserve(std::min(text.size() + text.size() / 2, lines * (2 + file_size)));
+  parts.reserve(std::min(lines, text.size() / 32),
+                std::min(text.size() + text.size() / 2, lines * (2 + file_size)));
   for_each_part_list_record(text, [&](const std::vector<std::string_view>& cells) {
     parts.add(stored(cells, 0, file_size), stored(cells, 1, category_size));
   });
