@@ -68,9 +68,9 @@ class UnitChunkReader {
   // when they are all its lines (kept), else the mark that none are kept.
   void keep_line_ends(std::string& storage, std::size_t consumed, bool kept);
 
-  std::string carry_;                 // the start of a line that the last chunk did not end
-  std::vector<LineBounds> bounds_;    // of the chunk being read, until kept in storage
-  std::unique_ptr<TextSource> file_;  // none once it has ended
+  std::string carry_;                   // the start of a line that the last chunk did not end
+  std::vector<LineBounds> bounds_;      // of the chunk being read, until kept in storage
+  std::unique_ptr<TextSource> source_;  // none once it has ended
   std::size_t target_;
 };
 

@@ -31,18 +31,17 @@ class CachedFileTests final : public FileTests {
     return remembered(&Shard::directories, path, &unitcheck::is_directory);
   }
 
-  // Paths are compared as lexically_normal_path spells them, so that a cell that reached the
-  // file by "..", "." or a doubled slash is forgotten with it.
+  // Paths are compared as compared_path spells them, so that a cell that reached the file by
+  // "..", "." or a doubled or last slash is forgotten with it.
   void forget(std::string_view path) override {
-    const std::string forgotten = lexically_normal_path(path);
-    forget_where([&](std::string_view known) { return lexically_normal_path(known) == forgotten; });
+    const std::string forgotten = compared_path(path);
+    forget_where([&](std::string_view known) { return compared_path(known) == forgotten; });
   }
   void forget_folder(std::string_view folder) override {
-    std::string forgotten = lexically_normal_path(folder);
-    while (forgotten.size() > 1 && forgotten.back() == '/') forgotten.pop_back();
+    const std::string forgotten = compared_path(folder);
     forget_where([&](std::string_view known) {
       if (folder.empty()) return true;
-      const std::string normal = lexically_normal_path(known);
+      const std::string normal = compared_path(known);
       return normal.starts_with(forgotten) && (normal.size() == forgotten.size() ||
                                                normal[forgotten.size()] == '/' || forgotten == "/");
     });
@@ -74,6 +73,13 @@ class CachedFileTests final : public FileTests {
     if (answers.size() >= max_entries_per_shard_) answers.clear();
     answers.insert(path, hash, answer);
     return answer;
+  }
+
+  // The path lexically normal, without a last slash (but for the root's).
+  static std::string compared_path(std::string_view path) {
+    std::string normal = lexically_normal_path(path);
+    while (normal.size() > 1 && normal.back() == '/') normal.pop_back();
+    return normal;
   }
 
   template <class IsForgotten>

@@ -129,7 +129,7 @@ TEST(UnitTableSources, ForgottenFileTestsSeeFilesMadeSinceTheLastRun) {
   make_data(dir);
   const std::string root = dir / "data/";
   const std::string table = "Key,Directory,Shield_Mesh\ntypes\n" + row("A,fighters,late.bfxm") +
-                            "\n" + row("B,fresh,hull.bfxm") + "\n" +
+                            "\n" + row("B,fresh/,hull.bfxm") + "\n" +
                             row("C,fighters,../../meshes/climb.bfxm") + "\n";
   CachedFileTests file_tests;
   auto run = [&] { return check_table(UnitChunkReader::from_text(table), root, file_tests, 2); };
@@ -152,7 +152,7 @@ TEST(UnitTableSources, ForgottenFileTestsSeeFilesMadeSinceTheLastRun) {
 
   // The climbing cell's path is forgotten with the path it leads to.
   file_tests.forget(root + "meshes/climb.bfxm");
-  file_tests.forget_folder(root + "units/fresh/");
+  file_tests.forget_folder(root + "units/fresh");
   after = run();
   EXPECT_EQ(after.find("fresh"), std::string::npos) << after;
   EXPECT_EQ(after.find("climb.bfxm"), std::string::npos) << after;
