@@ -3,11 +3,20 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/input_file.h"
+
 namespace unitcheck {
 
-UnitChunkReader::UnitChunkReader(std::string path, std::size_t target)
-    : file_(std::make_unique<InputFile>(std::move(path))),
-      target_(std::max<std::size_t>(target, 1)) {}
+UnitChunkReader::UnitChunkReader(std::unique_ptr<TextSource> source, std::size_t target)
+    : source_(std::move(source)), target_(std::max<std::size_t>(target, 1)) {}
+
+UnitChunkReader UnitChunkReader::from_file(std::string path, std::size_t target) {
+  return UnitChunkReader(std::make_unique<InputFile>(std::move(path)), target);
+}
+
+UnitChunkReader UnitChunkReader::from_text(std::string_view text, std::size_t target) {
+  return UnitChunkReader(std::make_unique<MemoryText>(text), target);
+}
 
 namespace {
 
@@ -32,13 +41,13 @@ bool UnitChunkReader::next(std::string& storage, LineChunk& chunk) {
   make_room_for(storage, wanted);
   std::size_t used = carry_.copy(storage.data(), carry_.size());
   for (;;) {
-    while (used < wanted && file_ != nullptr) {
-      const std::size_t count = file_->read(storage.data() + used, wanted - used);
-      if (count == 0) file_.reset();
+    while (used < wanted && source_ != nullptr) {
+      const std::size_t count = source_->read(storage.data() + used, wanted - used);
+      if (count == 0) source_.reset();
       used += count;
     }
     const std::string_view text(storage.data(), used);
-    UnitLines lines(text, file_ == nullptr);
+    UnitLines lines(text, source_ == nullptr);
     bounds_.clear();
     // Past this many lines none are kept: the list stays within a quarter of the text's size.
     const std::size_t most_kept = used <= kNoLineEnds ? used / kBytesPerKeptLine : 0;
@@ -49,7 +58,7 @@ bool UnitChunkReader::next(std::string& storage, LineChunk& chunk) {
       bounds_.push_back(LineBounds{static_cast<std::uint32_t>(end),
                                    static_cast<std::uint32_t>(lines.consumed())});
     }
-    if (count > 0 || file_ == nullptr) {
+    if (count > 0 || source_ == nullptr) {
       const std::size_t consumed = lines.consumed();
       carry_.assign(text.substr(consumed));
       keep_line_ends(storage, consumed, static_cast<std::size_t>(count) == bounds_.size());

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "csv/unit_lines.h"
-#include "platform/input_file.h"
+#include "platform/text_source.h"
 
 namespace unitcheck {
 
@@ -47,8 +47,13 @@ void for_each_chunk_line(std::string_view storage, std::string_view chunk, OnLin
 // to be a LF), or at the end of the file.
 class UnitChunkReader {
  public:
+  // Reads the unit table from source: the chunks and their lines are the same whatever the
+  // source, a file or a text in memory.
+  explicit UnitChunkReader(std::unique_ptr<TextSource> source, std::size_t target = kChunkTarget);
   // Opens the file; a file that cannot be read ends the run (EFOpenError).
-  explicit UnitChunkReader(std::string path, std::size_t target = kChunkTarget);
+  static UnitChunkReader from_file(std::string path, std::size_t target = kChunkTarget);
+  // Reads a text in memory (an editor's document), which outlives the reader.
+  static UnitChunkReader from_text(std::string_view text, std::size_t target = kChunkTarget);
 
   // Reads the next lines into storage and sets chunk to them: the whole lines among the next
   // target bytes, or the one line that is longer. Storage keeps its size from call to call and
@@ -63,9 +68,9 @@ class UnitChunkReader {
   // when they are all its lines (kept), else the mark that none are kept.
   void keep_line_ends(std::string& storage, std::size_t consumed, bool kept);
 
-  std::string carry_;               // the start of a line that the last chunk did not end
-  std::vector<LineBounds> bounds_;  // of the chunk being read, until kept in storage
-  std::unique_ptr<InputFile> file_;
+  std::string carry_;                   // the start of a line that the last chunk did not end
+  std::vector<LineBounds> bounds_;      // of the chunk being read, until kept in storage
+  std::unique_ptr<TextSource> source_;  // none once it has ended
   std::size_t target_;
 };
 

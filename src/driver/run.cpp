@@ -8,6 +8,7 @@
 #include "driver/failure_report.h"
 #include "driver/transcript.h"
 #include "platform/failure.h"
+#include "platform/input_file.h"
 #include "tables/max_lengths.h"
 #include "tables/schemas.h"
 #include "validate/check_unit_rows.h"
@@ -28,21 +29,21 @@ MaxLengths validate(Console& console, const Tables& schemas, const std::string& 
   // The stages' large values live on the heap: the stack, as small as the user's limit makes
   // it, is left to the first thread start, whose lazy symbol lookup saves every vector
   // register on it.
-  const auto part_list = std::make_unique<const PartList>(part_list_path);
+  const auto part_list = std::make_unique<const PartList>(read_whole_file(part_list_path));
   console.write(" Done.").end_line();
 
   const std::string unit_table_path = data_directory + "units" + "/" + "units.csv";
   console.write("Reading ").write(unit_table_path).end_line();
-  UnitHeader header = read_unit_header(unit_table_path, schemas);
+  auto [header, rows] = read_unit_header(UnitChunkReader::from_file(unit_table_path), schemas);
   console.line("Header Read");
   write_unknown_fields(console, header);
   console.line("Header Processed.");
 
   TranscriptWriter writer(console);
-  UnitRows rows =
-      check_unit_rows(header, *header.rows, *part_list, data_directory, writer, worker_threads);
+  UnitRows checked =
+      check_unit_rows(header, rows, *part_list, data_directory, writer, worker_threads);
   console.line("Database processed.");
-  return std::move(rows.max_lengths);
+  return std::move(checked.max_lengths);
 }
 
 void run_stages(Console& console, const Invocation& invocation) {

@@ -9,9 +9,9 @@
 #include "lint/inside_directory.h"
 #include "lint/suggestion_lists.h"
 #include "platform/file_system.h"
+#include "platform/input_file.h"
 #include "platform/ordered_work.h"
 #include "tables/schemas.h"
-#include "tables/text_map.h"
 #include "validate/check_unit_rows.h"
 #include "validate/part_list.h"
 #include "validate/path_bounds.h"
@@ -37,24 +37,14 @@ struct SuggestionNames {
   FolderNames meshes;
 };
 
-// The non-empty texts of a column of the part list, in its order; each once when distinct is
-// set. A name offered twice changes no answer (the first of equal names is offered), so part
-// names, nearly all distinct already, are not sorted out: that would cost more than it saves.
-std::vector<std::string_view> texts_of(const MemTable& table, std::string_view field_name,
-                                       bool distinct) {
-  const Field& field = table.field_by_name(field_name);
-  TextSet seen;
+// The non-empty names of the part list's set, each once, in the order the list first gives
+// them.
+std::vector<std::string_view> texts_of(const NameSet& names) {
   std::vector<std::string_view> texts;
-  texts.reserve(static_cast<std::size_t>(distinct ? 0 : table.record_count()));
-  table.for_each_text(field.position(), [&](std::string_view text) {
-    if (text.empty()) return;
-    if (distinct) {
-      if (seen.contains(text)) return;
-      seen.insert(text);
-    }
-    texts.push_back(text);
+  texts.reserve(names.size());
+  names.for_each([&](std::string_view text) {
+    if (!text.empty()) texts.push_back(text);
   });
-  texts.shrink_to_fit();  // kept for the run
   return texts;
 }
 
@@ -63,19 +53,19 @@ std::vector<std::string_view> texts_of(const MemTable& table, std::string_view f
 DataCheckResult CoreDataCheck::check(const DataDirectory& directory, LintWriter& writer) {
   Tables schemas;
   create_tables(schemas);
-  PartList part_list(directory.part_list());
-  UnitHeader header = read_unit_header(directory.unit_table(), schemas);
+  const PartList part_list(read_whole_file(directory.part_list()));
+  auto [header, unit_rows] =
+      read_unit_header(UnitChunkReader::from_file(directory.unit_table()), schemas);
   writer.check_header(header, schemas.units);
 
   SuggestionNames names;
   FolderListings unit_folders;
   // Each list is made when a finding first needs it, on that finding's thread: a table without
   // faults pays nothing, and one whose faults need no list pays for none. The part list's two
-  // lists may be made at once on two threads: they read its table without its cursor.
-  const auto part_list_texts = [&](std::vector<std::string_view>& texts, std::string_view field,
-                                   bool distinct) {
-    return [&part_list, out = &texts, field, distinct] {
-      *out = texts_of(part_list.masterpartslist, field, distinct);
+  // lists may be made at once on two threads: they only read it.
+  const auto part_list_texts = [](std::vector<std::string_view>& texts, const NameSet& set) {
+    return [out = &texts, &set] {
+      *out = texts_of(set);
       return std::span<const std::string_view>(*out);
     };
   };
@@ -90,8 +80,10 @@ DataCheckResult CoreDataCheck::check(const DataDirectory& directory, LintWriter&
     };
   };
   SuggestionLists suggestions;
-  suggestions.categories = NameIndex(part_list_texts(names.categories, "categoryname", true));
-  suggestions.part_names = NameIndex(part_list_texts(names.part_names, "file", false));
+  suggestions.categories =
+      NameIndex(part_list_texts(names.categories, part_list.parts.categories()));
+  suggestions.part_names =
+      NameIndex(part_list_texts(names.part_names, part_list.parts.part_names()));
   suggestions.unit_directories = NameIndex(folder_entries(names.unit_directories, "units"));
   suggestions.cockpits = NameIndex(folder_entries(names.cockpits, "cockpits"));
   suggestions.meshes = NameIndex(folder_entries(names.meshes, "meshes"));
@@ -100,7 +92,7 @@ DataCheckResult CoreDataCheck::check(const DataDirectory& directory, LintWriter&
 
   // Path cells are judged against the same real path the suggestions keep inside.
   const PathJudging paths{real_root};
-  const UnitRows rows = check_unit_rows(header, *header.rows, part_list, directory.root(), writer,
+  const UnitRows rows = check_unit_rows(header, unit_rows, part_list, directory.root(), writer,
                                         checking_threads(), &paths);
   return {true, rows.checked_lines, {}};
 }

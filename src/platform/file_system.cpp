@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstddef>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string_view>
 
@@ -21,6 +22,10 @@ bool is_representable(const std::string& path) {
 }
 
 }  // namespace
+
+std::string lexically_normal_path(std::string_view path) {
+  return std::filesystem::path(path).lexically_normal().native();
+}
 
 void convert_separators(std::string& path) {
   // Most paths have no backslash: searched for, not tested byte by byte.

@@ -27,6 +27,10 @@ std::vector<std::string> folder_entry_names(const std::string& path);
 // are, and those whose type it does not tell. One listing answers for every entry.
 std::vector<std::string> maybe_link_names(const std::string& path);
 
+// The path with "." and ".." worked out from its text alone and doubled slashes made one, as
+// std::filesystem::path::lexically_normal does: links are not followed.
+std::string lexically_normal_path(std::string_view path);
+
 // The path as realpath(3) resolves it; empty when it cannot be resolved.
 std::string real_path(const std::string& path);
 // Whether real (an absolute path without links, dots or doubled slashes) is root or lies under

@@ -64,6 +64,7 @@ InputFile::InputFile(std::string path) : path_(std::move(path)) {
     fd_ = -1;
     fail();
   }
+  size_ = static_cast<std::size_t>(info.st_size);
 }
 
 InputFile::~InputFile() {
@@ -76,6 +77,22 @@ std::size_t InputFile::read(char* buffer, std::size_t size) {
     if (n >= 0) return static_cast<std::size_t>(n);
     if (errno != EINTR) fail();
   }
+}
+
+std::string read_whole_file(std::string path) {
+  InputFile file(std::move(path));
+  // One byte more than the size, so that the read that finds the end needs no growth; a file
+  // that grows while it is read grows the text.
+  std::string text(file.size_when_opened() + 1, '\0');
+  std::size_t used = 0;
+  for (;;) {
+    if (used == text.size()) text.resize(text.size() * 2);
+    const std::size_t count = file.read(text.data() + used, text.size() - used);
+    if (count == 0) break;
+    used += count;
+  }
+  text.resize(used);
+  return text;
 }
 
 void InputFile::fail() const {

@@ -3,28 +3,37 @@
 #include <cstddef>
 #include <string>
 
+#include "platform/text_source.h"
+
 namespace unitcheck {
 
 // A regular file opened for reading raw bytes. Opening or reading it fails with the Failure
 // EFOpenError 'Unable to open file "PATH"', and so does opening anything but a regular file
 // (a directory, a FIFO, a device), following symbolic links, or a file of a kernel file system
 // (/proc, /sys and the like).
-class InputFile {
+class InputFile final : public TextSource {
  public:
   explicit InputFile(std::string path);
   InputFile(const InputFile&) = delete;
   InputFile& operator=(const InputFile&) = delete;
-  ~InputFile();
+  ~InputFile() override;
 
   // Reads up to size bytes into buffer; 0 at the end of the file.
-  std::size_t read(char* buffer, std::size_t size);
+  std::size_t read(char* buffer, std::size_t size) override;
   const std::string& path() const { return path_; }
+  // The size the file had when it was opened: where a whole read may expect it to end.
+  std::size_t size_when_opened() const { return size_; }
 
  private:
   [[noreturn]] void fail() const;
 
   std::string path_;
   int fd_ = -1;
+  std::size_t size_ = 0;
 };
+
+// The whole text of the file at path, read once. A file that cannot be read ends the run
+// (EFOpenError).
+std::string read_whole_file(std::string path);
 
 }  // namespace unitcheck

@@ -9,25 +9,42 @@
 
 #include "platform/file_system.h"
 #include "tables/text_map.h"
+#include "validate/file_tests.h"
 #include "validate/path_answers.h"
 
 namespace unitcheck {
 
-// The file-system tests of the row checks, remembered: a run reads a file system that it
-// never changes, and unit tables name the same directories and meshes over and over. One
+// The file tests of the row checks made on the disk, remembered: a run reads a file system that
+// it never changes, and unit tables name the same directories and meshes over and over. One
 // cache serves every checking thread, so that no path is tested once per thread; it is cut
 // into shards with a lock each, so that threads seldom wait for one another. The memory is
 // bounded: a shard that holds its share of max_entries answers starts afresh.
-class CachedFileTests {
+class CachedFileTests final : public FileTests {
  public:
   explicit CachedFileTests(std::size_t max_entries = 1 << 16)
       : max_entries_per_shard_(max_entries / kShards + 1) {}
 
-  bool exists(const std::string& path) {
+  bool exists(const std::string& path) override {
     return remembered(&Shard::exists, path, &unitcheck::exists);
   }
-  bool is_directory(const std::string& path) {
+  bool is_directory(const std::string& path) override {
     return remembered(&Shard::directories, path, &unitcheck::is_directory);
+  }
+
+  // Paths are compared as compared_path spells them, so that a cell that reached the file by
+  // "..", "." or a doubled or last slash is forgotten with it.
+  void forget(std::string_view path) override {
+    const std::string forgotten = compared_path(path);
+    forget_where([&](std::string_view known) { return compared_path(known) == forgotten; });
+  }
+  void forget_folder(std::string_view folder) override {
+    const std::string forgotten = compared_path(folder);
+    forget_where([&](std::string_view known) {
+      if (folder.empty()) return true;
+      const std::string normal = compared_path(known);
+      return normal.starts_with(forgotten) && (normal.size() == forgotten.size() ||
+                                               normal[forgotten.size()] == '/' || forgotten == "/");
+    });
   }
 
  private:
@@ -56,6 +73,22 @@ class CachedFileTests {
     if (answers.size() >= max_entries_per_shard_) answers.clear();
     answers.insert(path, hash, answer);
     return answer;
+  }
+
+  // The path lexically normal, without a last slash (but for the root's).
+  static std::string compared_path(std::string_view path) {
+    std::string normal = lexically_normal_path(path);
+    while (normal.size() > 1 && normal.back() == '/') normal.pop_back();
+    return normal;
+  }
+
+  template <class IsForgotten>
+  void forget_where(IsForgotten&& is_forgotten) {
+    for (Shard& shard : shards_) {
+      std::lock_guard lock(shard.mutex);
+      shard.exists.forget_if(is_forgotten);
+      shard.directories.forget_if(is_forgotten);
+    }
   }
 
   std::size_t max_entries_per_shard_;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "tables/mem_table.h"
+#include "validate/name_set.h"
 
 namespace unitcheck {
 
@@ -75,10 +75,9 @@ std::size_t CategoryList::size() const {
   return count;
 }
 
-void build_category_list(const MemTable& masterpartslist, CategoryList& category_list) {
-  const Field& categoryname = masterpartslist.field_by_name("categoryname");
+void build_category_list(const NameSet& categories, CategoryList& category_list) {
   std::string category;
-  masterpartslist.for_each_text(categoryname.position(), [&](std::string_view text) {
+  categories.for_each([&](std::string_view text) {
     fold_latin1(text, category);
     category_list.add_folded(category);
   });

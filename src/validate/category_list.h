@@ -8,7 +8,7 @@
 
 namespace unitcheck {
 
-class MemTable;
+class NameSet;
 
 // Folds one byte to lower case: A to Z, and the ISO 8859-1 capitals 0xC0 to 0xDE but 0xD7.
 constexpr unsigned char fold_latin1(unsigned char c) {
@@ -54,8 +54,8 @@ class CategoryList {
   std::vector<std::string_view> ordered_;  // the keys of categories_ in byte order
 };
 
-// Fills the list from the categoryname of every record of masterpartslist: each category,
-// and with it each of its prefixes that ends before a slash. Categories listed already stay.
-void build_category_list(const MemTable& masterpartslist, CategoryList& category_list);
+// Fills the list from the part list's categories: each category, and with it each of its
+// prefixes that ends before a slash. Categories listed already stay.
+void build_category_list(const NameSet& categories, CategoryList& category_list);
 
 }  // namespace unitcheck

@@ -89,7 +89,7 @@ class ChunkSink final : public FindingSink {
 // The checker of one thread.
 struct ChunkChecker {
   ChunkChecker(const UnitHeader& header, const PartList& part_list, std::string_view data_directory,
-               CachedFileTests& file_tests, const FindingWriter& writer, const PathJudging* paths)
+               FileTests& file_tests, const FindingWriter& writer, const PathJudging* paths)
       : sink(writer), rows(header, part_list, data_directory, file_tests, sink, paths) {}
 
   // Each line is looked ahead at two lines before it is checked, so that the memory its file
@@ -131,10 +131,17 @@ UnitRows check_unit_rows(const UnitHeader& header, UnitChunkReader& rows, const 
   // Sixteen locked shards take kilobytes: on the heap, they leave the stack, which may be as
   // small as the user's limit makes it, to the calls that start the threads.
   const auto file_tests = std::make_unique<CachedFileTests>();
+  return check_unit_rows(header, rows, part_list, data_directory, *file_tests, writer,
+                         worker_threads, paths);
+}
+
+UnitRows check_unit_rows(const UnitHeader& header, UnitChunkReader& rows, const PartList& part_list,
+                         std::string_view data_directory, FileTests& file_tests,
+                         FindingWriter& writer, unsigned worker_threads, const PathJudging* paths) {
   std::vector<std::unique_ptr<ChunkChecker>> checkers;
   for (unsigned k = 0; k < std::max(worker_threads, 1u); ++k)
-    checkers.push_back(std::make_unique<ChunkChecker>(header, part_list, data_directory,
-                                                      *file_tests, writer, paths));
+    checkers.push_back(std::make_unique<ChunkChecker>(header, part_list, data_directory, file_tests,
+                                                      writer, paths));
 
   std::int64_t next_row = header.first_row;
   OrderedWork work;

@@ -1,22 +1,21 @@
 #pragma once
 
-#include <string>
+#include <string_view>
 
-#include "tables/mem_table.h"
 #include "validate/category_list.h"
 #include "validate/part_index.h"
 
 namespace unitcheck {
 
-// The master part list as the nested-list checks read it: every record, the category list with
-// its folded lookup set, and the index of part names and categories.
+// The master part list as the nested-list checks read it: the category list with its folded
+// lookup set, and the index of part names and categories. Only these two columns are kept.
 struct PartList {
-  // Loads the file at path; a file that cannot be read ends the run (EFOpenError).
-  explicit PartList(const std::string& path);
+  // Reads the list from its text, whatever holds it: a file read whole (read_whole_file), or an
+  // editor's document. Nothing is kept of the text.
+  explicit PartList(std::string_view text);
   PartList(const PartList&) = delete;
   PartList& operator=(const PartList&) = delete;
 
-  MemTable masterpartslist{"masterpartslist"};
   CategoryList category_list;
   PartIndex parts;
 };

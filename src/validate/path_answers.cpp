@@ -1,6 +1,7 @@
 #include "validate/path_answers.h"
 
 #include <cstring>
+#include <utility>
 
 #include "tables/fingerprint_slots.h"
 #include "tables/text_map.h"  // same_bytes
@@ -66,6 +67,29 @@ void PathAnswers::insert(std::string_view path, std::uint64_t hash, bool answer)
   if (!path.empty()) std::memcpy(arena_.data() + place + sizeof length, path.data(), path.size());
   slots_[i] = wanted | (answer ? kAnswerBit : 0) | place;
   ++count_;
+}
+
+void PathAnswers::keep_only(const std::vector<bool>& kept) {
+  // A slot's home is read from its fingerprint, so the kept slots go to the same size of
+  // table without their paths being hashed again; only their places change.
+  const std::vector<std::uint64_t> old_slots = std::move(slots_);
+  const std::vector<char> old_arena = std::move(arena_);
+  slots_.assign(old_slots.size(), 0);
+  arena_.clear();
+  count_ = 0;
+  for (std::size_t k = 0; k < old_slots.size(); ++k) {
+    if (!kept[k]) continue;
+    const std::uint64_t slot = old_slots[k];
+    std::uint32_t length;
+    std::memcpy(&length, old_arena.data() + static_cast<std::uint32_t>(slot), sizeof length);
+    const auto place = static_cast<std::uint32_t>(arena_.size());
+    const char* from = old_arena.data() + static_cast<std::uint32_t>(slot);
+    arena_.insert(arena_.end(), from, from + sizeof length + length);
+    std::size_t i = home_slot(slot, mask_);
+    while (slots_[i] != 0) i = (i + 1) & mask_;
+    slots_[i] = (slot & ~std::uint64_t{0xFFFFFFFF}) | place;
+    ++count_;
+  }
 }
 
 void PathAnswers::clear() {

@@ -19,16 +19,35 @@ class PathAnswers {
   // Keeps the answer for a path that find does not know.
   void insert(std::string_view path, std::uint64_t hash, bool answer);
 
+  // Forgets the answers whose paths pass is_forgotten(std::string_view path); the others are
+  // kept, their paths packed anew.
+  template <class IsForgotten>
+  void forget_if(IsForgotten&& is_forgotten);
+
   std::size_t size() const { return count_; }
   void clear();
 
  private:
   std::string_view path_at(std::uint64_t slot) const;
+  // Keeps only the slots whose flag is set, each path copied to a new arena.
+  void keep_only(const std::vector<bool>& kept);
 
   std::vector<std::uint64_t> slots_;  // taken, fingerprint, answer (bit 32), place; 0 for none
   std::vector<char> arena_;           // each path after its length (four bytes)
   std::size_t count_ = 0;
   std::size_t mask_ = 0;
 };
+
+template <class IsForgotten>
+void PathAnswers::forget_if(IsForgotten&& is_forgotten) {
+  std::vector<bool> kept(slots_.size(), false);
+  bool forgotten = false;
+  for (std::size_t i = 0; i < slots_.size(); ++i) {
+    if (slots_[i] == 0) continue;
+    kept[i] = !is_forgotten(path_at(slots_[i]));
+    forgotten = forgotten || !kept[i];
+  }
+  if (forgotten) keep_only(kept);
+}
 
 }  // namespace unitcheck

@@ -70,7 +70,7 @@ RowShape split_row_by_masks_avx2(std::string_view line, int limit, OnCell& on_ce
 }  // namespace
 
 RowChecker::RowChecker(const UnitHeader& header, const PartList& part_list,
-                       std::string_view data_directory, CachedFileTests& file_tests,
+                       std::string_view data_directory, FileTests& file_tests,
                        FindingSink& sink, const PathJudging* paths)
     : header_(header), part_list_(part_list), file_tests_(data_directory, file_tests), sink_(sink) {
   if (paths != nullptr) bounds_.emplace(data_directory, *paths);

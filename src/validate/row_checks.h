@@ -15,7 +15,7 @@
 
 namespace unitcheck {
 
-class CachedFileTests;
+class FileTests;
 struct ColumnPlan;
 struct PartList;
 struct UnitHeader;
@@ -27,7 +27,7 @@ struct UnitHeader;
 class RowChecker {
  public:
   RowChecker(const UnitHeader& header, const PartList& part_list, std::string_view data_directory,
-             CachedFileTests& file_tests, FindingSink& sink, const PathJudging* paths = nullptr);
+             FileTests& file_tests, FindingSink& sink, const PathJudging* paths = nullptr);
 
   // Starts fetching the memory that checking line will read, for a line checked two lines
   // after this one's look ahead (the lines are checked in the order they are looked at).

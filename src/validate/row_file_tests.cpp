@@ -1,7 +1,7 @@
 #include "validate/row_file_tests.h"
 
 #include "platform/file_system.h"
-#include "validate/cached_file_tests.h"
+#include "validate/file_tests.h"
 
 namespace unitcheck {
 
@@ -25,7 +25,7 @@ void build_path(std::string& path, std::string_view base, std::string_view middl
 
 }  // namespace
 
-RowFileTests::RowFileTests(std::string_view data_directory, CachedFileTests& shared,
+RowFileTests::RowFileTests(std::string_view data_directory, FileTests& shared,
                            std::size_t max_entries)
     : data_directory_(data_directory), shared_(shared), max_entries_(max_entries) {}
 

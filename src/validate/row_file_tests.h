@@ -11,7 +11,7 @@
 
 namespace unitcheck {
 
-class CachedFileTests;
+class FileTests;
 
 // The file tests of one checking thread, remembered by the cells that name the files rather
 // than by their paths. The answer for a cell depends on nothing else (the data directory is
@@ -30,7 +30,7 @@ class RowFileTests {
     std::uint32_t record = DirectoryRecords::kNone;
   };
 
-  RowFileTests(std::string_view data_directory, CachedFileTests& shared,
+  RowFileTests(std::string_view data_directory, FileTests& shared,
                std::size_t max_entries = 1 << 16);
 
   // Starts fetching what unit_directory will read for the Directory cell of a line checked two
@@ -52,7 +52,7 @@ class RowFileTests {
   void build_directory_path(std::string_view directory);
 
   std::string_view data_directory_;
-  CachedFileTests& shared_;
+  FileTests& shared_;
   std::size_t max_entries_;
   DirectoryRecords directories_;
   // The path of the last directory looked up when it was too long to keep (its handle has no

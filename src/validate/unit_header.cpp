@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
 
 #include "tables/convert.h"
 #include "tables/schemas.h"
@@ -59,11 +60,9 @@ UnitHeader map_unit_header(std::string line, const Tables& schemas) {
   return header;
 }
 
-UnitHeader read_unit_header(const std::string& path, const Tables& schemas) {
-  auto rows = std::make_unique<UnitChunkReader>(path);
-  UnitHeader header = map_unit_header(read_header_lines(*rows), schemas);
-  header.rows = std::move(rows);
-  return header;
+HeaderAndRows read_unit_header(UnitChunkReader table, const Tables& schemas) {
+  std::string line = read_header_lines(table);
+  return HeaderAndRows{map_unit_header(std::move(line), schemas), std::move(table)};
 }
 
 std::string_view repeat_name(const HeaderColumn& column, const MemTable& units) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,8 +35,7 @@ struct HeaderColumn {
 // for an empty piece, else the piece itself.
 std::string header_column_name(const HeaderColumn& column);
 
-// The header line read and mapped onto the units schema: everything the row checks need, and
-// the open unit table positioned at its first data line.
+// The header line read and mapped onto the units schema: everything the row checks need.
 struct UnitHeader {
   std::string line{};             // the header line as read
   TextSet field_names{};          // the exact names of the units schema's fields
@@ -46,9 +44,8 @@ struct UnitHeader {
   // them, so a header of a million commas costs no million entries.
   ColumnMap column_map{};
   NestedLists nested_lists;
-  std::vector<ColumnPlan> plans{};          // one per entry of column_map
-  std::int64_t field_count = 0;             // of the units schema
-  std::unique_ptr<UnitChunkReader> rows{};  // the lines after the two header lines
+  std::vector<ColumnPlan> plans{};  // one per entry of column_map
+  std::int64_t field_count = 0;     // of the units schema
   std::int64_t first_row = kFirstUnitRow;
 
   // Calls on_column(const HeaderColumn&) for every column of the header line, in order.
@@ -56,9 +53,17 @@ struct UnitHeader {
   void for_each_column(OnColumn&& on_column) const;
 };
 
-// Opens the unit table, reads its header line and the ignored second line, and maps the
-// header onto the units schema. A file that cannot be read ends the run (EFOpenError).
-UnitHeader read_unit_header(const std::string& path, const Tables& schemas);
+// The unit table read as far as its header: the header mapped onto the units schema, and the
+// rest of the table, from its first data line, for the row checks.
+struct HeaderAndRows {
+  UnitHeader header;
+  UnitChunkReader rows;
+};
+
+// Reads the header line and the ignored second line of the unit table, whatever its source
+// (UnitChunkReader::from_file or from_text), and maps the header onto the units schema. A
+// file that cannot be read ends the run (EFOpenError).
+HeaderAndRows read_unit_header(UnitChunkReader table, const Tables& schemas);
 
 // Maps a header line onto the units schema; the unit table is not read.
 UnitHeader map_unit_header(std::string line, const Tables& schemas);

@@ -42,7 +42,7 @@ struct ChunkedLines {
 // and put back first, as the header reader does.
 ChunkedLines lines_by_chunks(const std::string& path, std::size_t target,
                              std::string_view put_back = {}) {
-  UnitChunkReader chunk_reader(path, target);
+  UnitChunkReader chunk_reader = UnitChunkReader::from_file(path, target);
   if (!put_back.empty()) chunk_reader.unread(put_back);
   ChunkedLines result;
   std::string storage;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tables/schemas.h"
+#include "validate/name_set.h"
 
 namespace unitcheck {
 namespace {
@@ -26,15 +26,9 @@ std::set<std::string> entries_of(const std::vector<std::string>& categories) {
 }
 
 void build(const std::vector<std::string>& categories, CategoryList& list) {
-  Tables tables;
-  create_tables(tables);
-  MemTable& parts = tables.masterpartslist;
-  for (const std::string& category : categories) {
-    parts.append();
-    parts.set_text(parts.field_by_name("categoryname"), category);
-    parts.post();
-  }
-  build_category_list(parts, list);
+  NameSet set;
+  for (const std::string& category : categories) set.insert(category);
+  build_category_list(set, list);
 }
 
 // Texts over bytes that sort on both sides of the slash ('-' and '.' below it, letters above),

@@ -26,17 +26,10 @@ class NestedListCheck : public ::testing::Test {
     create_tables(tables);
     add_part("Laser_Cannon", "Weapons/Guns");
     add_part("Tungsten", "Raw_Materials/Metals/Heavy\xC9l\xE9ments");
-    build_category_list(tables.masterpartslist, categories);
-    parts = std::make_unique<PartIndex>(tables.masterpartslist);
+    build_category_list(parts->categories(), categories);
   }
 
-  void add_part(std::string_view file, std::string_view category) {
-    MemTable& list = tables.masterpartslist;
-    list.append();
-    list.set_text(list.field_by_name("file"), file);
-    list.set_text(list.field_by_name("categoryname"), category);
-    list.post();
-  }
+  void add_part(std::string_view file, std::string_view category) { parts->add(file, category); }
 
   // The findings of checking cell as a list of the given table, on row 5, each with the
   // transcript's wording.
@@ -79,7 +72,7 @@ class NestedListCheck : public ::testing::Test {
 
   Tables tables;
   CategoryList categories;
-  std::unique_ptr<PartIndex> parts;
+  std::unique_ptr<PartIndex> parts = std::make_unique<PartIndex>();
   MaxLengths max_lengths;
 };
 
@@ -211,7 +204,7 @@ TEST_F(NestedListCheck, CategoriesMatchInAnyLetterCaseIncludingLatin1) {
   // 0xD7 and 0xF7 are signs, not letters: they never match each other.
   add_part("Odd", "A\xD7");
   CategoryList rebuilt;
-  build_category_list(tables.masterpartslist, rebuilt);
+  build_category_list(parts->categories(), rebuilt);
   EXPECT_TRUE(rebuilt.contains("a\xD7"));
   EXPECT_FALSE(rebuilt.contains("a\xF7"));
 }
@@ -224,7 +217,7 @@ TEST_F(NestedListCheck, CategoryListHoldsEachCategoryAndPrefixOnce) {
   add_part("Rail", "Weapons/Guns/Rail/Heavy");
   add_part("Laser_Mk3", "weapons/guns");
   CategoryList rebuilt;
-  build_category_list(tables.masterpartslist, rebuilt);
+  build_category_list(parts->categories(), rebuilt);
   // weapons, weapons/guns, weapons/guns/rail, weapons/guns/rail/heavy, and the three of Tungsten.
   EXPECT_EQ(rebuilt.size(), 7u);
   for (const char* category : {"weapons", "weapons/guns", "weapons/guns/rail",

@@ -1,4 +1,4 @@
-#include "csv/line_reader.h"
+#include "csv/part_list_lines.h"
 
 #include "csv/line_chunks.h"
 
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/failure.h"
+#include "platform/input_file.h"
 
 namespace unitcheck {
 namespace {
@@ -22,7 +23,7 @@ class TempFile {
   explicit TempFile(const std::string& bytes) {
     static int counter = 0;
     path_ = std::filesystem::path(testing::TempDir()) /
-            ("line_reader_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
+            ("part_list_lines_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
     std::ofstream(path_, std::ios::binary) << bytes;
   }
   ~TempFile() { std::filesystem::remove(path_); }
@@ -32,11 +33,9 @@ class TempFile {
   std::filesystem::path path_;
 };
 
-std::vector<std::string> part_list_lines(const std::string& path, std::size_t buffer_size) {
-  PartListLineReader reader(path, buffer_size);
+std::vector<std::string> part_list_lines(const std::string& text) {
   std::vector<std::string> lines;
-  std::string_view line;
-  while (reader.next_line(line)) lines.emplace_back(line);
+  for_each_part_list_line(text, [&](std::string_view line) { lines.emplace_back(line); });
   return lines;
 }
 
@@ -63,28 +62,40 @@ const LineCase kLineCases[] = {
     {kLong + "\r\n" + kLong + "\r" + "y", {kLong + "\r"}},
 };
 
-TEST(PartListLineReader, SplitsLinesAtEveryBufferSize) {
-  // Small buffers put every line end, and every CR LF pair, across a buffer boundary.
-  for (const std::size_t buffer_size :
-       {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{5}, kLineReaderBufferSize}) {
-    for (const LineCase& c : kLineCases) {
-      SCOPED_TRACE(testing::Message() << "buffer " << buffer_size << ", bytes " << c.bytes);
-      const TempFile file(c.bytes);
-      EXPECT_EQ(part_list_lines(file.path(), buffer_size), c.part_list);
-    }
+TEST(PartListLines, OnlyLfEndsALine) {
+  for (const LineCase& c : kLineCases) {
+    SCOPED_TRACE(testing::Message() << "bytes " << c.bytes);
+    EXPECT_EQ(part_list_lines(c.bytes), c.part_list);
+    // Read whole from a file, the text is the same.
+    const TempFile file(c.bytes);
+    EXPECT_EQ(read_whole_file(file.path()), c.bytes);
   }
+}
+
+// Empty lines and lines that begin with a comma make no record; the cells of the others are cut
+// in the delimited-text dialect.
+TEST(PartListLines, RecordsSkipEmptyLinesAndLeadingCommas) {
+  std::vector<std::string> records;
+  for_each_part_list_record("file,categoryname\n\n,x\n \"a,b\" , c\r\nlast",
+                            [&](const std::vector<std::string_view>& cells) {
+                              std::string record;
+                              for (const std::string_view cell : cells)
+                                record.append(cell).append("|");
+                              records.push_back(record);
+                            });
+  EXPECT_EQ(records, (std::vector<std::string>{"file|categoryname|", "a,b|c|"}));
 }
 
 TEST(LineReaders, MissingFileFailsToOpen) {
   const std::string path = testing::TempDir() + "/no_such_file.csv";
   try {
-    UnitChunkReader reader(path);
+    UnitChunkReader::from_file(path);
     FAIL() << "opened " << path;
   } catch (const Failure& failure) {
     EXPECT_EQ(failure.kind(), "EFOpenError");
     EXPECT_EQ(failure.message(), "Unable to open file \"" + path + "\"");
   }
-  EXPECT_THROW(PartListLineReader{path}, Failure);
+  EXPECT_THROW(read_whole_file(path), Failure);
 }
 
 }  // namespace
