@@ -34,7 +34,7 @@ void convert_separators(std::string& path) {
 }
 
 bool exists(const std::string& path) {
-  return is_representable(path) && ::access(path.c_str(), F_OK) == 0;
+  return is_representable(path) && !is_too_long_to_name(path) && ::access(path.c_str(), F_OK) == 0;
 }
 
 Existence test_existence(const std::string& path) {
@@ -45,7 +45,8 @@ Existence test_existence(const std::string& path) {
 
 bool is_directory(const std::string& path) {
   struct stat info {};
-  return is_representable(path) && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+  return is_representable(path) && !is_too_long_to_name(path) && ::stat(path.c_str(), &info) == 0 &&
+         S_ISDIR(info.st_mode);
 }
 
 namespace {

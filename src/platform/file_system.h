@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -8,6 +9,13 @@ namespace unitcheck {
 
 // Makes every backslash of a path a slash, in place.
 void convert_separators(std::string& path);
+
+// The system names nothing by a path of this many bytes or more (ENAMETOOLONG): exists and
+// is_directory answer false for one without asking, and a cache need not keep it.
+inline constexpr std::size_t kLongestSystemPath = 4095;
+inline bool is_too_long_to_name(std::string_view path) {
+  return path.size() > kLongestSystemPath;
+}
 
 // True for any existing entry, a directory included, following symbolic links.
 bool exists(const std::string& path);

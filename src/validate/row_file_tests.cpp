@@ -44,8 +44,8 @@ void RowFileTests::build_directory_path(std::string_view directory) {
 RowFileTests::UnitDirectory RowFileTests::unit_directory(std::string_view directory) {
   if (directory.size() > kLongestListedName) {
     build_directory_path(directory);
-    unkept_path_ = path_;
-    return UnitDirectory{shared_.is_directory(path_), DirectoryRecords::kNone};
+    unkept_path_.swap(path_);  // path_ is scratch: the cell's bytes are held once
+    return UnitDirectory{shared_.is_directory(unkept_path_), DirectoryRecords::kNone};
   }
   const std::uint64_t hash = DirectoryRecords::hash(directory);
   const std::uint32_t found = directories_.find(directory, hash);
@@ -72,15 +72,20 @@ bool RowFileTests::mesh_exists(UnitDirectory& directory, std::string_view file) 
     if (answer >= 0) return answer != 0;
   }
   // The unit's directory as its own test named it, then the shared folder.
+  bool answer = false;
   if (kept) {
     build_directory_path(directories_.directory(directory.record));
-  } else {
+  } else if (unkept_path_.size() + 1 + file.size() <= kLongestSystemPath) {
     path_ = unkept_path_;
+  } else {
+    path_.clear();  // too long to name a file: only meshes/ is asked
   }
-  path_.append("/");
-  path_.append(file);
-  convert_separators(path_);
-  bool answer = shared_.exists(path_);
+  if (!path_.empty()) {
+    path_.append("/");
+    path_.append(file);
+    convert_separators(path_);
+    answer = shared_.exists(path_);
+  }
   if (!answer) {
     build_path(path_, data_directory_, "meshes/", file);
     convert_separators(path_);

@@ -214,11 +214,11 @@ template <class Classify>
 void check_worked_example(Classify classify) {
   std::vector<std::string> cells;
   std::vector<bool> plain_integers;
-  const RowShape shape = split_row_by_masks(
-      R"(ab,"c,d",7,)", 5, classify, [&](int, std::string_view cell, CellNumbers numbers) {
-        cells.emplace_back(cell);
-        plain_integers.push_back(numbers.plain_integer);
-      });
+  const RowShape shape = split_row_by_masks(R"(ab,"c,d",7,)", 5, classify,
+                                            [&](int, std::string_view cell, CellNumbers numbers) {
+                                              cells.emplace_back(cell);
+                                              plain_integers.push_back(numbers.plain_integer);
+                                            });
   EXPECT_EQ(cells, (std::vector<std::string>{"ab", "c,d", "7"}));
   EXPECT_EQ(plain_integers, (std::vector<bool>{false, false, true}));
   EXPECT_EQ(shape.cell_count, 4);
