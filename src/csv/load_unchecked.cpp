@@ -7,37 +7,11 @@
 
 #include "csv/line_reader.h"
 #include "csv/split_delimited_text.h"
-#include "tables/convert.h"
 #include "tables/mem_table.h"
 
 namespace unitcheck {
 
 namespace {
-
-// Stores one cell into the record being appended, by the field's type. Conversions that fail
-// store 0; a boolean word that is not known and every Integer field stay null.
-void store_cell(MemTable& table, const Field& field, std::string_view cell) {
-  switch (field.type()) {
-    case FieldType::Text:
-      table.set_text(field, cell);
-      break;
-    case FieldType::Boolean:
-      if (cell == "TRUE" || cell == "1") {
-        table.set_boolean(field, true);
-      } else if (cell == "FALSE" || cell == "0" || cell.empty()) {
-        table.set_boolean(field, false);
-      }
-      break;
-    case FieldType::Float:
-      table.set_float(field, convert_float(cell).value);
-      break;
-    case FieldType::Int64:
-      table.set_int64(field, convert_int64(cell).value);
-      break;
-    case FieldType::Integer:
-      break;
-  }
-}
 
 // Whether the line numbered number (from 1) makes a record.
 bool holds_record(std::string_view line, std::int64_t number, int first_line) {
@@ -76,7 +50,8 @@ void load_lines(PartListLineReader& reader, MemTable& table, int first_line) {
     table.append();
     split_delimited_text(line, cells, unquoted);
     const std::size_t stored = std::min(cells.size(), fields.size());
-    for (std::size_t k = 0; k < stored; ++k) store_cell(table, *fields[k], cells[k]);
+    for (std::size_t k = 0; k < stored; ++k)
+      if (fields[k]->type() == FieldType::Text) table.set_text(*fields[k], cells[k]);
     table.post();
   }
 }

@@ -17,8 +17,6 @@ namespace unitcheck::lint {
 namespace {
 
 constexpr char kHexDigits[] = "0123456789abcdef";
-// Longer texts are not converted at all (see tables/convert.h).
-constexpr std::int64_t kLongestNumber = 255;
 
 bool is_control(char c) {
   const auto byte = static_cast<unsigned char>(c);
@@ -144,7 +142,8 @@ Words& Words::byte_at(std::string_view value, std::int64_t position) {
 
 Words& Words::conversion_detail(std::string_view value, std::int64_t error_position, bool integer) {
   const auto length = static_cast<std::int64_t>(value.size());
-  if (length > kLongestNumber) return (*this)("it is longer than 255 bytes");
+  const auto longest = static_cast<std::int64_t>(kLongestNumber);  // not converted past it
+  if (length > longest) return (*this)("it is longer than ").number(longest)(" bytes");
   if (error_position < 1) return (*this)("it does not convert");
   if (error_position > length) return (*this)("it ends before the number is complete");
   const char c = value[static_cast<std::size_t>(error_position - 1)];
@@ -438,26 +437,6 @@ std::string header_message(const HeaderFinding& f) {
   return {};
 }
 
-Rule header_rule(HeaderProblem problem) {
-  switch (problem) {
-    case HeaderProblem::WrongSeparator:
-      return Rule::WrongSeparator;
-    case HeaderProblem::NearMiss:
-      return Rule::UnknownColumnNearMiss;
-    case HeaderProblem::UnknownColumn:
-      return Rule::UnknownColumn;
-    case HeaderProblem::MissingColumn:
-      return Rule::MissingColumn;
-    case HeaderProblem::DuplicateColumn:
-      return Rule::DuplicateColumn;
-    case HeaderProblem::Unmapped:
-      return Rule::HeaderUnmapped;
-    case HeaderProblem::NotUtf8:
-      return Rule::NotUtf8;
-  }
-  return Rule::UnknownColumn;
-}
-
 }  // namespace
 
 std::string quoted(std::string_view value) {
@@ -536,7 +515,7 @@ LintFinding describe_no_units_checked(std::int64_t keyless) {
 
 LintFinding describe(const HeaderFinding& finding) {
   LintFinding out;
-  out.rule = header_rule(finding.problem);
+  out.rule = rule_for(finding.problem);
   out.severity = rule_info(out.rule).severity;
   out.line = 1;
   out.column = finding.offset + 1;

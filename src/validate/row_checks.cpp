@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "csv/split_unit_row.h"
-#include "tables/convert.h"
+#include "validate/cell_judge.h"
 #include "validate/char_sets.h"
 #include "validate/column_plan.h"
 #include "validate/nested_list.h"
@@ -45,7 +45,7 @@ std::string_view comma_cell(std::string_view line, int column) {
 // The first Directory column among the columns a look ahead reaches, or -1.
 int look_ahead_column(const std::vector<ColumnPlan>& plans) {
   for (std::size_t i = 0; i < plans.size() && i <= kLastColumnLookedAhead; ++i)
-    if (plans[i].kind == CellKind::Text && plans[i].role == TextRole::Directory)
+    if (plans[i].kind == CellKind::Text && plans[i].role == ColumnRole::Directory)
       return static_cast<int>(i);
   return -1;
 }
@@ -107,7 +107,7 @@ bool RowChecker::check_line(std::string_view line, std::int64_t row) {
     if (plan.kind == CellKind::Float && numbers.plain_float) return;
     if (plan.kind == CellKind::Int64 && numbers.plain_integer) return;
     if (plan.kind == CellKind::Boolean && is_boolean_word(value)) return;
-    if (plan.kind == CellKind::Text && plan.role == TextRole::Plain &&
+    if (plan.kind == CellKind::Text && plan.role == ColumnRole::Plain &&
         static_cast<std::int64_t>(value.size()) <= plan.declared_size) {
       column_lengths_[index].record(static_cast<std::int64_t>(value.size()));
       return;
@@ -194,37 +194,36 @@ void RowChecker::check_cell(int column_index, std::string_view value) {
       break;
     }
     case CellKind::Boolean:
-      if (!is_boolean_word(value))
-        report_cell(FindingKind::NotBoolean, column_index, plan.name, value);
+      check_judged(plan, column_index, value, ValueRule::BooleanWord);
       break;
     case CellKind::Float:
-      check_float(plan, column_index, value);
+      check_judged(plan, column_index, value, ValueRule::Float);
       break;
     case CellKind::Int64:
-      check_int64(plan, column_index, value);
+      check_judged(plan, column_index, value, ValueRule::Integer64);
       break;
   }
 }
 
 void RowChecker::check_text(const ColumnPlan& plan, int column_index, std::string_view value) {
-  if (static_cast<std::int64_t>(value.size()) > plan.declared_size) {
+  if (!judge_value(ValueRule::Text, value, plan.declared_size).fits()) {
     Finding finding = cell_finding(FindingKind::TextTooLong, column_index, plan.name, value);
     finding.limit = plan.declared_size;
     sink_.report(finding);
   }
   switch (plan.role) {
-    case TextRole::Plain:
+    default:  // Plain: only the length counts
       break;
-    case TextRole::Directory:
+    case ColumnRole::Directory:
       check_directory(column_index, value);
       break;
-    case TextRole::Cockpit:
+    case ColumnRole::Cockpit:
       check_cockpit(column_index, value);
       break;
-    case TextRole::Mesh:
+    case ColumnRole::Mesh:
       if (unit_directory_.exists) check_mesh(plan, column_index, mesh_file_name(value));
       break;
-    case TextRole::MeshFile:
+    case ColumnRole::MeshFile:
       if (unit_directory_.exists) check_mesh(plan, column_index, value);
       break;
   }
@@ -287,26 +286,12 @@ void RowChecker::check_mesh(const ColumnPlan& plan, int column_index, std::strin
     judge_mesh(plan, column_index, file, exists);
 }
 
-void RowChecker::check_float(const ColumnPlan& plan, int column_index, std::string_view value) {
-  if (is_plain_float(value)) return;
-  if (!all_chars_in(value, float_chars)) {
-    report_cell(FindingKind::NotFloat, column_index, plan.name, value);
-    return;
-  }
-  const std::int64_t error_position = float_error_position(value);
-  if (error_position > 0)
-    report_cell(FindingKind::FloatConversion, column_index, plan.name, value, error_position);
-}
-
-void RowChecker::check_int64(const ColumnPlan& plan, int column_index, std::string_view value) {
-  if (is_plain_integer(value, 18)) return;
-  if (!all_chars_in(value, integer_chars)) {
-    report_cell(FindingKind::NotInteger, column_index, plan.name, value);
-    return;
-  }
-  const std::int64_t error_position = convert_int64(value).error_position;
-  if (error_position > 0)
-    report_cell(FindingKind::IntegerConversion, column_index, plan.name, value, error_position);
+void RowChecker::check_judged(const ColumnPlan& plan, int column_index, std::string_view value,
+                              ValueRule rule) {
+  const Judgement judgement = judge_value(rule, value);
+  if (!judgement.fits())
+    report_cell(finding_kind(judgement.verdict, false), column_index, plan.name, value,
+                judgement.error_position);
 }
 
 }  // namespace unitcheck

@@ -26,9 +26,8 @@ std::set<std::string> entries_of(const std::vector<std::string>& categories) {
 }
 
 void build(const std::vector<std::string>& categories, CategoryList& list) {
-  Tables tables;
-  create_tables(tables);
-  MemTable& parts = tables.masterpartslist;
+  MemTable parts("masterpartslist");
+  define_masterpartslist(parts);
   for (const std::string& category : categories) {
     parts.append();
     parts.set_text(parts.field_by_name("categoryname"), category);

@@ -23,14 +23,15 @@ class NestedListCheck : public ::testing::Test {
  protected:
   void SetUp() override {
     create_tables(tables);
+    define_masterpartslist(part_table);
     add_part("Laser_Cannon", "Weapons/Guns");
     add_part("Tungsten", "Raw_Materials/Metals/Heavy\xC9l\xE9ments");
-    build_category_list(tables.masterpartslist, categories);
-    parts = std::make_unique<PartIndex>(tables.masterpartslist);
+    build_category_list(part_table, categories);
+    parts = std::make_unique<PartIndex>(part_table);
   }
 
   void add_part(std::string_view file, std::string_view category) {
-    MemTable& list = tables.masterpartslist;
+    MemTable& list = part_table;
     list.append();
     list.set_text(list.field_by_name("file"), file);
     list.set_text(list.field_by_name("categoryname"), category);
@@ -41,7 +42,8 @@ class NestedListCheck : public ::testing::Test {
   // transcript's wording.
   // Every form of the byte classification the processor has must find the same.
   std::string check(std::string_view cell, const MemTable& table) {
-    list = std::make_unique<NestedList>("column", table);  // lives as long as the findings
+    list = std::make_unique<NestedList>(
+        NestedListColumn{"column", table.name()});  // lives as long as the findings
     std::string first;
     for (const BlockForm form : {widest_block_form(), BlockForm::Sse2, BlockForm::Plain}) {
       std::string out;
@@ -77,6 +79,7 @@ class NestedListCheck : public ::testing::Test {
   std::vector<Finding> findings;
 
   Tables tables;
+  MemTable part_table{"masterpartslist"};
   CategoryList categories;
   std::unique_ptr<PartIndex> parts;
   MaxLengths max_lengths;
@@ -210,7 +213,7 @@ TEST_F(NestedListCheck, CategoriesMatchInAnyLetterCaseIncludingLatin1) {
   // 0xD7 and 0xF7 are signs, not letters: they never match each other.
   add_part("Odd", "A\xD7");
   CategoryList rebuilt;
-  build_category_list(tables.masterpartslist, rebuilt);
+  build_category_list(part_table, rebuilt);
   EXPECT_TRUE(rebuilt.contains("a\xD7"));
   EXPECT_FALSE(rebuilt.contains("a\xF7"));
 }
@@ -223,7 +226,7 @@ TEST_F(NestedListCheck, CategoryListHoldsEachCategoryAndPrefixOnce) {
   add_part("Rail", "Weapons/Guns/Rail/Heavy");
   add_part("Laser_Mk3", "weapons/guns");
   CategoryList rebuilt;
-  build_category_list(tables.masterpartslist, rebuilt);
+  build_category_list(part_table, rebuilt);
   // weapons, weapons/guns, weapons/guns/rail, weapons/guns/rail/heavy, and the three of Tungsten.
   EXPECT_EQ(rebuilt.size(), 7u);
   for (const char* category : {"weapons", "weapons/guns", "weapons/guns/rail",

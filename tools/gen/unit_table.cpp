@@ -153,7 +153,7 @@ bool is_ship(const UnitRow& row) {
 // Overlong text for a unit cell: past the column's storage size, which is what is reported.
 void put_overlong(UnitRow& row, int declared_size) {
   row.out.put(fv::kLongText.substr(0, declared_size + row.random.between(2, 9)));
-  row.tally.add(Diagnostic::TextTooLong);
+  row.tally.add(FindingKind::TextTooLong);
 }
 
 void put_index(UnitRow& row) {
@@ -177,7 +177,7 @@ void put_directory(UnitRow& row) {
   if (row.directory_missing) {
     row.out.put(path);
     row.out.put("-retired");
-    row.tally.add(Diagnostic::DirectoryMissing);
+    row.tally.add(FindingKind::DirectoryMissing);
   } else if (row.random.percent(10)) {
     for (char c : path) row.out.put(c == '/' ? '\\' : c);  // either separator is read as '/'
   } else {
@@ -194,7 +194,7 @@ void put_cockpit(UnitRow& row) {
   const auto& cockpits = row.pool.cockpits;
   if (row.random.chance(row.odds.missing)) {
     row.out.put("lost-");
-    row.tally.add(Diagnostic::CockpitMissing);
+    row.tally.add(FindingKind::CockpitMissing);
   }
   row.out.put(cockpits[row.random.below(cockpits.size())]);
 }
@@ -207,7 +207,7 @@ void put_file(UnitRow& row, std::string_view own_suffix, std::string_view shared
     row.out.put(row.directory.stem);
     row.out.put("-lost");
     row.out.put(own_suffix.empty() ? shared : own_suffix);
-    if (!row.directory_missing) row.tally.add(Diagnostic::MeshMissing);
+    if (!row.directory_missing) row.tally.add(FindingKind::MeshMissing);
     return;
   }
   if (own_suffix.empty()) return row.out.put(shared);
@@ -250,10 +250,10 @@ void put_bad_number(UnitRow& row, FieldType type) {
   const bool syntax = row.random.percent(50);
   if (type == FieldType::Float) {
     row.out.put(syntax ? row.random.pick(fv::kNotFloat) : row.random.pick(fv::kBadFloat));
-    row.tally.add(syntax ? Diagnostic::FloatSyntax : Diagnostic::FloatConversion);
+    row.tally.add(syntax ? FindingKind::NotFloat : FindingKind::FloatConversion);
   } else {
     row.out.put(syntax ? row.random.pick(fv::kNotInteger) : row.random.pick(fv::kBadInt64));
-    row.tally.add(syntax ? Diagnostic::IntegerSyntax : Diagnostic::IntegerConversion);
+    row.tally.add(syntax ? FindingKind::NotInteger : FindingKind::IntegerConversion);
   }
 }
 
@@ -271,7 +271,7 @@ void put_number(UnitRow& row, const NumberStyle& style, FieldType type) {
 void put_boolean(UnitRow& row, bool faulty) {
   if (faulty) {
     row.out.put(row.random.pick(fv::kBadBoolean));
-    return row.tally.add(Diagnostic::BadBoolean);
+    return row.tally.add(FindingKind::NotBoolean);
   }
   if (!row.random.percent(row.profile.empty_percent)) row.out.put(row.random.pick(kBooleans));
 }
@@ -350,8 +350,8 @@ void UnitTableWriter::write_row(long row_number, Random& random, OutputBuffer& o
   }
   for (int i = 0; i < extra_cells; ++i) out.put(",0");
   out.put('\n');
-  if (extra_cells > 0) tally.add(Diagnostic::TooManyCells);
-  if (cells < field_count) tally.add(Diagnostic::TooFewCells);
+  if (extra_cells > 0) tally.add(FindingKind::TooManyCells);
+  if (cells < field_count) tally.add(FindingKind::TooFewCells);
 }
 
 void UnitTableWriter::write_cell(const Column& column, UnitRow& row) const {
