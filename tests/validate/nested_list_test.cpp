@@ -12,6 +12,7 @@
 #include "tables/max_lengths.h"
 #include "tables/schemas.h"
 #include "validate/category_list.h"
+#include "validate/cell_judge.h"
 #include "validate/char_sets.h"
 #include "validate/part_index.h"
 
@@ -274,8 +275,9 @@ std::ostream& operator<<(std::ostream& out, const Said& said) {
              << " '" << said.value << "' " << said.position << " " << said.error_position;
 }
 
-// The rules of a nested-list cell followed one byte at a time, with the value checks written
-// from the transcript's forms: what the walk over 64-byte masks must find. value_offset counts
+// The rules of a nested-list cell followed one byte at a time, each value of a boolean or number
+// field judged by the judge of values: what the walk over 64-byte masks, with its plain numbers
+// passed on masks alone, must find. value_offset counts
 // from the cell's offset in the line, 20 as in check().
 std::vector<Said> model_findings(std::string_view cell, const MemTable& table,
                                  const CategoryList& categories, const PartIndex& parts) {
@@ -318,24 +320,12 @@ std::vector<Said> model_findings(std::string_view cell, const MemTable& table,
             add(FindingKind::CargoPartNotFound, name, start, value);
           break;
         case FieldType::Integer:
-          if (value.empty() || is_plain_integer(value, 9)) break;
-          if (!all_chars_in(value, integer_chars))
-            add(FindingKind::NestedNotInteger, name, start, value);
-          else if (convert_int32(value).error_position > 0)
-            add(FindingKind::NestedIntegerConversion, name, start, value, k,
-                convert_int32(value).error_position);
-          break;
         case FieldType::Boolean:
-          if (!value.empty() && value != "0" && value != "1")
-            add(FindingKind::NestedNotBoolean, name, start, value);
-          break;
         case FieldType::Float:
-          if (value.empty() || is_plain_float(value)) break;
-          if (!all_chars_in(value, float_chars))
-            add(FindingKind::NestedNotFloat, name, start, value);
-          else if (float_error_position(value) > 0)
-            add(FindingKind::NestedFloatConversion, name, start, value, k,
-                float_error_position(value));
+          // The values of these fields are what the judge of values says of them.
+          if (const Judgement j = judge_value(value_rule(f.type(), true), value); !j.fits())
+            add(finding_kind(j.verdict, true), name, start, value, j.error_position > 0 ? k : 0,
+                j.error_position);
           break;
         case FieldType::Int64:
           break;
