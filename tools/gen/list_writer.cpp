@@ -1,6 +1,7 @@
 #include "gen/list_writer.h"
 
 #include "gen/fault_values.h"
+#include "tables/schemas.h"
 
 namespace unitcheck::gen {
 
@@ -8,12 +9,9 @@ namespace fv = fault_values;
 
 ListSchema make_list_schema(const MemTable& table) {
   ListSchema schema{table.name(), {}};
-  for (int i = 0; i < table.field_count(); ++i) {
-    const Field& field = table.field_at(i);
-    schema.fields.push_back({field.type(), field.size(),
-                             table.name() == "cargo_import" && field.name() == "Cat",
-                             table.name() == "cargo" && field.name() == "Category"});
-  }
+  for (const ColumnSchema& field : find_table_schema(table.name())->columns)
+    schema.fields.push_back({field.type, field.size, field.role == ColumnRole::Category,
+                             field.role == ColumnRole::CargoCategory});
   return schema;
 }
 
