@@ -62,6 +62,12 @@ struct Judgement {
   bool fits() const { return verdict == Verdict::Fits; }
 };
 
+// Whether a text is no longer than its declared size: the judgement of a Text value, which the
+// checks of texts ask directly, as it needs nothing else.
+constexpr bool fits_declared_size(std::string_view value, std::int64_t declared_size) {
+  return static_cast<std::int64_t>(value.size()) <= declared_size;
+}
+
 // Judges value by rule; declared_size bounds a Text value. An empty value always fits: an empty
 // cell or value holds nothing to check.
 inline Judgement judge_value(ValueRule rule, std::string_view value,
@@ -69,12 +75,11 @@ inline Judgement judge_value(ValueRule rule, std::string_view value,
   if (value.empty()) return {};
   switch (rule) {
     case ValueRule::Text:
-      if (static_cast<std::int64_t>(value.size()) > declared_size) return {Verdict::TooLong};
-      return {};
+      return {fits_declared_size(value, declared_size) ? Verdict::Fits : Verdict::TooLong};
     case ValueRule::BooleanWord:
       return {is_boolean_word(value) ? Verdict::Fits : Verdict::NotBoolean};
     case ValueRule::BooleanDigit:
-      return {value == "1" || value == "0" ? Verdict::Fits : Verdict::NotBoolean};
+      return {is_boolean_digit(value) ? Verdict::Fits : Verdict::NotBoolean};
     case ValueRule::Integer32:
     case ValueRule::Integer64: {
       const bool wide = rule == ValueRule::Integer64;

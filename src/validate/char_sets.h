@@ -34,6 +34,11 @@ constexpr bool is_boolean_word(std::string_view value) {
          value == "0" || value == "1";
 }
 
+// The words a boolean value of a nested list may hold, besides none.
+constexpr bool is_boolean_digit(std::string_view value) {
+  return value == "1" || value == "0";
+}
+
 // True when every byte of text belongs to set; true for empty text.
 constexpr bool all_chars_in(std::string_view text, const CharSet& set) {
   for (char c : text)

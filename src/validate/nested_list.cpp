@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "csv/byte_scan.h"
-#include "tables/convert.h"
 #include "tables/schemas.h"
 #include "validate/category_list.h"
 #include "validate/cell_judge.h"
@@ -57,7 +56,7 @@ void check_text(CellState& state, const NestedField& field, LengthTally& length,
                 std::string_view value, std::size_t start) {
   const NestedContext& context = state.context;
   length.record(static_cast<std::int64_t>(value.size()));
-  if (!judge_value(ValueRule::Text, value, field.declared_size).fits())
+  if (!fits_declared_size(value, field.declared_size))
     report(state, FindingKind::NestedTextTooLong, &field, value, start);
   switch (field.role) {
     case ColumnRole::Category:
@@ -252,13 +251,15 @@ template <class Classify>
           // A text with no lookup: only its length counts, and a part name is kept for the
           // category that follows it.
           length.record(static_cast<std::int64_t>(value.size()));
-          if (!judge_value(ValueRule::Text, value, field.declared_size).fits())
+          if (!fits_declared_size(value, field.declared_size))
             report(state, FindingKind::NestedTextTooLong, &field, value, start);
           if (field.role == ColumnRole::PartName) state.part_name = value;
         } else if (field.type == FieldType::Text) {
           check_text(state, field, length, value, start);
         } else if (field.type == FieldType::Boolean) {
-          check_judged(state, field, value, start, static_cast<std::int64_t>(k));
+          // Most are 1, 0 or empty, which the judge passes.
+          if (!value.empty() && !is_boolean_digit(value))
+            check_judged(state, field, value, start, static_cast<std::int64_t>(k));
         } else {
           const bool whole = start >= base;
           if (!(whole &&

@@ -194,19 +194,19 @@ void RowChecker::check_cell(int column_index, std::string_view value) {
       break;
     }
     case CellKind::Boolean:
-      check_judged(plan, column_index, value, ValueRule::BooleanWord);
+      check_judged<ValueRule::BooleanWord>(plan, column_index, value);
       break;
     case CellKind::Float:
-      check_judged(plan, column_index, value, ValueRule::Float);
+      check_judged<ValueRule::Float>(plan, column_index, value);
       break;
     case CellKind::Int64:
-      check_judged(plan, column_index, value, ValueRule::Integer64);
+      check_judged<ValueRule::Integer64>(plan, column_index, value);
       break;
   }
 }
 
 void RowChecker::check_text(const ColumnPlan& plan, int column_index, std::string_view value) {
-  if (!judge_value(ValueRule::Text, value, plan.declared_size).fits()) {
+  if (!fits_declared_size(value, plan.declared_size)) {
     Finding finding = cell_finding(FindingKind::TextTooLong, column_index, plan.name, value);
     finding.limit = plan.declared_size;
     sink_.report(finding);
@@ -215,10 +215,10 @@ void RowChecker::check_text(const ColumnPlan& plan, int column_index, std::strin
     default:  // Plain: only the length counts
       break;
     case ColumnRole::Directory:
-      check_directory(column_index, value);
+      check_directory(plan, column_index, value);
       break;
     case ColumnRole::Cockpit:
-      check_cockpit(column_index, value);
+      check_cockpit(plan, column_index, value);
       break;
     case ColumnRole::Mesh:
       if (unit_directory_.exists) check_mesh(plan, column_index, mesh_file_name(value));
@@ -232,28 +232,28 @@ void RowChecker::check_text(const ColumnPlan& plan, int column_index, std::strin
 // A path that leads out of the data directory is still tested, as unitcheck always has: the
 // test reads no file and lists no folder, its answer goes only to whoever runs the check, and
 // unitlint's findings stay unitcheck's with its own added.
-void RowChecker::check_directory(int column_index, std::string_view value) {
+void RowChecker::check_directory(const ColumnPlan& plan, int column_index, std::string_view value) {
   unit_directory_ = file_tests_.unit_directory(value);
   if (!unit_directory_.exists)
-    report_cell(FindingKind::DirectoryMissing, column_index, "Directory", value);
-  if (bounds_) judge_directory(column_index, value);
+    report_cell(FindingKind::DirectoryMissing, column_index, plan.name, value);
+  if (bounds_) judge_directory(plan, column_index, value);
 }
 
-void RowChecker::check_cockpit(int column_index, std::string_view value) {
+void RowChecker::check_cockpit(const ColumnPlan& plan, int column_index, std::string_view value) {
   if (value == "no-cockpit") return;
   const bool exists = file_tests_.cockpit_exists(value);
-  if (!exists) report_cell(FindingKind::CockpitMissing, column_index, "Cockpit", value);
+  if (!exists) report_cell(FindingKind::CockpitMissing, column_index, plan.name, value);
   // Cockpit paths keep their backslashes in their test: links are followed on the same path.
   if (bounds_)
-    report_escape(bounds_->judge("cockpits/", 1, value, false, exists), column_index, "Cockpit",
+    report_escape(bounds_->judge("cockpits/", 1, value, false, exists), column_index, plan.name,
                   value);
 }
 
-void RowChecker::judge_directory(int column_index, std::string_view value) {
+void RowChecker::judge_directory(const ColumnPlan& plan, int column_index, std::string_view value) {
   const PathEscape escape = bounds_->judge("units/", 1, value, true, unit_directory_.exists);
   unit_cell_ = value;
   unit_depth_ = escape == PathEscape::None ? depth_after(1, value) : -1;
-  report_escape(escape, column_index, "Directory", value);
+  report_escape(escape, column_index, plan.name, value);
 }
 
 // A mesh is looked for under the unit's directory, then under meshes/: its text must stay inside
@@ -286,8 +286,8 @@ void RowChecker::check_mesh(const ColumnPlan& plan, int column_index, std::strin
     judge_mesh(plan, column_index, file, exists);
 }
 
-void RowChecker::check_judged(const ColumnPlan& plan, int column_index, std::string_view value,
-                              ValueRule rule) {
+template <ValueRule rule>
+void RowChecker::check_judged(const ColumnPlan& plan, int column_index, std::string_view value) {
   const Judgement judgement = judge_value(rule, value);
   if (!judgement.fits())
     report_cell(finding_kind(judgement.verdict, false), column_index, plan.name, value,

@@ -44,17 +44,17 @@ class RowChecker {
  private:
   void check_cell(int column_index, std::string_view value);
   void check_text(const ColumnPlan& plan, int column_index, std::string_view value);
-  void check_directory(int column_index, std::string_view value);
-  void check_cockpit(int column_index, std::string_view value);
+  void check_directory(const ColumnPlan& plan, int column_index, std::string_view value);
+  void check_cockpit(const ColumnPlan& plan, int column_index, std::string_view value);
   void check_mesh(const ColumnPlan& plan, int column_index, std::string_view file);
   // The judgements of path cells against the data directory's bounds (bounds_ is set).
-  void judge_directory(int column_index, std::string_view value);
+  void judge_directory(const ColumnPlan& plan, int column_index, std::string_view value);
   void judge_mesh(const ColumnPlan& plan, int column_index, std::string_view file, bool found);
   void report_escape(PathEscape escape, int column_index, std::string_view column,
                      std::string_view value);
   // A boolean or number cell, by the judge of values.
-  void check_judged(const ColumnPlan& plan, int column_index, std::string_view value,
-                    ValueRule rule);
+  template <ValueRule rule>
+  void check_judged(const ColumnPlan& plan, int column_index, std::string_view value);
   // Where the cell lies, and what it holds.
   Finding cell_finding(FindingKind kind, int column_index, std::string_view column,
                        std::string_view value) const;
