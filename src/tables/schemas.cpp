@@ -58,13 +58,6 @@ std::span<const NestedListColumn> nested_list_columns() {
 }
 
 void create_tables(Tables& tables) {
-  define(tables.cargo_import, kCargoImportColumns);
-  define(tables.upgrades, kUpgradesColumns);
-  define(tables.subunit, kSubunitColumns);
-  define(tables.light, kLightColumns);
-  define(tables.mounts, kMountsColumns);
-  define(tables.dock, kDockColumns);
-  define(tables.cargo, kCargoColumns);
   define(tables.units, kUnitsColumns);
 }
 

@@ -38,20 +38,13 @@ const TableSchema* find_table_schema(std::string_view name);
 // The nested-list columns of the unit table, in the order the unit table holds them.
 std::span<const NestedListColumn> nested_list_columns();
 
-// The tables that describe the unit table's columns and the fields of the nested lists; they
-// hold no records. Members are declared, and so created and named, in this order.
+// The table that describes the unit table's columns, for looking a column up by name; it holds
+// no records. (The nested lists and everything else read the schemas' data directly.)
 struct Tables {
-  MemTable cargo_import{"cargo_import"};
-  MemTable cargo{"cargo"};
-  MemTable dock{"dock"};
-  MemTable light{"light"};
-  MemTable mounts{"mounts"};
-  MemTable subunit{"subunit"};
   MemTable units{"units"};
-  MemTable upgrades{"upgrades"};
 };
 
-// Defines every column of every table and opens each table, table by table.
+// Defines the columns of the unit table and opens it.
 void create_tables(Tables& tables);
 
 // Defines the columns of a masterpartslist table and opens it: the table a part list is loaded

@@ -7,9 +7,9 @@ namespace unitcheck::gen {
 
 namespace fv = fault_values;
 
-ListSchema make_list_schema(const MemTable& table) {
-  ListSchema schema{table.name(), {}};
-  for (const ColumnSchema& field : find_table_schema(table.name())->columns)
+ListSchema make_list_schema(std::string_view table) {
+  ListSchema schema{table, {}};
+  for (const ColumnSchema& field : find_table_schema(table)->columns)
     schema.fields.push_back({field.type, field.size, field.role == ColumnRole::Category,
                              field.role == ColumnRole::CargoCategory});
   return schema;

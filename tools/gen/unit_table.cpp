@@ -1,6 +1,7 @@
 #include "gen/unit_table.h"
 
 #include "gen/fault_values.h"
+#include "tables/schemas.h"
 
 namespace unitcheck::gen {
 
@@ -302,9 +303,9 @@ UnitTableWriter::UnitTableWriter(const Tables& tables, const PartCatalog& catalo
                         role_for(field.name(), field.type()), style_for(field.name(), field.type()),
                         list_for(field.name())});
   }
-  for (const MemTable* table : {&tables.upgrades, &tables.subunit, &tables.light, &tables.mounts,
-                                &tables.dock, &tables.cargo_import, &tables.cargo})
-    lists_.push_back(make_list_schema(*table));
+  // In the unit table's order, which ListKind follows.
+  for (const NestedListColumn& list : nested_list_columns())
+    lists_.push_back(make_list_schema(list.table));
 }
 
 void UnitTableWriter::write_header(OutputBuffer& out) const {
