@@ -3,8 +3,7 @@
 #include <vector>
 
 #include "csv/split_unit_row.h"
-#include "tables/convert.h"
-#include "validate/char_sets.h"
+#include "validate/cell_judge.h"
 
 namespace unitcheck::lint {
 
@@ -58,11 +57,11 @@ bool cell_fits(const ColumnPlan& column, std::string_view cell) {
   if (cell.empty()) return true;
   switch (column.kind) {
     case CellKind::Boolean:
-      return is_boolean_word(cell);
+      return judge_value(ValueRule::BooleanWord, cell).fits();
     case CellKind::Float:
-      return all_chars_in(cell, float_chars) && float_error_position(cell) == 0;
+      return judge_value(ValueRule::Float, cell).fits();
     case CellKind::Int64:
-      return all_chars_in(cell, integer_chars) && convert_int64(cell).error_position == 0;
+      return judge_value(ValueRule::Integer64, cell).fits();
     case CellKind::Nested:
       return cell.starts_with('{');
     default:

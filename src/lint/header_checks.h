@@ -6,20 +6,11 @@
 #include <string_view>
 #include <vector>
 
+#include "lint/header_problem.h"
 #include "tables/mem_table.h"
 #include "validate/unit_header.h"
 
 namespace unitcheck::lint {
-
-enum class HeaderProblem : std::uint8_t {
-  WrongSeparator,   // no comma, but semicolons or tabs: the whole line
-  NearMiss,         // unknown, but the same letters in another case or two edits from a column
-  UnknownColumn,    // unknown and not near any column; an empty name included
-  MissingColumn,    // a column of the schema that the header does not name
-  DuplicateColumn,  // a name the header already holds
-  Unmapped,         // fewer than half of the schema's columns named: the whole line
-  NotUtf8,          // a UTF-16 or UTF-32 file: the whole line
-};
 
 // One problem of the header line. Texts are views into the header line or the schema.
 struct HeaderFinding {

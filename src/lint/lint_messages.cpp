@@ -13,8 +13,6 @@ namespace unitcheck::lint {
 namespace {
 
 constexpr char kHexDigits[] = "0123456789abcdef";
-// Longer texts are not converted at all (see tables/convert.h).
-constexpr std::int64_t kLongestNumber = 255;
 
 bool is_control(char c) {
   const auto byte = static_cast<unsigned char>(c);
@@ -140,7 +138,8 @@ Words& Words::byte_at(std::string_view value, std::int64_t position) {
 
 Words& Words::conversion_detail(std::string_view value, std::int64_t error_position, bool integer) {
   const auto length = static_cast<std::int64_t>(value.size());
-  if (length > kLongestNumber) return (*this)("it is longer than 255 bytes");
+  const auto longest = static_cast<std::int64_t>(kLongestNumber);  // not converted past it
+  if (length > longest) return (*this)("it is longer than ").number(longest)(" bytes");
   if (error_position < 1) return (*this)("it does not convert");
   if (error_position > length) return (*this)("it ends before the number is complete");
   const char c = value[static_cast<std::size_t>(error_position - 1)];

@@ -11,9 +11,8 @@
 namespace unitcheck {
 namespace {
 
-// Texts longer than this are not examined at all.
-constexpr std::size_t kMaxExaminedLength = 255;
-constexpr int kTooLongPosition = 256;
+// Texts longer than kLongestNumber are not examined at all.
+constexpr int kTooLongPosition = static_cast<int>(kLongestNumber) + 1;
 
 constexpr bool is_blank(char c) {
   return c == ' ' || c == '\t';
@@ -108,7 +107,7 @@ Magnitude read_magnitude(std::string_view text, std::size_t i, unsigned base, st
 template <class T>
 Converted<T> convert_integer(std::string_view text) {
   using Unsigned = std::make_unsigned_t<T>;
-  if (text.size() > kMaxExaminedLength) return {0, kTooLongPosition};
+  if (text.size() > kLongestNumber) return {0, kTooLongPosition};
   const IntegerHead head = read_integer_head(text);
   const std::size_t i = head.index;
   if (i >= text.size()) return {0, position_of(i)};
@@ -144,7 +143,7 @@ struct FloatSyntax {
 // Accepts blanks, a sign, digits with an optional point (one digit at least), and an optional
 // exponent marker with an optional sign and one digit at least; nothing may follow.
 FloatSyntax scan_float(std::string_view text) {
-  if (text.size() > kMaxExaminedLength) return {.error_position = kTooLongPosition};
+  if (text.size() > kLongestNumber) return {.error_position = kTooLongPosition};
   const std::size_t n = text.size();
   FloatSyntax syntax;
   std::size_t i = skip_blanks(text, 0);

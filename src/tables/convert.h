@@ -7,6 +7,9 @@
 
 namespace unitcheck {
 
+// The longest text a conversion examines: a longer one fails at the position after it.
+inline constexpr std::size_t kLongestNumber = 255;
+
 // The result of a text-to-number conversion. error_position is 0 on success; otherwise the
 // 1-based position where conversion stopped, length + 1 when the text ended too early, or 256
 // for a text longer than 255 bytes. value is 0 whenever error_position is not 0.

@@ -1,18 +1,14 @@
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <span>
 #include <string_view>
 
 #include "tables/mem_table.h"
+#include "tables/schema_data.h"
 
 namespace unitcheck {
-
-// One column of a table's schema, as create_tables defines it.
-struct ColumnSchema {
-  std::string_view name;
-  FieldType type;
-  int size;  // declared size of a Text column, 0 otherwise
-};
 
 // The columns of one table, in their order.
 struct TableSchema {
@@ -26,33 +22,33 @@ struct NestedListColumn {
   std::string_view table;
 };
 
+// The unit table's columns, in their order.
+constexpr std::span<const ColumnSchema> unit_columns() {
+  return schema::kUnitsColumns;
+}
+// How many columns the unit table has, and how many of them hold nested lists.
+inline constexpr std::size_t kUnitColumnCount = std::size(schema::kUnitsColumns);
+inline constexpr std::size_t kNestedListCount = static_cast<std::size_t>(
+    std::ranges::count(schema::kUnitsColumns, ColumnRole::NestedList, &ColumnSchema::role));
+
 // The nine schemas, in the order create_tables defines them. Read-only views of static data.
 std::span<const TableSchema> table_schemas();
 // The schema of the named table (exact name), or null.
 const TableSchema* find_table_schema(std::string_view name);
-// The seven nested-list columns of the unit table, in the order the unit table holds them.
+// The nested-list columns of the unit table, in the order the unit table holds them.
 std::span<const NestedListColumn> nested_list_columns();
 
-// The nine tables of a run. Only masterpartslist ever holds records; the others describe the
-// unit table's columns and the fields of the nested lists. Members are declared, and so
-// created and named, in this order.
+// The table that describes the unit table's columns, for looking a column up by name; it holds
+// no records. (The nested lists and everything else read the schemas' data directly.)
 struct Tables {
-  MemTable cargo_import{"cargo_import"};
-  MemTable cargo{"cargo"};
-  MemTable dock{"dock"};
-  MemTable light{"light"};
-  MemTable mounts{"mounts"};
-  MemTable subunit{"subunit"};
   MemTable units{"units"};
-  MemTable upgrades{"upgrades"};
-  MemTable masterpartslist{"masterpartslist"};
 };
 
-// Defines every column of every table and opens each table, table by table.
+// Defines the columns of the unit table and opens it.
 void create_tables(Tables& tables);
 
-// Defines the columns of a masterpartslist table and opens it: for a table that holds a loaded
-// part list apart from the schemas.
+// Defines the columns of a masterpartslist table and opens it: the table a part list is loaded
+// into.
 void define_masterpartslist(MemTable& table);
 
 }  // namespace unitcheck

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "tables/convert.h"
+
 namespace unitcheck {
 
 // A set of bytes, tested by table lookup.
@@ -30,6 +32,11 @@ inline constexpr CharSet mesh_delimiters(";{}");
 constexpr bool is_boolean_word(std::string_view value) {
   return value == "TRUE" || value == "true" || value == "false" || value == "FALSE" ||
          value == "0" || value == "1";
+}
+
+// The words a boolean value of a nested list may hold, besides none.
+constexpr bool is_boolean_digit(std::string_view value) {
+  return value == "1" || value == "0";
 }
 
 // True when every byte of text belongs to set; true for empty text.

@@ -1,21 +1,13 @@
 #include "validate/column_plan.h"
 
 #include "tables/mem_table.h"
+#include "tables/schemas.h"
 #include "validate/nested_list.h"
 #include "validate/unit_header.h"
 
 namespace unitcheck {
 
 namespace {
-
-TextRole text_role(std::string_view name) {
-  if (name == "Directory") return TextRole::Directory;
-  if (name == "Cockpit") return TextRole::Cockpit;
-  if (name == "Mesh") return TextRole::Mesh;
-  if (name == "Hud_image" || name == "Shield_Mesh" || name == "Rapid_Mesh" || name == "BSP_Mesh")
-    return TextRole::MeshFile;
-  return TextRole::Plain;
-}
 
 ColumnPlan plan_column(const ColumnEntry& entry, const MemTable& units,
                        const NestedLists& nested_lists) {
@@ -27,7 +19,7 @@ ColumnPlan plan_column(const ColumnEntry& entry, const MemTable& units,
     case FieldType::Text:
       plan.kind = CellKind::Text;
       plan.declared_size = field.size();
-      plan.role = text_role(entry.column_name);
+      plan.role = unit_columns()[static_cast<std::size_t>(field.position())].role;
       break;
     case FieldType::Integer:
       plan.nested = nested_lists.find(entry.column_name);

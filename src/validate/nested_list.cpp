@@ -6,11 +6,12 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <utility>
 
 #include "csv/byte_scan.h"
-#include "tables/convert.h"
 #include "tables/schemas.h"
 #include "validate/category_list.h"
+#include "validate/cell_judge.h"
 #include "validate/char_sets.h"
 #include "validate/number_shapes.h"
 #include "validate/part_index.h"
@@ -18,13 +19,6 @@
 namespace unitcheck {
 
 namespace {
-
-NestedRole role_of(std::string_view table, std::string_view field) {
-  if (table == "cargo_import" && field == "Cat") return NestedRole::Category;
-  if (table == "cargo" && field == "filename") return NestedRole::PartName;
-  if (table == "cargo" && field == "Category") return NestedRole::CargoCategory;
-  return NestedRole::None;
-}
 
 // The state of one cell's parse that the value checks share.
 struct CellState {
@@ -65,78 +59,45 @@ bool cargo_known(const PartIndex& parts, std::string_view part_name, std::string
 void check_text(CellState& state, const NestedField& field, LengthTally& length,
                 std::string_view value, std::size_t start) {
   const NestedContext& context = state.context;
-  const auto size = static_cast<std::int64_t>(value.size());
-  length.record(size);
-  if (size >= field.data_size) report(state, FindingKind::NestedTextTooLong, &field, value, start);
+  length.record(static_cast<std::int64_t>(value.size()));
+  if (!fits_declared_size(value, field.declared_size))
+    report(state, FindingKind::NestedTextTooLong, &field, value, start);
   switch (field.role) {
-    case NestedRole::Category:
+    case ColumnRole::Category:
       if (!context.category_list.contains(value))
         report(state, FindingKind::CategoryNotFound, &field, value, start);
       break;
-    case NestedRole::PartName:
+    case ColumnRole::PartName:
       state.part_name = value;
       break;
-    case NestedRole::CargoCategory:
+    case ColumnRole::CargoCategory:
       if (!cargo_known(context.parts, state.part_name, value))
         report(state, FindingKind::CargoPartNotFound, &field, value, start);
       break;
-    case NestedRole::None:
+    default:  // Plain: only the length counts
       break;
   }
 }
 
-void check_integer(const CellState& state, const NestedField& field, std::string_view value,
-                   std::size_t start, std::int64_t position) {
-  if (value.empty() || is_plain_integer(value, 9)) return;
-  if (!all_chars_in(value, integer_chars)) {
-    report(state, FindingKind::NestedNotInteger, &field, value, start);
-    return;
-  }
-  const std::int64_t error_position = convert_int32(value).error_position;
-  if (error_position > 0)
-    report(state, FindingKind::NestedIntegerConversion, &field, value, start, position,
-           error_position);
-}
-
-void check_boolean(const CellState& state, const NestedField& field, std::string_view value,
-                   std::size_t start) {
-  if (value.empty() || value == "1" || value == "0") return;
-  report(state, FindingKind::NestedNotBoolean, &field, value, start);
-}
-
-void check_float(const CellState& state, const NestedField& field, std::string_view value,
-                 std::size_t start, std::int64_t position) {
-  if (value.empty() || is_plain_float(value)) return;
-  if (!all_chars_in(value, float_chars)) {
-    report(state, FindingKind::NestedNotFloat, &field, value, start);
-    return;
-  }
-  const std::int64_t error_position = float_error_position(value);
-  if (error_position > 0)
-    report(state, FindingKind::NestedFloatConversion, &field, value, start, position,
-           error_position);
+// Checks a value of a boolean or number field by the judge of values; position is that of the
+// byte that ended it, counted from 1, which a failed conversion reports.
+void check_judged(const CellState& state, const NestedField& field, std::string_view value,
+                  std::size_t start, std::int64_t position) {
+  const Judgement judgement = judge_value(field.rule, value);
+  if (judgement.fits()) return;
+  const bool converted = judgement.error_position > 0;
+  report(state, finding_kind(judgement.verdict, true), &field, value, start,
+         converted ? position : 0, judgement.error_position);
 }
 
 // Checks a value of the field, whose length tally is length, that starts at start in the cell;
 // position is that of the byte that ended it, counted from 1.
 void check_value(CellState& state, const NestedField& field, LengthTally& length,
                  std::string_view value, std::size_t start, std::int64_t position) {
-  switch (field.type) {
-    case FieldType::Text:
-      check_text(state, field, length, value, start);
-      break;
-    case FieldType::Integer:
-      check_integer(state, field, value, start, position);
-      break;
-    case FieldType::Boolean:
-      check_boolean(state, field, value, start);
-      break;
-    case FieldType::Float:
-      check_float(state, field, value, start, position);
-      break;
-    case FieldType::Int64:
-      break;
-  }
+  if (field.type == FieldType::Text)
+    check_text(state, field, length, value, start);
+  else
+    check_judged(state, field, value, start, position);
 }
 
 // The bits of a 64-bit block mask from from up to, not including, to (from <= to < 64).
@@ -164,15 +125,15 @@ bool passes_on_masks(FieldType type, std::uint64_t end_bit, std::uint64_t span,
 
 }  // namespace
 
-NestedList::NestedList(std::string_view column, const MemTable& table)
-    : column_name(column), table_name(table.name()) {
-  for (int i = 0; i < table.field_count(); ++i) {
-    const Field& field = table.field_at(i);
-    fields.push_back(NestedField{field.name(), field.type(), field.data_size(),
-                                 role_of(table_name, field.name())});
-    number_kinds.push_back(field.type() == FieldType::Float     ? kFloatNumbers
-                           : field.type() == FieldType::Integer ? kIntegerNumbers
-                                                                : kNoNumbers);
+NestedList::NestedList(const NestedListColumn& column)
+    : column_name(column.column), table_name(column.table) {
+  for (const ColumnSchema& field : find_table_schema(column.table)->columns) {
+    fields.push_back(NestedField{std::string(field.name), field.type, field.size,
+                                 data_size_of(field.type, field.size), field.role,
+                                 value_rule(field.type, true)});
+    number_kinds.push_back(field.type == FieldType::Float     ? kFloatNumbers
+                           : field.type == FieldType::Integer ? kIntegerNumbers
+                                                              : kNoNumbers);
   }
   number_kinds.push_back(kNoNumbers);
   float_runs =
@@ -186,12 +147,10 @@ std::vector<LengthTally> NestedList::length_tallies() const {
   return tallies;
 }
 
-NestedLists::NestedLists(const Tables& tables)
-    : lists{
-          NestedList("Upgrades", tables.upgrades), NestedList("Sub_Units", tables.subunit),
-          NestedList("Light", tables.light),       NestedList("Mounts", tables.mounts),
-          NestedList("Dock", tables.dock),         NestedList("Cargo_Import", tables.cargo_import),
-          NestedList("Cargo", tables.cargo)} {}
+NestedLists::NestedLists()
+    : lists([]<std::size_t... I>(std::index_sequence<I...>) {
+        return std::array<NestedList, kNestedListCount>{NestedList(nested_list_columns()[I])...};
+      }(std::make_index_sequence<kNestedListCount>())) {}
 
 int NestedLists::find(std::string_view column) const {
   for (std::size_t i = 0; i < lists.size(); ++i)
@@ -292,17 +251,19 @@ template <class Classify>
         // start <= index < n: the value lies in the cell.
         const std::string_view value(cell.data() + start, index - start);
         if (field.type == FieldType::Text &&
-            (field.role == NestedRole::None || field.role == NestedRole::PartName)) {
+            (field.role == ColumnRole::Plain || field.role == ColumnRole::PartName)) {
           // A text with no lookup: only its length counts, and a part name is kept for the
           // category that follows it.
           length.record(static_cast<std::int64_t>(value.size()));
-          if (static_cast<std::int64_t>(value.size()) >= field.data_size)
+          if (!fits_declared_size(value, field.declared_size))
             report(state, FindingKind::NestedTextTooLong, &field, value, start);
-          if (field.role == NestedRole::PartName) state.part_name = value;
+          if (field.role == ColumnRole::PartName) state.part_name = value;
         } else if (field.type == FieldType::Text) {
           check_text(state, field, length, value, start);
         } else if (field.type == FieldType::Boolean) {
-          check_boolean(state, field, value, start);
+          // Most are 1, 0 or empty, which the judge passes.
+          if (!value.empty() && !is_boolean_digit(value))
+            check_judged(state, field, value, start, static_cast<std::int64_t>(k));
         } else {
           const bool whole = start >= base;
           if (!(whole &&

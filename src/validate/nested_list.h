@@ -10,33 +10,29 @@
 #include "csv/byte_scan.h"
 #include "tables/max_lengths.h"
 #include "tables/mem_table.h"
+#include "tables/schemas.h"
+#include "validate/cell_judge.h"
 #include "validate/finding.h"
 
 namespace unitcheck {
 
 class CategoryList;
 class PartIndex;
-struct Tables;
-
-// What a value of a nested list is checked against besides its type.
-enum class NestedRole {
-  None,
-  Category,       // cargo_import.Cat: must be a known category, in any letter case
-  PartName,       // cargo.filename: remembered for the Category check that follows
-  CargoCategory,  // cargo.Category: the part or the category must be in the master part list
-};
+struct NestedListColumn;
 
 // One field of a nested list's groups, with everything its checks need worked out once.
 struct NestedField {
   std::string name;
   FieldType type;
-  std::int64_t data_size;
-  NestedRole role;
+  std::int64_t declared_size;  // of a Text field
+  std::int64_t data_size;      // reported as a text's limit
+  ColumnRole role;             // Plain, Category, PartName or CargoCategory
+  ValueRule rule;
 };
 
-// The description of the groups of one nested-list column, taken from the table's schema.
+// The description of the groups of one nested-list column, taken from its table's schema.
 struct NestedList {
-  NestedList(std::string_view column, const MemTable& table);
+  explicit NestedList(const NestedListColumn& column);
 
   // One length tally per field, under the key table name, ".", field name.
   std::vector<LengthTally> length_tallies() const;
@@ -54,13 +50,14 @@ struct NestedList {
   std::vector<unsigned char> float_runs;
 };
 
-// The seven nested-list columns of the unit table and the descriptions of their groups.
+// The nested-list columns of the unit table and the descriptions of their groups, in the
+// order of the unit table's schema.
 struct NestedLists {
-  explicit NestedLists(const Tables& tables);
+  NestedLists();
   // The index of the list that the unit-table column holds, or -1.
   int find(std::string_view column) const;
 
-  std::array<NestedList, 7> lists;
+  std::array<NestedList, kNestedListCount> lists;
 };
 
 // What the checks of a nested list read besides the cell, and where their findings go.

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "tables/convert.h"
+
 namespace unitcheck {
 
 // The common shapes of number cells, recognised in one pass. Text of these shapes passes both
@@ -22,7 +24,7 @@ constexpr bool is_decimal_digit(char c) {
 
 // An optional sign, digits, and an optional point with more digits: one digit at least.
 constexpr bool is_plain_float(std::string_view text) {
-  if (text.size() > 255) return false;
+  if (text.size() > kLongestNumber) return false;
   const char* p = text.data();
   const char* const end = p + text.size();
   if (p != end && (*p == '-' || *p == '+')) ++p;

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "csv/split_unit_row.h"
-#include "tables/convert.h"
+#include "validate/cell_judge.h"
 #include "validate/char_sets.h"
 #include "validate/column_plan.h"
 #include "validate/mask_splitter.h"
@@ -46,7 +46,7 @@ std::string_view comma_cell(std::string_view line, int column) {
 // The first Directory column among the columns a look ahead reaches, or -1.
 int look_ahead_column(const std::vector<ColumnPlan>& plans) {
   for (std::size_t i = 0; i < plans.size() && i <= kLastColumnLookedAhead; ++i)
-    if (plans[i].kind == CellKind::Text && plans[i].role == TextRole::Directory)
+    if (plans[i].kind == CellKind::Text && plans[i].role == ColumnRole::Directory)
       return static_cast<int>(i);
   return -1;
 }
@@ -115,7 +115,7 @@ bool RowChecker::check_line(std::string_view line, std::int64_t row) {
     if (plan.kind == CellKind::Float && numbers.plain_float) return;
     if (plan.kind == CellKind::Int64 && numbers.plain_integer) return;
     if (plan.kind == CellKind::Boolean && is_boolean_word(value)) return;
-    if (plan.kind == CellKind::Text && plan.role == TextRole::Plain &&
+    if (plan.kind == CellKind::Text && plan.role == ColumnRole::Plain &&
         static_cast<std::int64_t>(value.size()) <= plan.declared_size) {
       column_lengths_[index].record(static_cast<std::int64_t>(value.size()));
       return;
@@ -193,37 +193,36 @@ void RowChecker::check_cell(int column_index, std::string_view value) {
       break;
     }
     case CellKind::Boolean:
-      if (!is_boolean_word(value))
-        report_cell(FindingKind::NotBoolean, column_index, plan.name, value);
+      check_judged<ValueRule::BooleanWord>(plan, column_index, value);
       break;
     case CellKind::Float:
-      check_float(plan, column_index, value);
+      check_judged<ValueRule::Float>(plan, column_index, value);
       break;
     case CellKind::Int64:
-      check_int64(plan, column_index, value);
+      check_judged<ValueRule::Integer64>(plan, column_index, value);
       break;
   }
 }
 
 void RowChecker::check_text(const ColumnPlan& plan, int column_index, std::string_view value) {
-  if (static_cast<std::int64_t>(value.size()) > plan.declared_size) {
+  if (!fits_declared_size(value, plan.declared_size)) {
     Finding finding = cell_finding(FindingKind::TextTooLong, column_index, plan.name, value);
     finding.limit = plan.declared_size;
     sink_.report(finding);
   }
   switch (plan.role) {
-    case TextRole::Plain:
+    default:  // Plain: only the length counts
       break;
-    case TextRole::Directory:
-      check_directory(column_index, value);
+    case ColumnRole::Directory:
+      check_directory(plan, column_index, value);
       break;
-    case TextRole::Cockpit:
-      check_cockpit(column_index, value);
+    case ColumnRole::Cockpit:
+      check_cockpit(plan, column_index, value);
       break;
-    case TextRole::Mesh:
+    case ColumnRole::Mesh:
       if (unit_directory_.exists) check_mesh(plan, column_index, mesh_file_name(value));
       break;
-    case TextRole::MeshFile:
+    case ColumnRole::MeshFile:
       if (unit_directory_.exists) check_mesh(plan, column_index, value);
       break;
   }
@@ -232,28 +231,28 @@ void RowChecker::check_text(const ColumnPlan& plan, int column_index, std::strin
 // A path that leads out of the data directory is still tested, as unitcheck always has: the
 // test reads no file and lists no folder, its answer goes only to whoever runs the check, and
 // unitlint's findings stay unitcheck's with its own added.
-void RowChecker::check_directory(int column_index, std::string_view value) {
+void RowChecker::check_directory(const ColumnPlan& plan, int column_index, std::string_view value) {
   unit_directory_ = file_tests_.unit_directory(value);
   if (!unit_directory_.exists)
-    report_cell(FindingKind::DirectoryMissing, column_index, "Directory", value);
-  if (bounds_) judge_directory(column_index, value);
+    report_cell(FindingKind::DirectoryMissing, column_index, plan.name, value);
+  if (bounds_) judge_directory(plan, column_index, value);
 }
 
-void RowChecker::check_cockpit(int column_index, std::string_view value) {
+void RowChecker::check_cockpit(const ColumnPlan& plan, int column_index, std::string_view value) {
   if (value == "no-cockpit") return;
   const bool exists = file_tests_.cockpit_exists(value);
-  if (!exists) report_cell(FindingKind::CockpitMissing, column_index, "Cockpit", value);
+  if (!exists) report_cell(FindingKind::CockpitMissing, column_index, plan.name, value);
   // Cockpit paths keep their backslashes in their test: links are followed on the same path.
   if (bounds_)
-    report_escape(bounds_->judge("cockpits/", 1, value, false, exists), column_index, "Cockpit",
+    report_escape(bounds_->judge("cockpits/", 1, value, false, exists), column_index, plan.name,
                   value);
 }
 
-void RowChecker::judge_directory(int column_index, std::string_view value) {
+void RowChecker::judge_directory(const ColumnPlan& plan, int column_index, std::string_view value) {
   const PathEscape escape = bounds_->judge("units/", 1, value, true, unit_directory_.exists);
   unit_cell_ = value;
   unit_depth_ = escape == PathEscape::None ? depth_after(1, value) : -1;
-  report_escape(escape, column_index, "Directory", value);
+  report_escape(escape, column_index, plan.name, value);
 }
 
 // A mesh is looked for under the unit's directory, then under meshes/: its text must stay inside
@@ -286,26 +285,12 @@ void RowChecker::check_mesh(const ColumnPlan& plan, int column_index, std::strin
     judge_mesh(plan, column_index, file, exists);
 }
 
-void RowChecker::check_float(const ColumnPlan& plan, int column_index, std::string_view value) {
-  if (is_plain_float(value)) return;
-  if (!all_chars_in(value, float_chars)) {
-    report_cell(FindingKind::NotFloat, column_index, plan.name, value);
-    return;
-  }
-  const std::int64_t error_position = float_error_position(value);
-  if (error_position > 0)
-    report_cell(FindingKind::FloatConversion, column_index, plan.name, value, error_position);
-}
-
-void RowChecker::check_int64(const ColumnPlan& plan, int column_index, std::string_view value) {
-  if (is_plain_integer(value, 18)) return;
-  if (!all_chars_in(value, integer_chars)) {
-    report_cell(FindingKind::NotInteger, column_index, plan.name, value);
-    return;
-  }
-  const std::int64_t error_position = convert_int64(value).error_position;
-  if (error_position > 0)
-    report_cell(FindingKind::IntegerConversion, column_index, plan.name, value, error_position);
+template <ValueRule rule>
+void RowChecker::check_judged(const ColumnPlan& plan, int column_index, std::string_view value) {
+  const Judgement judgement = judge_value(rule, value);
+  if (!judgement.fits())
+    report_cell(finding_kind(judgement.verdict, false), column_index, plan.name, value,
+                judgement.error_position);
 }
 
 }  // namespace unitcheck

@@ -9,6 +9,7 @@
 
 #include "csv/byte_scan.h"
 #include "tables/max_lengths.h"
+#include "tables/schemas.h"
 #include "validate/finding.h"
 #include "validate/path_bounds.h"
 #include "validate/row_file_tests.h"
@@ -16,6 +17,7 @@
 namespace unitcheck {
 
 class FileTests;
+enum class ValueRule : std::uint8_t;
 struct ColumnPlan;
 struct PartList;
 struct UnitHeader;
@@ -42,16 +44,17 @@ class RowChecker {
  private:
   void check_cell(int column_index, std::string_view value);
   void check_text(const ColumnPlan& plan, int column_index, std::string_view value);
-  void check_directory(int column_index, std::string_view value);
-  void check_cockpit(int column_index, std::string_view value);
+  void check_directory(const ColumnPlan& plan, int column_index, std::string_view value);
+  void check_cockpit(const ColumnPlan& plan, int column_index, std::string_view value);
   void check_mesh(const ColumnPlan& plan, int column_index, std::string_view file);
   // The judgements of path cells against the data directory's bounds (bounds_ is set).
-  void judge_directory(int column_index, std::string_view value);
+  void judge_directory(const ColumnPlan& plan, int column_index, std::string_view value);
   void judge_mesh(const ColumnPlan& plan, int column_index, std::string_view file, bool found);
   void report_escape(PathEscape escape, int column_index, std::string_view column,
                      std::string_view value);
-  void check_float(const ColumnPlan& plan, int column_index, std::string_view value);
-  void check_int64(const ColumnPlan& plan, int column_index, std::string_view value);
+  // A boolean or number cell, by the judge of values.
+  template <ValueRule rule>
+  void check_judged(const ColumnPlan& plan, int column_index, std::string_view value);
   // Where the cell lies, and what it holds.
   Finding cell_finding(FindingKind kind, int column_index, std::string_view column,
                        std::string_view value) const;
@@ -66,7 +69,8 @@ class RowChecker {
   // For each plan, how many floating-point columns follow one another from it on: their plain
   // numbers pass in the splitter, together.
   std::vector<unsigned char> float_runs_;
-  std::array<std::vector<LengthTally>, 7> nested_lengths_;  // one per field of each list
+  std::array<std::vector<LengthTally>, kNestedListCount>
+      nested_lengths_;  // one per field of each list
   BlockForm block_form_ = block_form_of_environment();
   int directory_column_ = -1;  // the first Directory column, when a look ahead can find it
   std::string_view line_;

@@ -44,9 +44,8 @@ std::string header_column_name(const HeaderColumn& column) {
 
 UnitHeader map_unit_header(std::string line, const Tables& schemas) {
   const MemTable& units = schemas.units;
-  UnitHeader header{.line = std::move(line),
-                    .field_names = field_names(units),
-                    .nested_lists = NestedLists(schemas)};
+  UnitHeader header{
+      .line = std::move(line), .field_names = field_names(units), .nested_lists = NestedLists()};
   header.field_count = units.field_count();
   header.column_count =
       1 + static_cast<std::int64_t>(std::count(header.line.begin(), header.line.end(), ','));

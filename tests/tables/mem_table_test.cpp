@@ -25,7 +25,10 @@ std::string failure_of(F&& f) {
 
 class PartTable : public ::testing::Test {
  protected:
-  void SetUp() override { create_tables(tables); }
+  void SetUp() override {
+    create_tables(tables);
+    define_masterpartslist(parts);
+  }
 
   // Appends and posts one record with the given file name.
   void post_file(std::string_view file) {
@@ -33,72 +36,43 @@ class PartTable : public ::testing::Test {
     table().set_text(table().field_at(0), file);
     table().post();
   }
-  MemTable& table() { return tables.masterpartslist; }
+  MemTable& table() { return parts; }
+  // The texts of the field at position, record by record.
+  std::vector<std::string> texts(int position) const {
+    std::vector<std::string> seen;
+    parts.for_each_text(position, [&](std::string_view text) { seen.emplace_back(text); });
+    return seen;
+  }
 
   Tables tables;
+  MemTable parts{"masterpartslist"};
 };
 
 TEST_F(PartTable, TextIsCutAtTheDeclaredSizeAndAtAZeroByte) {
-  const Field& file = table().field_by_name("file");  // Text, 35
-  const struct {
-    std::string stored;
-    std::string read_back;
-  } cases[] = {
-      {std::string(60, 'a'), std::string(35, 'a')},
-      {std::string(35, 'b'), std::string(35, 'b')},
-      {"", ""},
-      {std::string("ab\0cd", 5), "ab"},
-  };
-  for (const auto& c : cases) {
-    post_file(c.stored);
-    EXPECT_EQ(file.as_text(), c.read_back);
-  }
+  ASSERT_EQ(table().field_by_name("file").size(), 35);
+  post_file(std::string(60, 'a'));
+  post_file(std::string(35, 'b'));
+  post_file("");
+  post_file(std::string("ab\0cd", 5));
+  EXPECT_EQ(texts(0),
+            (std::vector<std::string>{std::string(35, 'a'), std::string(35, 'b'), "", "ab"}));
 }
 
-TEST_F(PartTable, NullTextReadsAsEmpty) {
-  table().append();
-  table().post();
-  EXPECT_EQ(table().field_by_name("categoryname").as_text(), "");
-}
-
-TEST_F(PartTable, RecordsComeBackInPostingOrder) {
-  post_file("one");
-  post_file("two");
-  post_file("three");
-  EXPECT_EQ(table().record_count(), 3);
-  std::string seen;
-  table().first();
-  for (int i = 0; i < 3; ++i) {
-    ASSERT_FALSE(table().eof());
-    seen += std::string(table().field_at(0).as_text()) + ",";
-    table().next();
-  }
-  EXPECT_TRUE(table().eof());
-  EXPECT_EQ(seen, "one,two,three,");
-}
-
-// Every record's text read without the cursor is the one the cursor reads there, a null one
-// empty, and the cursor stays where it was.
-TEST_F(PartTable, TextsAreReadInPostingOrderWithoutTheCursor) {
+// Texts come back in posting order, a null one empty, whatever the columns around them hold.
+TEST_F(PartTable, TextsAreReadInPostingOrder) {
   post_file("one");
   table().append();
   table().post();
   post_file(std::string(40, 'x'));
-  table().first();
-  std::vector<std::string> files;
-  std::vector<std::string> categories;
-  table().for_each_text(0, [&](std::string_view text) { files.emplace_back(text); });
-  table().for_each_text(table().field_by_name("categoryname").position(),
-                        [&](std::string_view text) { categories.emplace_back(text); });
-  EXPECT_EQ(files, (std::vector<std::string>{"one", "", std::string(35, 'x')}));
-  EXPECT_EQ(categories, (std::vector<std::string>{"", "", ""}));
-  EXPECT_EQ(table().field_at(0).as_text(), "one");
+  EXPECT_EQ(table().record_count(), 3);
+  EXPECT_EQ(texts(0), (std::vector<std::string>{"one", "", std::string(35, 'x')}));
+  EXPECT_EQ(texts(table().field_by_name("categoryname").position()),
+            (std::vector<std::string>{"", "", ""}));
 }
 
-TEST_F(PartTable, EmptyTableIsAtEndAtOnce) {
-  table().first();
-  EXPECT_TRUE(table().eof());
+TEST_F(PartTable, EmptyTableHasNoTexts) {
   EXPECT_EQ(table().record_count(), 0);
+  EXPECT_TRUE(texts(0).empty());
 }
 
 TEST_F(PartTable, ClearRecordsKeepsTheFields) {
@@ -107,18 +81,17 @@ TEST_F(PartTable, ClearRecordsKeepsTheFields) {
   table().clear_records();
   EXPECT_EQ(table().record_count(), 0);
   EXPECT_EQ(table().field_count(), 6);
-  table().first();
-  EXPECT_TRUE(table().eof());
+  EXPECT_TRUE(texts(0).empty());
+  post_file("z");
+  EXPECT_EQ(texts(0), (std::vector<std::string>{"z"}));
 }
 
 TEST_F(PartTable, OpenTwiceChangesNothing) {
   post_file("x");
   post_file("y");
-  table().first();
-  table().next();
   table().open();
   EXPECT_EQ(table().record_count(), 2);
-  EXPECT_EQ(table().field_at(0).as_text(), "y");
+  EXPECT_EQ(texts(0), (std::vector<std::string>{"x", "y"}));
 }
 
 TEST_F(PartTable, FieldNamesAreFoundWithoutCaseForAsciiLettersOnly) {
@@ -137,14 +110,15 @@ TEST_F(PartTable, EachFailureHasItsKindAndMessage) {
   EXPECT_EQ(failure_of([&] { table().post(); }),
             "EDatabaseError : masterpartslist : Operation not allowed, dataset "
             "\"masterpartslist\" is not in an edit or insert state.");
+  EXPECT_EQ(failure_of([&] { table().set_text(table().field_at(0), "x"); }),
+            "EDatabaseError : masterpartslist : Operation not allowed, dataset "
+            "\"masterpartslist\" is not in an edit or insert state.");
 
   MemTable closed("scratch");
   EXPECT_EQ(failure_of([&] { closed.add_field_def("", FieldType::Text, 5, false); }),
             "EDatabaseError : Field needs a name");
   const std::string inactive =
       "EDatabaseError : Operation cannot be performed on an inactive dataset";
-  EXPECT_EQ(failure_of([&] { closed.first(); }), inactive);
-  EXPECT_EQ(failure_of([&] { closed.next(); }), inactive);
   EXPECT_EQ(failure_of([&] { closed.append(); }), inactive);
   EXPECT_EQ(failure_of([&] { closed.record_count(); }), inactive);
 
@@ -158,52 +132,32 @@ TEST_F(PartTable, EachFailureHasItsKindAndMessage) {
 TEST_F(PartTable, ReservingChangesNoRecord) {
   post_file("before");
   table().reserve(2, 50);
+  std::vector<std::string> files{"before"};
+  std::vector<std::string> categories{""};
   for (int i = 0; i < 5; ++i) {
     table().append();
     table().set_text(table().field_at(0), std::string(i * 20, 'f'));
     table().set_text(table().field_at(1), "cat" + std::to_string(i));
-    table().set_int64(table().field_at(2), i);
     table().post();
+    files.push_back(std::string(std::min(i * 20, 35), 'f'));
+    categories.push_back("cat" + std::to_string(i));
   }
   ASSERT_EQ(table().record_count(), 6);
-  table().first();
-  EXPECT_EQ(table().field_at(0).as_text(), "before");
-  EXPECT_TRUE(table().is_null_at(1));
-  for (int i = 0; i < 5; ++i) {
-    table().next();
-    EXPECT_EQ(table().field_at(0).as_text(), std::string(std::min(i * 20, 35), 'f'));
-    EXPECT_EQ(table().field_at(1).as_text(), "cat" + std::to_string(i));
-    EXPECT_EQ(table().int64_at(2), i);
-  }
+  EXPECT_EQ(texts(0), files);
+  EXPECT_EQ(texts(1), categories);
 }
 
-// A record appended anew starts null and zero, whatever the one before it held.
+// A record appended anew starts null, whatever the one before it held.
 TEST_F(PartTable, EachAppendStartsFromNothing) {
   table().append();
   table().set_text(table().field_at(0), std::string(30, 'x'));
-  table().set_int64(table().field_at(2), 7);
-  table().set_float(table().field_at(3), 1.5);
-  table().post();
-  table().append();
-  EXPECT_TRUE(table().is_null_at(0));
-  EXPECT_EQ(table().field_at(0).as_text(), "");
-  EXPECT_EQ(table().int64_at(2), 0);
   table().set_text(table().field_at(1), "c");
   table().post();
-  EXPECT_EQ(table().field_at(0).as_text(), "");
-  EXPECT_TRUE(table().is_null_at(0));
-  EXPECT_EQ(table().int64_at(2), 0);
-  EXPECT_EQ(table().float_at(3), 0);
-}
-
-TEST_F(PartTable, TypedValuesAreStored) {
   table().append();
-  table().set_int64(table().field_by_name("price"), -5);
-  table().set_float(table().field_by_name("mass"), 2.5);
+  table().set_text(table().field_at(1), "d");
   table().post();
-  EXPECT_EQ(table().int64_at(2), -5);
-  EXPECT_EQ(table().float_at(3), 2.5);
-  EXPECT_TRUE(table().is_null_at(4));
+  EXPECT_EQ(texts(0), (std::vector<std::string>{std::string(30, 'x'), ""}));
+  EXPECT_EQ(texts(1), (std::vector<std::string>{"c", "d"}));
 }
 
 }  // namespace

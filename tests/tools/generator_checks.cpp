@@ -211,8 +211,8 @@ TEST(Generator, CountsRowsWithWrongCellCounts) {
     too_few += shape.cell_count < 116;
   }
   EXPECT_GT(too_few + too_many, 0);
-  EXPECT_EQ(too_few, summary.expected.count(Diagnostic::TooFewCells));
-  EXPECT_EQ(too_many, summary.expected.count(Diagnostic::TooManyCells));
+  EXPECT_EQ(too_few, summary.expected.count(FindingKind::TooFewCells));
+  EXPECT_EQ(too_many, summary.expected.count(FindingKind::TooManyCells));
 }
 
 // The values of the groups of a nested-list cell.

@@ -24,8 +24,8 @@ bool holds(std::string_view line, std::string_view piece) {
 }
 
 // The kind of a diagnostic line by its wording; false for the progress and report lines.
-bool classify(std::string_view line, Diagnostic& kind) {
-  using enum Diagnostic;
+bool classify(std::string_view line, FindingKind& kind) {
+  using enum FindingKind;
   if (line.starts_with("Too Many fields: Row ")) return kind = TooManyCells, true;
   if (line.starts_with("Fields Error, Expected ")) return kind = TooFewCells, true;
   if (!line.starts_with("row ")) return false;
@@ -34,20 +34,20 @@ bool classify(std::string_view line, Diagnostic& kind) {
   else if (holds(line, " subquery: field count exceeds known."))
     kind = TooManyValues;
   else if (holds(line, " - max avail: "))
-    kind = ListTextTooLong;
+    kind = NestedTextTooLong;
   else if (ends_with(line, " not found in master part list"))
     kind = line.substr(line.find(' ', 4) + 1).starts_with("cargo_import ") ? CategoryNotFound
                                                                            : CargoPartNotFound;
   else if (holds(line, " not known boolean value (range of 0..1 expected)."))
-    kind = ListBoolean;
+    kind = NestedNotBoolean;
   else if (ends_with(line, " doesn't seem to be an integer."))
-    kind = ListNotInteger;
+    kind = NestedNotInteger;
   else if (holds(line, " Int conversion of "))
-    kind = ListIntegerConversion;
+    kind = NestedIntegerConversion;
   else if (ends_with(line, " doesn't seem to be a float."))
-    kind = ListNotFloat;
+    kind = NestedNotFloat;
   else if (holds(line, " Float conversion of "))
-    kind = ListFloatConversion;
+    kind = NestedFloatConversion;
   else if (holds(line, " is longer than expected ("))
     kind = TextTooLong;
   else if (ends_with(line, " directory does not exist."))
@@ -55,13 +55,13 @@ bool classify(std::string_view line, Diagnostic& kind) {
   else if (ends_with(line, " file not found"))
     kind = MeshMissing;
   else if (ends_with(line, " <> Boolean?"))
-    kind = BadBoolean;
+    kind = NotBoolean;
   else if (ends_with(line, "<> Float?"))
-    kind = FloatSyntax;
+    kind = NotFloat;
   else if (holds(line, "float conversion error offset"))
     kind = FloatConversion;
   else if (ends_with(line, "<> Integer?"))
-    kind = IntegerSyntax;
+    kind = NotInteger;
   else if (holds(line, "int conversion error offset"))
     kind = IntegerConversion;
   else
@@ -86,7 +86,7 @@ Transcript validate(const std::filesystem::path& data) {
   }
   std::istringstream in(output);
   for (std::string line; std::getline(in, line);) {
-    Diagnostic kind;
+    FindingKind kind;
     if (classify(line, kind))
       transcript.reported.add(kind);
     else if (line.starts_with("row "))
@@ -96,10 +96,9 @@ Transcript validate(const std::filesystem::path& data) {
 }
 
 void expect_same_counts(const FaultTally& reported, const FaultTally& expected) {
-  for (int i = 0; i < kDiagnosticCount; ++i) {
-    const auto kind = static_cast<Diagnostic>(i);
+  for_each_transcript_kind([&](FindingKind kind) {
     EXPECT_EQ(reported.count(kind), expected.count(kind)) << diagnostic_name(kind);
-  }
+  });
 }
 
 GenOptions options_with(double fault_share, double missing_share) {
@@ -126,9 +125,9 @@ TEST(ValidatorAgreement, EveryPlannedFaultIsReportedOnce) {
   GenOptions options = options_with(0.05, 0.05);
   options.rows = 1000;  // enough for the rarer kinds, such as unknown imported categories
   const GenSummary summary = generate_data(options, dir.path());
-  for (int i = 0; i < kDiagnosticCount; ++i)
-    EXPECT_GT(summary.expected.count(static_cast<Diagnostic>(i)), 0)
-        << "no " << diagnostic_name(static_cast<Diagnostic>(i)) << " planned";
+  for_each_transcript_kind([&](FindingKind kind) {
+    EXPECT_GT(summary.expected.count(kind), 0) << "no " << diagnostic_name(kind) << " planned";
+  });
   const Transcript transcript = validate(dir.path());
   EXPECT_EQ(transcript.status, 0);
   EXPECT_EQ(transcript.unclassified_rows, 0);

@@ -12,6 +12,7 @@
 #include "tables/max_lengths.h"
 #include "tables/schemas.h"
 #include "validate/category_list.h"
+#include "validate/cell_judge.h"
 #include "validate/char_sets.h"
 #include "validate/number_shapes.h"
 #include "validate/part_index.h"
@@ -23,7 +24,6 @@ namespace {
 class NestedListCheck : public ::testing::Test {
  protected:
   void SetUp() override {
-    create_tables(tables);
     add_part("Laser_Cannon", "Weapons/Guns");
     add_part("Tungsten", "Raw_Materials/Metals/Heavy\xC9l\xE9ments");
     build_category_list(parts->categories(), categories);
@@ -34,8 +34,9 @@ class NestedListCheck : public ::testing::Test {
   // The findings of checking cell as a list of the given table, on row 5, each with the
   // transcript's wording.
   // Every form of the byte classification the processor has must find the same.
-  std::string check(std::string_view cell, const MemTable& table) {
-    list = std::make_unique<NestedList>("column", table);  // lives as long as the findings
+  std::string check(std::string_view cell, std::string_view table) {
+    list = std::make_unique<NestedList>(
+        NestedListColumn{"column", table});  // lives as long as the findings
     std::string first;
     for (const BlockForm form : {widest_block_form(), BlockForm::Sse2, BlockForm::Plain}) {
       std::string out;
@@ -70,7 +71,6 @@ class NestedListCheck : public ::testing::Test {
   std::unique_ptr<NestedList> list;
   std::vector<Finding> findings;
 
-  Tables tables;
   CategoryList categories;
   std::unique_ptr<PartIndex> parts = std::make_unique<PartIndex>();
   MaxLengths max_lengths;
@@ -104,12 +104,12 @@ TEST_F(NestedListCheck, GroupStructure) {
        "row 5 - dock subquery: field count exceeds known.\n"
        "row 5 - dock subquery: field count exceeds known.\n"},
   };
-  for (const auto& c : cases) EXPECT_EQ(check(c.cell, tables.dock), c.transcript) << c.cell;
+  for (const auto& c : cases) EXPECT_EQ(check(c.cell, "dock"), c.transcript) << c.cell;
 }
 
 // A finding says where its value lies in the line: the cell's offset plus the value's.
 TEST_F(NestedListCheck, FindingsLocateTheirValueInTheLine) {
-  ASSERT_NE(check("{1;2.5;zz}", tables.dock), "");
+  ASSERT_NE(check("{1;2.5;zz}", "dock"), "");
   ASSERT_EQ(findings.size(), 1u);
   const Finding& f = findings[0];
   EXPECT_EQ(f.kind, FindingKind::NestedNotFloat);
@@ -120,12 +120,12 @@ TEST_F(NestedListCheck, FindingsLocateTheirValueInTheLine) {
   EXPECT_EQ(f.value, "zz");
   EXPECT_EQ(f.value_offset, 20 + 7);
   // A group left open at the end has no transcript line, but it is found.
-  EXPECT_EQ(check("{1}{0;", tables.dock), "");
+  EXPECT_EQ(check("{1}{0;", "dock"), "");
   ASSERT_EQ(findings.size(), 1u);
   EXPECT_EQ(findings[0].kind, FindingKind::UnclosedLastGroup);
   EXPECT_EQ(findings[0].value, "{0;");
   EXPECT_EQ(findings[0].value_offset, 20 + 3);
-  check("{1;2{}", tables.dock);
+  check("{1;2{}", "dock");
   ASSERT_EQ(findings.size(), 1u);
   EXPECT_EQ(findings[0].kind, FindingKind::UnclosedGroup);
   EXPECT_EQ(findings[0].value_offset, 20 + 4);
@@ -134,28 +134,27 @@ TEST_F(NestedListCheck, FindingsLocateTheirValueInTheLine) {
 
 TEST_F(NestedListCheck, ValuesByFieldType) {
   const struct {
-    const MemTable& table;
+    std::string_view table;
     std::string cell;
     std::string transcript;
   } cases[] = {
-      {tables.dock, "{true}",
+      {"dock", "{true}",
        "row 5 dock INTERNAL true not known boolean value (range of 0..1 "
        "expected).\n"},
-      {tables.dock, "{1;1.2.3}",
+      {"dock", "{1;1.2.3}",
        "row 5 dock x 1.2.3 Float conversion of \"1.2.3\" fails offset 4 strpos 9\n"},
-      {tables.cargo, "{Laser_Cannon;Weapons/Guns;1;x}",
+      {"cargo", "{Laser_Cannon;Weapons/Guns;1;x}",
        "row 5 cargo.quant \"x\" doesn't seem to be an integer.\n"},
-      {tables.cargo, "{Laser_Cannon;Weapons/Guns;1;1-2}",
+      {"cargo", "{Laser_Cannon;Weapons/Guns;1;1-2}",
        "row 5 cargo.quant \"1-2\" Int conversion of \"1-2\" fails offset 2 strpos 33\n"},
-      {tables.upgrades, "{u;+5}",
-       "row 5 upgrades.mountoffset \"+5\" doesn't seem to be an integer.\n"},
-      {tables.upgrades, "{u;99999999999}",
+      {"upgrades", "{u;+5}", "row 5 upgrades.mountoffset \"+5\" doesn't seem to be an integer.\n"},
+      {"upgrades", "{u;99999999999}",
        "row 5 upgrades.mountoffset \"99999999999\" Int conversion of \"99999999999\" fails offset "
        "10 "
        "strpos 15\n"},
-      {tables.cargo_import, braced(std::string(50, 'c')),
+      {"cargo_import", braced(std::string(50, 'c')),
        "row 5 cargo_import Cat " + std::string(50, 'c') + " not found in master part list\n"},
-      {tables.cargo_import, braced(std::string(51, 'c')),
+      {"cargo_import", braced(std::string(51, 'c')),
        "row 5 cargo_import Cat - max avail: 51 actual: 51\n"
        "row 5 cargo_import Cat " +
            std::string(51, 'c') + " not found in master part list\n"},
@@ -169,8 +168,8 @@ TEST_F(NestedListCheck, ValuesJudgedAlikeAtEveryOffset) {
   for (std::size_t pad = 0; pad < 140; ++pad) {
     const std::string lead(pad, 'x');
     const int base = static_cast<int>(pad);
-    EXPECT_EQ(check(lead + "{0;1.5;-2;+.5;-0.;12345678.9}", tables.dock), "") << pad;
-    EXPECT_EQ(check(lead + "{1;1.2.3;--1;;e;+}", tables.dock),
+    EXPECT_EQ(check(lead + "{0;1.5;-2;+.5;-0.;12345678.9}", "dock"), "") << pad;
+    EXPECT_EQ(check(lead + "{1;1.2.3;--1;;e;+}", "dock"),
               "row 5 dock x 1.2.3 Float conversion of \"1.2.3\" fails offset 4 strpos " +
                   std::to_string(base + 9) +
                   "\n"
@@ -183,23 +182,22 @@ TEST_F(NestedListCheck, ValuesJudgedAlikeAtEveryOffset) {
                   "row 5 dock minsize + Float conversion of \"+\" fails offset 2 strpos " +
                   std::to_string(base + 18) + "\n")
         << pad;
-    EXPECT_EQ(check(lead + "{u;-123456789;1234567890}{u;7;-}", tables.upgrades),
+    EXPECT_EQ(check(lead + "{u;-123456789;1234567890}{u;7;-}", "upgrades"),
               "row 5 upgrades.subunoffset \"-\" Int conversion of \"-\" fails offset 2 strpos " +
                   std::to_string(base + 32) + "\n")
         << pad;
   }
   // Values longer than a block are judged on their bytes.
-  EXPECT_EQ(check("{1;" + std::string(100, '7') + "." + std::string(100, '1') + "}", tables.dock),
-            "");
+  EXPECT_EQ(check("{1;" + std::string(100, '7') + "." + std::string(100, '1') + "}", "dock"), "");
   const std::string long_fault = "7x" + std::string(70, '7');
-  EXPECT_EQ(check("{1;" + long_fault + "}", tables.dock),
+  EXPECT_EQ(check("{1;" + long_fault + "}", "dock"),
             "row 5 dock.x \"" + long_fault + "\" doesn't seem to be a float.\n");
 }
 
 TEST_F(NestedListCheck, CategoriesMatchInAnyLetterCaseIncludingLatin1) {
-  EXPECT_EQ(check("{weapons}{WEAPONS/guns}{raw_materials/metals}", tables.cargo_import), "");
-  EXPECT_EQ(check("{RAW_MATERIALS/METALS/HEAVY\xC9L\xC9MENTS}", tables.cargo_import), "");
-  EXPECT_EQ(check("{Weapon}", tables.cargo_import),
+  EXPECT_EQ(check("{weapons}{WEAPONS/guns}{raw_materials/metals}", "cargo_import"), "");
+  EXPECT_EQ(check("{RAW_MATERIALS/METALS/HEAVY\xC9L\xC9MENTS}", "cargo_import"), "");
+  EXPECT_EQ(check("{Weapon}", "cargo_import"),
             "row 5 cargo_import Cat Weapon not found in master part list\n");
   // 0xD7 and 0xF7 are signs, not letters: they never match each other.
   add_part("Odd", "A\xD7");
@@ -227,21 +225,20 @@ TEST_F(NestedListCheck, CategoryListHoldsEachCategoryAndPrefixOnce) {
 }
 
 TEST_F(NestedListCheck, CargoNeedsAKnownPartOrAKnownCategory) {
-  EXPECT_EQ(check("{Laser_Cannon;Anything}{Unknown;Weapons/Guns}", tables.cargo), "");
-  EXPECT_EQ(check("{Unknown;weapons/guns}", tables.cargo),  // exact case only
+  EXPECT_EQ(check("{Laser_Cannon;Anything}{Unknown;Weapons/Guns}", "cargo"), "");
+  EXPECT_EQ(check("{Unknown;weapons/guns}", "cargo"),  // exact case only
             "row 5 cargo Category Unknown - weapons/guns not found in master part list\n");
   // The part name is remembered within one cell only, and until the next filename.
-  EXPECT_EQ(check("{Laser_Cannon;x}{Nope;y}", tables.cargo),
+  EXPECT_EQ(check("{Laser_Cannon;x}{Nope;y}", "cargo"),
             "row 5 cargo Category Nope - y not found in master part list\n");
-  EXPECT_EQ(check("{;x}", tables.cargo),
-            "row 5 cargo Category  - x not found in master part list\n");
+  EXPECT_EQ(check("{;x}", "cargo"), "row 5 cargo Category  - x not found in master part list\n");
 }
 
 // Part names no line of the part list can hold still count as names: an unknown part with an
 // unknown category is reported whatever the list holds.
 TEST_F(NestedListCheck, TextLengthsAreRecordedEvenWhenEmpty) {
-  check("{;0;2}", tables.mounts);
-  check("{ab;0;2;" + std::string(81, 's') + "}", tables.mounts);
+  check("{;0;2}", "mounts");
+  check("{ab;0;2;" + std::string(81, 's') + "}", "mounts");
   ASSERT_EQ(max_lengths.entries().size(), 2u);
   EXPECT_EQ(max_lengths.entries()[0].key, "mounts.SIZE");
   EXPECT_EQ(max_lengths.entries()[0].max_length, 81);
@@ -265,10 +262,11 @@ std::ostream& operator<<(std::ostream& out, const Said& said) {
              << " '" << said.value << "' " << said.position << " " << said.error_position;
 }
 
-// The rules of a nested-list cell followed one byte at a time, with the value checks written
-// from the transcript's forms: what the walk over 64-byte masks must find. value_offset counts
+// The rules of a nested-list cell followed one byte at a time, each value of a boolean or number
+// field judged by the judge of values: what the walk over 64-byte masks, with its plain numbers
+// passed on masks alone, must find. value_offset counts
 // from the cell's offset in the line, 20 as in check().
-std::vector<Said> model_findings(std::string_view cell, const MemTable& table,
+std::vector<Said> model_findings(std::string_view cell, std::string_view table,
                                  const CategoryList& categories, const PartIndex& parts) {
   std::vector<Said> said;
   auto add = [&](FindingKind kind, std::string field, std::size_t start, std::string_view value,
@@ -276,7 +274,8 @@ std::vector<Said> model_findings(std::string_view cell, const MemTable& table,
     said.push_back(Said{kind, std::move(field), 20 + static_cast<std::int64_t>(start),
                         std::string(value), position, error_position});
   };
-  const int field_count = table.field_count();
+  const std::span<const ColumnSchema> fields = find_table_schema(table)->columns;
+  const auto field_count = static_cast<int>(fields.size());
   int field = 0;
   std::size_t start = 0;
   bool closed = true;
@@ -295,38 +294,26 @@ std::vector<Said> model_findings(std::string_view cell, const MemTable& table,
     } else if (field == field_count) {
       add(FindingKind::TooManyValues, "", start, value, k);
     } else {
-      const Field& f = table.field_at(field++);
-      const std::string name = f.name();
-      switch (f.type()) {
+      const ColumnSchema& f = fields[static_cast<std::size_t>(field++)];
+      const std::string name(f.name);
+      switch (f.type) {
         case FieldType::Text:
-          if (static_cast<std::int64_t>(value.size()) >= f.data_size())
+          if (static_cast<std::int64_t>(value.size()) >= data_size_of(f.type, f.size))
             add(FindingKind::NestedTextTooLong, name, start, value);
-          if (table.name() == "cargo_import" && name == "Cat" && !categories.contains(value))
+          if (table == "cargo_import" && name == "Cat" && !categories.contains(value))
             add(FindingKind::CategoryNotFound, name, start, value);
-          if (table.name() == "cargo" && name == "filename") part_name = value;
-          if (table.name() == "cargo" && name == "Category" && !parts.knows_category(value) &&
+          if (table == "cargo" && name == "filename") part_name = value;
+          if (table == "cargo" && name == "Category" && !parts.knows_category(value) &&
               !parts.knows_part(part_name))
             add(FindingKind::CargoPartNotFound, name, start, value);
           break;
         case FieldType::Integer:
-          if (value.empty() || is_plain_integer(value, 9)) break;
-          if (!all_chars_in(value, integer_chars))
-            add(FindingKind::NestedNotInteger, name, start, value);
-          else if (convert_int32(value).error_position > 0)
-            add(FindingKind::NestedIntegerConversion, name, start, value, k,
-                convert_int32(value).error_position);
-          break;
         case FieldType::Boolean:
-          if (!value.empty() && value != "0" && value != "1")
-            add(FindingKind::NestedNotBoolean, name, start, value);
-          break;
         case FieldType::Float:
-          if (value.empty() || is_plain_float(value)) break;
-          if (!all_chars_in(value, float_chars))
-            add(FindingKind::NestedNotFloat, name, start, value);
-          else if (float_error_position(value) > 0)
-            add(FindingKind::NestedFloatConversion, name, start, value, k,
-                float_error_position(value));
+          // The values of these fields are what the judge of values says of them.
+          if (const Judgement j = judge_value(value_rule(f.type, true), value); !j.fits())
+            add(finding_kind(j.verdict, true), name, start, value, j.error_position > 0 ? k : 0,
+                j.error_position);
           break;
         case FieldType::Int64:
           break;
@@ -368,19 +355,18 @@ TEST_F(NestedListCheck, WalkAgreesWithTheByteByByteRules) {
                                            "Laser_Cannon",
                                            std::string(70, '7'),
                                            std::string(45, 'a')};
-  const MemTable* const lists[] = {&tables.mounts, &tables.cargo, &tables.dock,
-                                   &tables.cargo_import, &tables.upgrades};
+  const std::string_view lists[] = {"mounts", "cargo", "dock", "cargo_import", "upgrades"};
   for (int round = 0; round < 3000; ++round) {
     std::string cell;
     const std::size_t wanted = random() % 300;
     while (cell.size() < wanted) cell += pieces[random() % pieces.size()];
-    const MemTable& table = *lists[round % std::size(lists)];
+    const std::string_view table = lists[round % std::size(lists)];
     check(cell, table);
     std::vector<Said> got;
     for (const Finding& f : findings)
       got.push_back(Said{f.kind, std::string(f.field), f.value_offset, std::string(f.value),
                          f.position, f.error_position});
-    ASSERT_EQ(got, model_findings(cell, table, categories, *parts)) << table.name() << " " << cell;
+    ASSERT_EQ(got, model_findings(cell, table, categories, *parts)) << table << " " << cell;
   }
 }
 
@@ -396,16 +382,16 @@ TEST_F(NestedListCheck, NumbersAfterTextsAcrossABlockEdge) {
   for (std::size_t pad = 0; pad < 130; ++pad) {
     const std::string lead(pad, 'x');
     for (const auto& [table, cell] :
-         {std::pair{&tables.mounts, lead + mounts}, std::pair{&tables.cargo, lead + cargo},
-          std::pair{&tables.upgrades, lead + upgrades}}) {
-      check(cell, *table);
+         {std::pair{"mounts", lead + mounts}, std::pair{"cargo", lead + cargo},
+          std::pair{"upgrades", lead + upgrades}}) {
+      check(cell, table);
       std::vector<Said> got;
       for (const Finding& f : findings)
         got.push_back(Said{f.kind, std::string(f.field), f.value_offset, std::string(f.value),
                            f.position, f.error_position});
-      const std::vector<Said> wanted = model_findings(cell, *table, categories, *parts);
-      ASSERT_GE(wanted.size(), 2u) << table->name();
-      ASSERT_EQ(got, wanted) << table->name() << " " << pad;
+      const std::vector<Said> wanted = model_findings(cell, table, categories, *parts);
+      ASSERT_GE(wanted.size(), 2u) << table;
+      ASSERT_EQ(got, wanted) << table << " " << pad;
     }
   }
 }

@@ -3,48 +3,32 @@
 #include <array>
 #include <string_view>
 
+#include "validate/finding.h"
+
 namespace unitcheck::gen {
 
-// The lines the validator prints for faults, one kind per message form: first those of unit
-// cells and rows, then those of nested lists.
-enum class Diagnostic {
-  TextTooLong,
-  DirectoryMissing,
-  CockpitMissing,
-  MeshMissing,
-  BadBoolean,
-  FloatSyntax,
-  FloatConversion,
-  IntegerSyntax,
-  IntegerConversion,
-  TooManyCells,
-  TooFewCells,
-  UnclosedGroup,
-  TooManyValues,
-  ListTextTooLong,
-  CategoryNotFound,
-  CargoPartNotFound,
-  ListBoolean,
-  ListNotInteger,
-  ListIntegerConversion,
-  ListNotFloat,
-  ListFloatConversion,
-};
-inline constexpr int kDiagnosticCount = 21;
+// A short lower-case name of a kind of finding that the transcript has a line for, for
+// summaries.
+std::string_view diagnostic_name(FindingKind kind);
 
-// A short lower-case name of the kind, for summaries.
-std::string_view diagnostic_name(Diagnostic kind);
-
-// How many lines of each kind the validator should print for the generated data.
+// How many lines of each kind of finding the validator should print for the generated data.
 class FaultTally {
  public:
-  void add(Diagnostic kind, long count = 1) { counts_[static_cast<int>(kind)] += count; }
-  long count(Diagnostic kind) const { return counts_[static_cast<int>(kind)]; }
+  void add(FindingKind kind, long count = 1) { counts_[static_cast<int>(kind)] += count; }
+  long count(FindingKind kind) const { return counts_[static_cast<int>(kind)]; }
   long total() const;
   bool operator==(const FaultTally&) const = default;
 
  private:
-  std::array<long, kDiagnosticCount> counts_{};
+  std::array<long, kFindingKinds> counts_{};
 };
+
+// The kinds of finding that the transcript has a line for, in FindingKind's order: those the
+// generator plans and tallies.
+template <class F>
+void for_each_transcript_kind(F&& f) {
+  for (int i = 0; i < kFindingKinds; ++i)
+    if (const auto kind = static_cast<FindingKind>(i); in_transcript(kind)) f(kind);
+}
 
 }  // namespace unitcheck::gen

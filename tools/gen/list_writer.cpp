@@ -1,19 +1,17 @@
 #include "gen/list_writer.h"
 
 #include "gen/fault_values.h"
+#include "tables/schemas.h"
 
 namespace unitcheck::gen {
 
 namespace fv = fault_values;
 
-ListSchema make_list_schema(const MemTable& table) {
-  ListSchema schema{table.name(), {}};
-  for (int i = 0; i < table.field_count(); ++i) {
-    const Field& field = table.field_at(i);
-    schema.fields.push_back({field.type(), field.size(),
-                             table.name() == "cargo_import" && field.name() == "Cat",
-                             table.name() == "cargo" && field.name() == "Category"});
-  }
+ListSchema make_list_schema(std::string_view table) {
+  ListSchema schema{table, {}};
+  for (const ColumnSchema& field : find_table_schema(table)->columns)
+    schema.fields.push_back({field.type, field.size, field.role == ColumnRole::Category,
+                             field.role == ColumnRole::CargoCategory});
   return schema;
 }
 
@@ -77,25 +75,25 @@ void ListWriter::write_bad_value() {
     case FieldType::Text:
       if (field.is_import_category || field.is_cargo_category) {
         out_.put(fv::kUnknownCategory);
-        tally_.add(field.is_import_category ? Diagnostic::CategoryNotFound
-                                            : Diagnostic::CargoPartNotFound);
+        tally_.add(field.is_import_category ? FindingKind::CategoryNotFound
+                                            : FindingKind::CargoPartNotFound);
       } else {
         // Longer than declared: the nested-list check allows no more than the declared size.
         out_.put(fv::kLongText.substr(0, field.size + random_.between(1, 8)));
-        tally_.add(Diagnostic::ListTextTooLong);
+        tally_.add(FindingKind::NestedTextTooLong);
       }
       break;
     case FieldType::Integer:
       out_.put(syntax ? random_.pick(fv::kNotInteger) : random_.pick(fv::kBadInt32));
-      tally_.add(syntax ? Diagnostic::ListNotInteger : Diagnostic::ListIntegerConversion);
+      tally_.add(syntax ? FindingKind::NestedNotInteger : FindingKind::NestedIntegerConversion);
       break;
     case FieldType::Float:
       out_.put(syntax ? random_.pick(fv::kNotFloat) : random_.pick(fv::kBadFloat));
-      tally_.add(syntax ? Diagnostic::ListNotFloat : Diagnostic::ListFloatConversion);
+      tally_.add(syntax ? FindingKind::NestedNotFloat : FindingKind::NestedFloatConversion);
       break;
     case FieldType::Boolean:
       out_.put(random_.pick(fv::kBadListBoolean));
-      tally_.add(Diagnostic::ListBoolean);
+      tally_.add(FindingKind::NestedNotBoolean);
       break;
     case FieldType::Int64:
       out_.put("0");  // no nested list has such a field
@@ -106,10 +104,10 @@ void ListWriter::write_bad_value() {
 void ListWriter::close_group() {
   if (fault_.kind == ListFault::Kind::ExtraValues) {
     for (int i = 0; i < fault_.extra; ++i) out_.put(";0");
-    tally_.add(Diagnostic::TooManyValues, fault_.extra);
+    tally_.add(FindingKind::TooManyValues, fault_.extra);
   }
   if (fault_.kind == ListFault::Kind::Unclosed) {
-    tally_.add(Diagnostic::UnclosedGroup);
+    tally_.add(FindingKind::UnclosedGroup);
     return;
   }
   out_.put('}');

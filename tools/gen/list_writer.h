@@ -23,7 +23,8 @@ struct ListSchema {
   std::vector<FieldInfo> fields;
 };
 
-ListSchema make_list_schema(const MemTable& table);
+// The list of the named table of the schemas.
+ListSchema make_list_schema(std::string_view table);
 
 // The fault, if any, that one group of a nested list carries.
 struct ListFault {

@@ -16,7 +16,7 @@ constexpr std::string_view kUsage =
     "usage: unitcheck-gen [options] OUT\n"
     "\n"
     "Writes a synthetic data directory OUT for unitcheck: OUT/master_part_list.csv,\n"
-    "OUT/units/units.csv (116 columns in schema order, two header lines, one unit per line),\n"
+    "OUT/units/units.csv (the schema's columns, two header lines, one unit per line),\n"
     "the unit directories below OUT/units/ with their mesh files, OUT/cockpits/ and\n"
     "OUT/meshes/. The same options always give the same bytes.\n"
     "\n"
@@ -97,12 +97,11 @@ void print_summary(const unitcheck::gen::GenSummary& summary, std::string_view o
       summary.rows > 0 ? static_cast<double>(summary.unit_table_bytes) / summary.rows : 0.0,
       summary.parts, summary.directories, seconds, summary.rows / seconds, megabytes / seconds);
   std::printf("expected diagnostics: %ld\n", summary.expected.total());
-  for (int i = 0; i < unitcheck::gen::kDiagnosticCount; ++i) {
-    const auto kind = static_cast<unitcheck::gen::Diagnostic>(i);
+  unitcheck::gen::for_each_transcript_kind([&](unitcheck::FindingKind kind) {
     const std::string_view name = unitcheck::gen::diagnostic_name(kind);
     std::printf("  %-28.*s %ld\n", static_cast<int>(name.size()), name.data(),
                 summary.expected.count(kind));
-  }
+  });
 }
 
 }  // namespace

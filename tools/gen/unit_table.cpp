@@ -1,6 +1,7 @@
 #include "gen/unit_table.h"
 
 #include "gen/fault_values.h"
+#include "tables/schemas.h"
 
 namespace unitcheck::gen {
 
@@ -153,7 +154,7 @@ bool is_ship(const UnitRow& row) {
 // Overlong text for a unit cell: past the column's storage size, which is what is reported.
 void put_overlong(UnitRow& row, int declared_size) {
   row.out.put(fv::kLongText.substr(0, declared_size + row.random.between(2, 9)));
-  row.tally.add(Diagnostic::TextTooLong);
+  row.tally.add(FindingKind::TextTooLong);
 }
 
 void put_index(UnitRow& row) {
@@ -177,7 +178,7 @@ void put_directory(UnitRow& row) {
   if (row.directory_missing) {
     row.out.put(path);
     row.out.put("-retired");
-    row.tally.add(Diagnostic::DirectoryMissing);
+    row.tally.add(FindingKind::DirectoryMissing);
   } else if (row.random.percent(10)) {
     for (char c : path) row.out.put(c == '/' ? '\\' : c);  // either separator is read as '/'
   } else {
@@ -194,7 +195,7 @@ void put_cockpit(UnitRow& row) {
   const auto& cockpits = row.pool.cockpits;
   if (row.random.chance(row.odds.missing)) {
     row.out.put("lost-");
-    row.tally.add(Diagnostic::CockpitMissing);
+    row.tally.add(FindingKind::CockpitMissing);
   }
   row.out.put(cockpits[row.random.below(cockpits.size())]);
 }
@@ -207,7 +208,7 @@ void put_file(UnitRow& row, std::string_view own_suffix, std::string_view shared
     row.out.put(row.directory.stem);
     row.out.put("-lost");
     row.out.put(own_suffix.empty() ? shared : own_suffix);
-    if (!row.directory_missing) row.tally.add(Diagnostic::MeshMissing);
+    if (!row.directory_missing) row.tally.add(FindingKind::MeshMissing);
     return;
   }
   if (own_suffix.empty()) return row.out.put(shared);
@@ -250,10 +251,10 @@ void put_bad_number(UnitRow& row, FieldType type) {
   const bool syntax = row.random.percent(50);
   if (type == FieldType::Float) {
     row.out.put(syntax ? row.random.pick(fv::kNotFloat) : row.random.pick(fv::kBadFloat));
-    row.tally.add(syntax ? Diagnostic::FloatSyntax : Diagnostic::FloatConversion);
+    row.tally.add(syntax ? FindingKind::NotFloat : FindingKind::FloatConversion);
   } else {
     row.out.put(syntax ? row.random.pick(fv::kNotInteger) : row.random.pick(fv::kBadInt64));
-    row.tally.add(syntax ? Diagnostic::IntegerSyntax : Diagnostic::IntegerConversion);
+    row.tally.add(syntax ? FindingKind::NotInteger : FindingKind::IntegerConversion);
   }
 }
 
@@ -271,7 +272,7 @@ void put_number(UnitRow& row, const NumberStyle& style, FieldType type) {
 void put_boolean(UnitRow& row, bool faulty) {
   if (faulty) {
     row.out.put(row.random.pick(fv::kBadBoolean));
-    return row.tally.add(Diagnostic::BadBoolean);
+    return row.tally.add(FindingKind::NotBoolean);
   }
   if (!row.random.percent(row.profile.empty_percent)) row.out.put(row.random.pick(kBooleans));
 }
@@ -302,9 +303,9 @@ UnitTableWriter::UnitTableWriter(const Tables& tables, const PartCatalog& catalo
                         role_for(field.name(), field.type()), style_for(field.name(), field.type()),
                         list_for(field.name())});
   }
-  for (const MemTable* table : {&tables.upgrades, &tables.subunit, &tables.light, &tables.mounts,
-                                &tables.dock, &tables.cargo_import, &tables.cargo})
-    lists_.push_back(make_list_schema(*table));
+  // In the unit table's order, which ListKind follows.
+  for (const NestedListColumn& list : nested_list_columns())
+    lists_.push_back(make_list_schema(list.table));
 }
 
 void UnitTableWriter::write_header(OutputBuffer& out) const {
@@ -350,8 +351,8 @@ void UnitTableWriter::write_row(long row_number, Random& random, OutputBuffer& o
   }
   for (int i = 0; i < extra_cells; ++i) out.put(",0");
   out.put('\n');
-  if (extra_cells > 0) tally.add(Diagnostic::TooManyCells);
-  if (cells < field_count) tally.add(Diagnostic::TooFewCells);
+  if (extra_cells > 0) tally.add(FindingKind::TooManyCells);
+  if (cells < field_count) tally.add(FindingKind::TooFewCells);
 }
 
 void UnitTableWriter::write_cell(const Column& column, UnitRow& row) const {
