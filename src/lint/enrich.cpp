@@ -132,26 +132,6 @@ void locate(const Finding& f, LintFinding& out) {
   }
 }
 
-Rule header_rule(HeaderProblem problem) {
-  switch (problem) {
-    case HeaderProblem::WrongSeparator:
-      return Rule::WrongSeparator;
-    case HeaderProblem::NearMiss:
-      return Rule::UnknownColumnNearMiss;
-    case HeaderProblem::UnknownColumn:
-      return Rule::UnknownColumn;
-    case HeaderProblem::MissingColumn:
-      return Rule::MissingColumn;
-    case HeaderProblem::DuplicateColumn:
-      return Rule::DuplicateColumn;
-    case HeaderProblem::Unmapped:
-      return Rule::HeaderUnmapped;
-    case HeaderProblem::NotUtf8:
-      return Rule::NotUtf8;
-  }
-  return Rule::UnknownColumn;
-}
-
 }  // namespace
 
 void enrich(const Finding& finding, const FindingContext& context, LintFinding& out) {
@@ -210,7 +190,7 @@ LintFinding enrich(const HeaderFinding& finding) {
   LintFinding out;
   out.origin = Origin::Header;
   out.header = finding;
-  out.rule = header_rule(finding.problem);
+  out.rule = rule_for(finding.problem);
   out.severity = rule_info(out.rule).severity;
   out.line = 1;
   out.column = finding.offset + 1;

@@ -11,7 +11,6 @@ using namespace schema;
 void define(MemTable& table, std::span<const ColumnSchema> columns) {
   for (const ColumnSchema& column : columns)
     table.add_field_def(std::string(column.name), column.type, column.size, false);
-  table.create_storage();
   table.open();
 }
 
@@ -59,10 +58,6 @@ std::span<const NestedListColumn> nested_list_columns() {
 
 void create_tables(Tables& tables) {
   define(tables.units, kUnitsColumns);
-}
-
-void define_masterpartslist(MemTable& table) {
-  define(table, kMasterPartsListColumns);
 }
 
 }  // namespace unitcheck

@@ -47,8 +47,4 @@ struct Tables {
 // Defines the columns of the unit table and opens it.
 void create_tables(Tables& tables);
 
-// Defines the columns of a masterpartslist table and opens it: the table a part list is loaded
-// into.
-void define_masterpartslist(MemTable& table);
-
 }  // namespace unitcheck
