@@ -1,10 +1,12 @@
 #include "server/language_server.h"
 
+#include <algorithm>
 #include <exception>
 #include <utility>
 #include <vector>
 
 #include "lint/version.h"
+#include "server/code_actions.h"
 #include "server/content_change.h"
 #include "server/diagnostics.h"
 
@@ -177,6 +179,8 @@ void LanguageServer::handle_request(const Json& id, std::string_view method, Jso
   } else if (method == "shutdown") {
     state_ = State::ShutDown;
     send(result_response(id, nullptr));
+  } else if (method == "textDocument/codeAction") {
+    code_action(id, params);
   } else {
     send(error_response(id, ErrorCode::MethodNotFound,
                         "no method " + std::string(method) + " in this server"));
@@ -190,8 +194,34 @@ Json LanguageServer::initialize(const Json& params) {
   // reported without the text, which the server holds already.
   Json sync{{"openClose", true}, {"change", 2}, {"save", {{"includeText", false}}}};
   return Json{{"capabilities",
-               {{"positionEncoding", encoding_name(encoding_)}, {"textDocumentSync", sync}}},
+               {{"positionEncoding", encoding_name(encoding_)},
+                {"textDocumentSync", sync},
+                {"codeActionProvider", {{"codeActionKinds", {"quickfix"}}}}}},
               {"serverInfo", {{"name", "unitlint"}, {"version", lint::kVersion}}}};
+}
+
+void LanguageServer::code_action(const Json& id, const Json& params) {
+  const std::string* uri = document_uri(params);
+  const OpenDocument* document = uri ? documents_.find(*uri) : nullptr;
+  const Json range = params.is_object() ? params.value("range", Json()) : Json();
+  const std::optional<Position> start =
+      range.is_object() ? position_from_json(range.value("start", Json())) : std::nullopt;
+  const std::optional<Position> end =
+      range.is_object() ? position_from_json(range.value("end", Json())) : std::nullopt;
+  if (!start || !end) {
+    send(error_response(id, ErrorCode::InvalidParams, "codeAction needs a document and a range"));
+    return;
+  }
+  if (document == nullptr || !wants_quick_fixes(params)) {
+    send(result_response(id, Json::array()));
+    return;
+  }
+  // Edits read with this request are checked first: the fixes are those of the text as it is.
+  if (to_check_.contains(*uri)) publish_diagnostics();
+  const std::size_t begin = document->text.offset_of(*start, encoding_);
+  const std::size_t stop = document->text.offset_of(*end, encoding_);
+  send(result_response(
+      id, quick_fixes_json(*document, std::min(begin, stop), std::max(begin, stop), encoding_)));
 }
 
 void LanguageServer::handle_notification(std::string_view method, Json& params) {

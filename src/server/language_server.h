@@ -42,6 +42,7 @@ class LanguageServer {
   void handle_request(const Json& id, std::string_view method, Json& params);
   void handle_notification(std::string_view method, Json& params);
   Json initialize(const Json& params);
+  void code_action(const Json& id, const Json& params);
   void did_open(Json& params);
   void did_change(Json& params);
   void did_close(const Json& params);

@@ -158,7 +158,8 @@ TEST(LanguageServer, FollowsTheProtocolsLifeCycle) {
   EXPECT_TRUE(checks.asked.empty());
   const Json& result = conversation.replies[1]["result"];
   EXPECT_EQ(result["capabilities"], Json::parse(R"({"positionEncoding":"utf-8","textDocumentSync":
-                {"openClose":true,"change":2,"save":{"includeText":false}}})"));
+                {"openClose":true,"change":2,"save":{"includeText":false}},
+                "codeActionProvider":{"codeActionKinds":["quickfix"]}})"));
   EXPECT_EQ(result["serverInfo"]["name"], "unitlint");
   EXPECT_EQ(conversation.replies[10]["result"], nullptr);
   EXPECT_NE(conversation.log.find("unitlint: a message that is not JSON\n"), std::string::npos);
@@ -309,6 +310,50 @@ TEST(LanguageServer, CountsInBytesWhenTheClientTakesUtf8) {
   const Json& diagnostics = conversation.replies[1]["params"]["diagnostics"];
   ASSERT_EQ(diagnostics.size(), 1u);
   EXPECT_EQ(diagnostics[0]["range"]["start"], Json::parse(R"({"line":3,"character":4})"));
+}
+
+Json action_params(std::string_view uri, int line, int character, int end_line, int end_character,
+                   Json only = nullptr) {
+  Json params = range_change(line, character, end_line, end_character, "");
+  params.erase("text");
+  params["textDocument"] = {{"uri", uri}};
+  params["context"] = {{"diagnostics", Json::array()}};
+  if (!only.is_null()) params["context"]["only"] = only;
+  return params;
+}
+
+TEST(LanguageServer, OffersTheReplacementsAsQuickFixes) {
+  FlaseChecks checks;
+  const Conversation conversation = converse(
+      initialize() + notice("textDocument/didOpen", open_params(kTable, 1, kText)) +
+          request(1, "textDocument/codeAction", action_params(kTable, 2, 8, 2, 8)) +
+          request(2, "textDocument/codeAction", action_params(kTable, 0, 0, 1, 0)) +
+          request(3, "textDocument/codeAction", action_params(kTable, 2, 0, 3, 0, {"refactor"})) +
+          request(4, "textDocument/codeAction", {{"textDocument", {{"uri", kTable}}}}) +
+          request(5, "textDocument/codeAction", action_params("file:///x.csv", 0, 0, 0, 0)) +
+          // The edit and the request in one read: the fix is that of the edited text.
+          notice("textDocument/didChange",
+                 change_params(kTable, 2, {range_change(2, 0, 2, 0, "flase,")})) +
+          request(6, "textDocument/codeAction", action_params(kTable, 2, 0, 2, 0)),
+      checks, 100000);
+  EXPECT_EQ(shape(conversation), (Shape{"0: result", "textDocument/publishDiagnostics", "1: result",
+                                        "2: result", "3: result", "4: -32602", "5: result",
+                                        "textDocument/publishDiagnostics", "6: result"}));
+  EXPECT_EQ(conversation.replies[2]["result"], Json::parse(R"([{
+      "title":"Replace with \"false\"","kind":"quickfix","isPreferred":true,
+      "diagnostics":[{"range":{"start":{"line":2,"character":6},"end":{"line":2,"character":11}},
+         "severity":1,"code":"not-boolean","source":"unitlint",
+         "message":"\"flase\" is not a boolean"}],
+      "edit":{"changes":{"file:///mod/units/units.csv":[
+         {"range":{"start":{"line":2,"character":6},"end":{"line":2,"character":11}},
+          "newText":"false"}]}}}])"));
+  for (const std::size_t empty : {3, 4, 6}) {
+    EXPECT_EQ(conversation.replies[empty]["result"], Json::array()) << empty;
+  }
+  const Json& edited = conversation.replies[8]["result"];
+  ASSERT_EQ(edited.size(), 1u);
+  EXPECT_EQ(edited[0]["edit"]["changes"][std::string(kTable)][0]["range"]["end"],
+            Json::parse(R"({"line":2,"character":5})"));
 }
 
 }  // namespace
