@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "csv/unit_lines.h"
 #include "lint/rules.h"
 
 namespace unitcheck::server {
@@ -53,16 +54,14 @@ class FlaseChecks final : public DocumentChecks {
          input.part_list ? std::optional<std::string>(*input.part_list) : std::nullopt});
     std::vector<DocumentFinding> findings;
     std::size_t line = 0;
-    std::size_t line_start = 0;
-    for (std::size_t at = 0; at < input.text.size(); ++at) {
-      if (input.text[at] == '\n') {
-        ++line;
-        line_start = at + 1;
-      } else if (input.text.substr(at, 5) == "flase") {
-        findings.push_back({line, at - line_start, at - line_start + 5, lint::Rule::NotBoolean,
-                            lint::Severity::Error, "\"flase\" is not a boolean", "false"});
+    for_each_unit_line(input.text, [&](std::string_view text) {
+      for (std::size_t at = text.find("flase"); at != std::string_view::npos;
+           at = text.find("flase", at + 1)) {
+        findings.push_back({line, at, at + 5, lint::Rule::NotBoolean, lint::Severity::Error,
+                            "\"flase\" is not a boolean", "false"});
       }
-    }
+      ++line;
+    });
     return findings;
   }
   struct Asked {
@@ -354,6 +353,32 @@ TEST(LanguageServer, OffersTheReplacementsAsQuickFixes) {
   ASSERT_EQ(edited.size(), 1u);
   EXPECT_EQ(edited[0]["edit"]["changes"][std::string(kTable)][0]["range"]["end"],
             Json::parse(R"({"line":2,"character":5})"));
+}
+
+TEST(LanguageServer, SurvivesHostileBodies) {
+  FlaseChecks checks;
+  const std::size_t deep = 200000;
+  const std::string nul_and_cr("Key\r,\r\0flase\r", 15);
+  const Conversation conversation =
+      converse(initialize() + framed(std::string(deep, '[')) +
+                   framed(std::string(deep, '[') + std::string(deep, ']')) +
+                   framed(R"({"jsonrpc":"2.0","id":1,"method":"x\ud800"})") +
+                   notice("textDocument/didOpen", open_params(kTable, 1, nul_and_cr)) +
+                   request(2, "shutdown"),
+               checks, 100000);
+  EXPECT_EQ(shape(conversation), (Shape{"0: result", "null: -32700", "null: -32600", "null: -32700",
+                                        "2: result", "textDocument/publishDiagnostics"}));
+  ASSERT_EQ(checks.asked.size(), 1u);
+  EXPECT_EQ(checks.asked[0].text, nul_and_cr);
+  EXPECT_EQ(conversation.replies[5]["params"]["diagnostics"][0]["range"]["start"],
+            Json::parse(R"({"line":2,"character":1})"));
+}
+
+TEST(JsonRpc, WritesBytesOfNoCharacterAsReplacementCharacters) {
+  EXPECT_EQ(json_text(notification("m", {{"message", "a\xff\xc3"}})),
+            "{\"jsonrpc\":\"2.0\",\"method\":\"m\",\"params\":{\"message\":"
+            "\"a\xef\xbf\xbd\xef\xbf\xbd\"}}");
+  EXPECT_EQ(framed("{}"), "Content-Length: 2\r\n\r\n{}");
 }
 
 }  // namespace
