@@ -64,10 +64,9 @@ class XChecks final : public unitcheck::server::DocumentChecks {
         start = at + 1;
       } else if (c == 'x') {
         const std::size_t end = input.text.find_first_of("\r\n", at);
-        findings.push_back({line, at - start,
-                            (end == std::string_view::npos ? input.text.size() : end) - start,
-                            unitcheck::lint::Rule::NotBoolean, unitcheck::lint::Severity::Error,
-                            "x\xff", "y"});
+        findings.push_back(
+            {line, at - start, (end == std::string_view::npos ? input.text.size() : end) - start,
+             unitcheck::lint::Rule::NotBoolean, unitcheck::lint::Severity::Error, "x\xff", "y"});
       }
     }
     return findings;
@@ -96,7 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string_view written = output.text;
   for (unitcheck::server::Frame frame; reader.next(written, frame);) {
     require(frame.kind == unitcheck::server::FrameKind::Message);
-    const Json message = Json::parse(frame.body);
+    const Json message = Json::parse(frame.body.view());
     require(message.at("jsonrpc") == "2.0");
     if (message.value("method", "") == "textDocument/publishDiagnostics") {
       for (const Json& diagnostic : message.at("params").at("diagnostics")) {
@@ -104,7 +103,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       }
     }
     if (message.contains("result") && message["result"].is_array()) {
-      for (const Json& action : message["result"]) check_range(action.at("diagnostics")[0].at("range"));
+      for (const Json& action : message["result"])
+        check_range(action.at("diagnostics")[0].at("range"));
     }
   }
   require(reader.at_boundary());

@@ -9,6 +9,7 @@
 #include "server/code_actions.h"
 #include "server/content_change.h"
 #include "server/diagnostics.h"
+#include "server/message_json.h"
 
 namespace unitcheck::server {
 namespace {
@@ -75,8 +76,8 @@ void LanguageServer::handle(std::span<Frame> frames) {
   std::vector<Json> messages(frames.size());
   for (std::size_t at = 0; at < frames.size(); ++at) {
     if (frames[at].kind != FrameKind::Message) continue;
-    messages[at] = Json::parse(frames[at].body, nullptr, false);
-    frames[at].body = std::string();
+    messages[at] = parse_message(frames[at].body.view());
+    frames[at].body = ByteBuffer();
     const Json& message = messages[at];
     if (!message.is_object() || message.value("method", Json()) != "$/cancelRequest") continue;
     const Json params = message.value("params", Json());

@@ -106,7 +106,6 @@ bool MessageReader::next(std::string_view& input, Frame& frame) {
         frame.kind = FrameKind::Message;
         frame.detail.clear();
         frame.body = std::move(body_);
-        body_ = std::string();
         start_headers();
         return true;
       case State::Resync:

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "server/byte_buffer.h"
+
 namespace unitcheck::server {
 
 // The largest message body the reader accepts by default: a longer one is refused and skipped.
@@ -22,7 +24,7 @@ enum class FrameKind : std::uint8_t {
 
 struct Frame {
   FrameKind kind = FrameKind::Message;
-  std::string body;    // the body (Message only)
+  ByteBuffer body;     // the body (Message only)
   std::string detail;  // what was wrong, in words (the faults only)
 };
 
@@ -63,7 +65,7 @@ class MessageReader {
   bool have_length_ = false;
   std::uint64_t length_ = 0;
   std::uint64_t remaining_ = 0;  // bytes of the body still to come
-  std::string body_;
+  ByteBuffer body_;
 };
 
 // The value of a Content-Length header: decimal digits, optionally surrounded by blanks. False

@@ -105,7 +105,7 @@ Conversation converse(std::string input, FlaseChecks& checks, std::size_t piece 
   std::string_view written = output.text;
   for (Frame frame; reader.next(written, frame);) {
     EXPECT_EQ(frame.kind, FrameKind::Message);
-    conversation.replies.push_back(Json::parse(frame.body));
+    conversation.replies.push_back(Json::parse(frame.body.view()));
   }
   EXPECT_TRUE(reader.at_boundary());
   return conversation;

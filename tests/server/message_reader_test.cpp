@@ -26,7 +26,8 @@ std::vector<Seen> read_all(MessageReader& reader, std::string_view input, std::s
     std::string_view bytes = input.substr(0, piece);
     input.remove_prefix(bytes.size());
     while (reader.next(bytes, frame)) {
-      seen.push_back({frame.kind, frame.kind == FrameKind::Message ? frame.body : frame.detail});
+      seen.push_back({frame.kind, frame.kind == FrameKind::Message ? std::string(frame.body.view())
+                                                                   : frame.detail});
     }
   }
   return seen;
