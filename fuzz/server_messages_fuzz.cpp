@@ -54,18 +54,19 @@ class XChecks final : public unitcheck::server::DocumentChecks {
  public:
   std::vector<DocumentFinding> check_unit_table(
       const unitcheck::server::UnitTableText& input) override {
+    const std::string_view text = input.document.text();
     std::vector<DocumentFinding> findings;
     std::size_t line = 0;
     std::size_t start = 0;
-    for (std::size_t at = 0; at < input.text.size() && findings.size() < 64; ++at) {
-      const char c = input.text[at];
+    for (std::size_t at = 0; at < text.size() && findings.size() < 64; ++at) {
+      const char c = text[at];
       if (c == '\n' || c == '\r') {
         ++line;
         start = at + 1;
       } else if (c == 'x') {
-        const std::size_t end = input.text.find_first_of("\r\n", at);
+        const std::size_t end = text.find_first_of("\r\n", at);
         findings.push_back(
-            {line, at - start, (end == std::string_view::npos ? input.text.size() : end) - start,
+            {line, at - start, (end == std::string_view::npos ? text.size() : end) - start,
              unitcheck::lint::Rule::NotBoolean, unitcheck::lint::Severity::Error, "x\xff", "y"});
       }
     }

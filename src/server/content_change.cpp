@@ -22,7 +22,8 @@ std::optional<Position> position_from_json(const Json& value) {
   return Position{*line, *character};
 }
 
-std::string apply_content_change(TextDocument& document, Json& change, PositionEncoding encoding) {
+std::string apply_content_change(TextDocument& document, Json& change, PositionEncoding encoding,
+                                 std::optional<ChangedLines>& changed) {
   if (!change.is_object()) return "a content change that is not an object";
   const auto text = change.find("text");
   if (text == change.end() || !text->is_string()) return "a content change without a text";
@@ -30,6 +31,7 @@ std::string apply_content_change(TextDocument& document, Json& change, PositionE
   const auto range = change.find("range");
   if (range == change.end()) {
     document.replace_all(std::move(replacement));
+    changed.reset();
     return {};
   }
   if (!range->is_object() || !range->contains("start") || !range->contains("end")) {
@@ -41,7 +43,14 @@ std::string apply_content_change(TextDocument& document, Json& change, PositionE
   std::size_t begin = document.offset_of(*start, encoding);
   std::size_t stop = document.offset_of(*end, encoding);
   if (begin > stop) std::swap(begin, stop);
+  // The line before an edit at a line's beginning counts as changed too: its line end may now
+  // join an inserted LF, or lose the LF that followed its CR.
+  std::size_t first = document.line_of(begin);
+  if (first > 0 && document.line_start(first) == begin) --first;
+  const std::size_t removed = document.line_of(stop) - first + 1;
   document.replace(begin, stop, replacement);
+  const std::size_t added = document.line_of(begin + replacement.size()) - first + 1;
+  if (changed) changed = add_edit(*changed, first, removed, added);
   return {};
 }
 

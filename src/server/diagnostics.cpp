@@ -27,7 +27,7 @@ Json position_json(std::uint64_t line, std::uint64_t character) {
 Json range_json(const TextDocument& document, std::size_t line, std::size_t begin, std::size_t end,
                 PositionEncoding encoding, Utf16Walk& walk) {
   if (line >= document.line_count()) {
-    const Position at = document.position_of(document.text().size(), encoding);
+    const Position at = document.position_of(document.size(), encoding);
     return Json{{"start", position_json(at.line, at.character)},
                 {"end", position_json(at.line, at.character)}};
   }

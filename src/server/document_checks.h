@@ -2,20 +2,32 @@
 
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "lint/rules.h"
+#include "server/changed_lines.h"
+#include "server/text_document.h"
 
 namespace unitcheck::server {
+
+struct DocumentFinding;
 
 // What the checks of a unit table read: the editor's text, saved or not, and the part list's
 // text when the editor holds it open (else the checks read master_part_list.csv from disk).
 struct UnitTableText {
-  std::string_view text;
+  // The whole text (document.text()), or its lines one by one: the lines of an edit can be read
+  // without joining the rest.
+  const TextDocument& document;
   std::string_view data_directory;
   std::optional<std::string_view> part_list;
+  // The lines edited since the checks last gave findings for this document, which were
+  // previous; nullopt when all of it is to be checked again (its first check, a whole new text,
+  // a part list opened, edited or closed, a save).
+  std::optional<ChangedLines> changed;
+  std::span<const DocumentFinding> previous;
 };
 
 // One finding in a document, where it lies in bytes: the server converts the place to the

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,8 @@ struct OpenDocument {
   std::int64_t version = 0;
   TextDocument text;
   std::vector<DocumentFinding> findings;
+  // What changed since the findings were made: nullopt for everything.
+  std::optional<ChangedLines> changed;
 };
 
 // The open documents by URI.

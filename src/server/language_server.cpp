@@ -274,7 +274,8 @@ void LanguageServer::did_change(Json& params) {
   }
   document->version = *version;
   for (Json& change : params["contentChanges"]) {
-    const std::string fault = apply_content_change(document->text, change, encoding_);
+    const std::string fault =
+        apply_content_change(document->text, change, encoding_, document->changed);
     if (!fault.empty()) log("didChange skipped " + fault + ": the document may be out of step");
   }
   mark_for_checking(*document);
@@ -284,7 +285,7 @@ void LanguageServer::did_close(const Json& params) {
   const std::string* uri = document_uri(params);
   OpenDocument* document = uri ? documents_.find(*uri) : nullptr;
   if (document == nullptr) return;
-  const OpenDocument closed{document->uri, document->place, 0, TextDocument(std::string()), {}};
+  const OpenDocument closed{document->uri, document->place, 0, TextDocument(std::string()), {}, {}};
   documents_.close(*uri);
   to_check_.erase(closed.uri);
   if (closed.place.role == DocumentRole::UnitTable) {
@@ -298,7 +299,9 @@ void LanguageServer::did_close(const Json& params) {
 
 void LanguageServer::did_save(const Json& params) {
   const std::string* uri = document_uri(params);
-  if (const OpenDocument* document = uri ? documents_.find(*uri) : nullptr) {
+  if (OpenDocument* document = uri ? documents_.find(*uri) : nullptr) {
+    // Files may have changed with it: every line is checked again.
+    document->changed.reset();
     mark_for_checking(*document);
   }
 }
@@ -308,6 +311,7 @@ void LanguageServer::mark_for_checking(const OpenDocument& document) {
     to_check_.insert(document.uri);
   } else if (document.place.role == DocumentRole::PartList) {
     for (std::string& uri : documents_.unit_tables_of(document.place.data_directory)) {
+      documents_.find(uri)->changed.reset();
       to_check_.insert(std::move(uri));
     }
   }
@@ -318,7 +322,8 @@ void LanguageServer::publish_diagnostics() {
     OpenDocument* document = documents_.find(uri);
     if (document == nullptr) continue;
     const std::string_view directory = document->place.data_directory;
-    UnitTableText input{document->text.text(), directory, std::nullopt};
+    UnitTableText input{document->text, directory, std::nullopt, document->changed,
+                        document->findings};
     if (const OpenDocument* part_list = documents_.part_list_of(directory)) {
       input.part_list = part_list->text.text();
     }
@@ -328,6 +333,7 @@ void LanguageServer::publish_diagnostics() {
       log("checking " + uri + " failed: " + failure.what());
       continue;
     }
+    document->changed = ChangedLines{};
     send(notification(
         "textDocument/publishDiagnostics",
         Json{{"uri", uri},

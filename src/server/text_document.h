@@ -9,19 +9,29 @@
 
 namespace unitcheck::server {
 
+// The bytes of a text block of a document aim at this size; a block holds whole lines, so one
+// longer line is a block of its own.
+inline constexpr std::size_t kTextBlockSize = std::size_t{64} << 10;
+
 // The text of an open document and where its lines begin. Lines end as the unit table's lines
 // do (LF, CR or CR LF: csv/unit_lines.h), which are also the protocol's line ends; a text that
-// ends with a line end has one more, empty, line. An edit finds its lines again only around the
-// bytes it replaced.
+// ends with a line end has one more, empty, line.
+//
+// The text is kept in blocks of whole lines, so that an edit costs what the blocks it touches
+// hold, not what the document holds: the bytes of those blocks are joined, edited and cut into
+// blocks again, and only the blocks' offsets and first lines are counted anew. The whole text,
+// for the checks, is joined when it is asked for after an edit.
 class TextDocument {
  public:
-  explicit TextDocument(std::string text);
+  explicit TextDocument(std::string text, std::size_t block_size = kTextBlockSize);
 
-  std::string_view text() const { return text_; }
-  std::size_t line_count() const { return line_starts_.size(); }
+  // The whole text (joined from the blocks when it has changed since it was last asked for).
+  std::string_view text() const;
+  std::size_t size() const { return size_; }
+  std::size_t line_count() const { return block_lines_.back() + blocks_.back().starts.size(); }
   // The line's bytes, without its line end; line < line_count().
   std::string_view line(std::size_t line) const;
-  std::size_t line_start(std::size_t line) const { return line_starts_[line]; }
+  std::size_t line_start(std::size_t line) const;
   // The line that holds the byte at offset (the last line for the text's end).
   std::size_t line_of(std::size_t offset) const;
 
@@ -34,13 +44,31 @@ class TextDocument {
   std::uint64_t character_of(std::size_t line, std::size_t byte_in_line, PositionEncoding encoding,
                              Utf16Walk& walk) const;
 
-  // Replaces the bytes [begin, end) with replacement (begin <= end <= size).
+  // Replaces the bytes [begin, end) with replacement (begin <= end <= size()).
   void replace(std::size_t begin, std::size_t end, std::string_view replacement);
   void replace_all(std::string text);
 
  private:
-  std::string text_;
-  std::vector<std::size_t> line_starts_;  // ascending; the first is 0
+  struct Block {
+    std::string text;
+    // Where its lines begin, from 0. The last block also lists its end when the text ends with
+    // a line end: the empty last line begins there.
+    std::vector<std::size_t> starts;
+  };
+
+  // Cuts text (whole lines) into blocks and puts them in place of blocks_[first, last).
+  void put_blocks(std::string_view text, std::size_t first, std::size_t last);
+  void count_blocks();
+  std::size_t block_of_offset(std::size_t offset) const;
+  std::size_t block_of_line(std::size_t line) const;
+
+  std::size_t block_size_;
+  std::vector<Block> blocks_;               // never empty
+  std::vector<std::size_t> block_offsets_;  // the offset of each block's first byte
+  std::vector<std::size_t> block_lines_;    // the index of each block's first line
+  std::size_t size_ = 0;
+  mutable std::string joined_;
+  mutable bool joined_current_ = false;
 };
 
 }  // namespace unitcheck::server

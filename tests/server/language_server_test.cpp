@@ -50,11 +50,13 @@ class FlaseChecks final : public DocumentChecks {
  public:
   std::vector<DocumentFinding> check_unit_table(const UnitTableText& input) override {
     asked.push_back(
-        {std::string(input.text), std::string(input.data_directory),
+        {std::string(input.document.text()), std::string(input.data_directory),
          input.part_list ? std::optional<std::string>(*input.part_list) : std::nullopt});
+    changes.push_back(input.changed);
+    previous_counts.push_back(input.previous.size());
     std::vector<DocumentFinding> findings;
     std::size_t line = 0;
-    for_each_unit_line(input.text, [&](std::string_view text) {
+    for_each_unit_line(input.document.text(), [&](std::string_view text) {
       for (std::size_t at = text.find("flase"); at != std::string_view::npos;
            at = text.find("flase", at + 1)) {
         findings.push_back({line, at, at + 5, lint::Rule::NotBoolean, lint::Severity::Error,
@@ -71,6 +73,8 @@ class FlaseChecks final : public DocumentChecks {
     friend bool operator==(const Asked&, const Asked&) = default;
   };
   std::vector<Asked> asked;
+  std::vector<std::optional<ChangedLines>> changes;
+  std::vector<std::size_t> previous_counts;
 };
 
 std::string message(Json body) {
@@ -275,6 +279,11 @@ TEST(LanguageServer, PublishesTheFindingsOfEachVersion) {
                                               {kText, "/mod", "parts"},
                                               {kText, "/mod", "parts"},
                                               {kText, "/mod", std::nullopt}}));
+  // The lines of each edit are told; a part list opened or closed, or a save, checks all.
+  EXPECT_EQ(checks.changes, (std::vector<std::optional<ChangedLines>>{
+                                std::nullopt, ChangedLines{2, 1, 1}, ChangedLines{2, 1, 1},
+                                std::nullopt, std::nullopt, std::nullopt}));
+  EXPECT_EQ(checks.previous_counts, (std::vector<std::size_t>{0, 2, 1, 2, 2, 2}));
   ASSERT_EQ(conversation.replies.size(), 9u);
   const Json first = conversation.replies[1]["params"];
   EXPECT_EQ(first, Json::parse(R"({"uri":"file:///mod/units/units.csv","version":3,

@@ -40,7 +40,9 @@ TEST(TextDocument, EditsFindTheSameLinesAsAFreshText) {
     return text;
   };
   for (int round = 0; round < 3000; ++round) {
-    TextDocument document(random_text(12));
+    // Blocks of one line each, of a few lines, and one block.
+    const std::size_t block_size = std::size_t{1} << (round % 4 * 2);
+    TextDocument document(random_text(12), block_size);
     for (int edit = 0; edit < 6; ++edit) {
       const std::size_t size = document.text().size();
       std::size_t begin = random() % (size + 1);
@@ -49,11 +51,18 @@ TEST(TextDocument, EditsFindTheSameLinesAsAFreshText) {
       std::string expected(document.text());
       expected.replace(begin, end - begin, replacement);
       document.replace(begin, end, replacement);
-      ASSERT_EQ(document.text(), expected);
+      // The whole text is joined only when asked for: every other edit asks.
+      if (edit % 2 == 1) {
+        ASSERT_EQ(document.text(), expected);
+      }
       const TextDocument fresh(expected);
+      ASSERT_EQ(document.size(), expected.size());
       ASSERT_EQ(lines_of(document), lines_of(fresh)) << "round " << round;
       for (std::size_t line = 0; line < fresh.line_count(); ++line) {
         ASSERT_EQ(document.line_start(line), fresh.line_start(line));
+      }
+      for (std::size_t offset = 0; offset <= expected.size(); ++offset) {
+        ASSERT_EQ(document.line_of(offset), fresh.line_of(offset)) << offset;
       }
     }
   }
@@ -113,26 +122,30 @@ TEST(TextDocument, AWalkAlongALongLineGoesOn) {
 
 TEST(ContentChange, EditsInUtf16AndUtf8Positions) {
   TextDocument document("k,\xf0\x9f\x98\x80\xc3\xa9,flase\r\nnext\r\n");
+  std::optional<ChangedLines> changed = ChangedLines{};
   Json change = Json::parse(
       R"({"range":{"start":{"line":0,"character":6},"end":{"line":0,"character":11}},"text":"false"})");
-  EXPECT_EQ(apply_content_change(document, change, PositionEncoding::Utf16), "");
+  EXPECT_EQ(apply_content_change(document, change, PositionEncoding::Utf16, changed), "");
   EXPECT_EQ(document.text(), "k,\xf0\x9f\x98\x80\xc3\xa9,false\r\nnext\r\n");
+  EXPECT_EQ(changed, (ChangedLines{0, 1, 1}));
   // Joins the lines: the range ends at the next line's start, taking CR LF with it.
   change = Json::parse(
       R"({"range":{"start":{"line":0,"character":14},"end":{"line":1,"character":0}},"text":";"})");
-  EXPECT_EQ(apply_content_change(document, change, PositionEncoding::Utf8), "");
+  EXPECT_EQ(apply_content_change(document, change, PositionEncoding::Utf8, changed), "");
   EXPECT_EQ(document.text(), "k,\xf0\x9f\x98\x80\xc3\xa9,false;next\r\n");
   EXPECT_EQ(document.line_count(), 2u);
+  EXPECT_EQ(changed, (ChangedLines{0, 2, 1}));
   change = Json::parse(R"({"text":"whole"})");
-  EXPECT_EQ(apply_content_change(document, change, PositionEncoding::Utf8), "");
+  EXPECT_EQ(apply_content_change(document, change, PositionEncoding::Utf8, changed), "");
   EXPECT_EQ(document.text(), "whole");
+  EXPECT_EQ(changed, std::nullopt);
   for (const char* bad :
        {R"({"range":{"start":{"line":-1,"character":0},"end":{"line":0,"character":0}},"text":""})",
         R"({"range":{"start":{"line":0}},"text":""})", R"({"range":1})",
         R"({"range":{"start":{"line":0,"character":0},"end":{"line":0,"character":1}}})",
         R"([])"}) {
     change = Json::parse(bad);
-    EXPECT_NE(apply_content_change(document, change, PositionEncoding::Utf8), "") << bad;
+    EXPECT_NE(apply_content_change(document, change, PositionEncoding::Utf8, changed), "") << bad;
     EXPECT_EQ(document.text(), "whole");
   }
 }
