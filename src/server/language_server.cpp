@@ -131,7 +131,9 @@ void LanguageServer::handle_message(Json& message) {
     send(error_response(reply_id, ErrorCode::InvalidRequest, "method must be a string"));
     return;
   }
-  Json params = message.value("params", Json());
+  // Moved, not copied: a document's text may be tens of megabytes.
+  Json params;
+  if (const auto given = message.find("params"); given != message.end()) params = std::move(*given);
   if (!params.is_null() && !params.is_object() && !params.is_array()) {
     send(error_response(reply_id, ErrorCode::InvalidRequest, "params must be an object or array"));
     return;
