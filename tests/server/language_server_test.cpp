@@ -367,7 +367,7 @@ TEST(LanguageServer, OffersTheReplacementsAsQuickFixes) {
 TEST(LanguageServer, SurvivesHostileBodies) {
   FlaseChecks checks;
   const std::size_t deep = 200000;
-  const std::string nul_and_cr("Key\r,\r\0flase\r", 15);
+  const std::string nul_and_cr("Key\r,\r\0flase\r", 13);
   const Conversation conversation =
       converse(initialize() + framed(std::string(deep, '[')) +
                    framed(std::string(deep, '[') + std::string(deep, ']')) +
