@@ -229,6 +229,8 @@ class Builder final : public nlohmann::json_sax<Json> {
 }  // namespace
 
 Json parse_message(std::string_view body) {
+  // An empty body may have no bytes at all to search (a null pointer).
+  if (body.empty()) return Json(Json::value_t::discarded);
   // Outside strings a quote always opens one: the literals are found by their quotes alone.
   std::vector<LongString> found;
   std::size_t ordinal = 0;
