@@ -1,0 +1,369 @@
+#include "server/language_server.h"
+
+#include <algorithm>
+#include <exception>
+#include <utility>
+#include <vector>
+
+#include "lint/version.h"
+#include "server/code_actions.h"
+#include "server/content_change.h"
+#include "server/diagnostics.h"
+#include "server/message_json.h"
+
+namespace unitcheck::server {
+namespace {
+
+constexpr std::size_t kReadSize = std::size_t{64} << 10;
+
+// params.textDocument.uri, when it is a string.
+const std::string* document_uri(const Json& params) {
+  if (!params.is_object()) return nullptr;
+  const auto document = params.find("textDocument");
+  if (document == params.end() || !document->is_object()) return nullptr;
+  const auto uri = document->find("uri");
+  if (uri == document->end() || !uri->is_string()) return nullptr;
+  return &uri->get_ref<const std::string&>();
+}
+
+// The version of params.textDocument: an integer, or nullopt.
+std::optional<std::int64_t> document_version(const Json& params) {
+  const Json& document = params["textDocument"];
+  const auto version = document.find("version");
+  if (version == document.end() || !version->is_number_integer()) return std::nullopt;
+  return version->get<std::int64_t>();
+}
+
+// UTF-8 when the client offers it: positions are then byte counts, which the checks count in.
+PositionEncoding negotiate_encoding(const Json& params) {
+  const Json* encodings = &params;
+  for (const char* key : {"capabilities", "general", "positionEncodings"}) {
+    if (!encodings->is_object() || !encodings->contains(key)) return PositionEncoding::Utf16;
+    encodings = &(*encodings)[key];
+  }
+  if (!encodings->is_array()) return PositionEncoding::Utf16;
+  for (const Json& name : *encodings) {
+    if (name == "utf-8") return PositionEncoding::Utf8;
+  }
+  return PositionEncoding::Utf16;
+}
+
+}  // namespace
+
+int LanguageServer::exit_status() const {
+  if (exit_status_) return *exit_status_;
+  return state_ == State::ShutDown && !output_lost_ ? 0 : 1;
+}
+
+void LanguageServer::send(const Json& message) {
+  if (output_lost_) return;
+  if (!output_.write(framed(json_text(message)))) {
+    output_lost_ = true;
+    log("standard output cannot be written: stopping");
+  }
+}
+
+void LanguageServer::log(std::string_view text) {
+  std::string line = "unitlint: ";
+  line.append(text);
+  line.push_back('\n');
+  log_.write(line);
+}
+
+void LanguageServer::handle(std::span<Frame> frames) {
+  // The bodies are parsed first, so that the cancellations among them are known before any
+  // request is answered; then everything is handled in the order read.
+  std::vector<Json> messages(frames.size());
+  for (std::size_t at = 0; at < frames.size(); ++at) {
+    if (frames[at].kind != FrameKind::Message) continue;
+    messages[at] = parse_message(frames[at].body.view());
+    frames[at].body = ByteBuffer();
+    const Json& message = messages[at];
+    if (!message.is_object() || message.value("method", Json()) != "$/cancelRequest") continue;
+    const Json params = message.value("params", Json());
+    if (params.is_object() && params.contains("id") && is_request_id(params["id"])) {
+      cancelled_.insert(json_text(params["id"]));
+    }
+  }
+  for (std::size_t at = 0; at < frames.size() && !stopped(); ++at) {
+    if (frames[at].kind != FrameKind::Message) {
+      frame_fault(frames[at]);
+    } else if (messages[at].is_discarded()) {
+      log("a message that is not JSON");
+      send(error_response(nullptr, ErrorCode::ParseError, "the message is not JSON"));
+    } else {
+      handle_message(messages[at]);
+    }
+    messages[at] = Json();
+  }
+  // A cancellation outlives its batch only to be forgotten: its request was answered before.
+  cancelled_.clear();
+  if (!stopped()) publish_diagnostics();
+}
+
+void LanguageServer::frame_fault(const Frame& frame) {
+  log("refused a message: " + frame.detail);
+  const ErrorCode code =
+      frame.kind == FrameKind::BodyTooLarge ? ErrorCode::InvalidRequest : ErrorCode::ParseError;
+  send(error_response(nullptr, code, "refused a message: " + frame.detail));
+}
+
+void LanguageServer::handle_message(Json& message) {
+  if (!message.is_object()) {
+    send(error_response(nullptr, ErrorCode::InvalidRequest, "a message must be a JSON object"));
+    return;
+  }
+  const auto id = message.find("id");
+  const bool has_id = id != message.end();
+  const Json reply_id = has_id && is_request_id(*id) ? *id : Json(nullptr);
+  const auto method = message.find("method");
+  if (message.value("jsonrpc", Json()) != "2.0") {
+    send(error_response(reply_id, ErrorCode::InvalidRequest, "jsonrpc must be \"2.0\""));
+    return;
+  }
+  if (method == message.end()) {
+    // A response to the client's side: the server sends no requests.
+    if (has_id && (message.contains("result") || message.contains("error"))) return;
+    send(error_response(reply_id, ErrorCode::InvalidRequest, "a message without a method"));
+    return;
+  }
+  if (!method->is_string()) {
+    send(error_response(reply_id, ErrorCode::InvalidRequest, "method must be a string"));
+    return;
+  }
+  // Moved, not copied: a document's text may be tens of megabytes.
+  Json params;
+  if (const auto given = message.find("params"); given != message.end()) params = std::move(*given);
+  if (!params.is_null() && !params.is_object() && !params.is_array()) {
+    send(error_response(reply_id, ErrorCode::InvalidRequest, "params must be an object or array"));
+    return;
+  }
+  const std::string& name = method->get_ref<const std::string&>();
+  if (!has_id) {
+    handle_notification(name, params);
+    return;
+  }
+  if (!is_request_id(*id)) {
+    send(error_response(nullptr, ErrorCode::InvalidRequest,
+                        "a request id must be an integer or a string"));
+    return;
+  }
+  try {
+    handle_request(*id, name, params);
+  } catch (const std::exception& failure) {
+    log(std::string("request ") + name + " failed: " + failure.what());
+    send(error_response(*id, ErrorCode::InternalError, failure.what()));
+  }
+}
+
+void LanguageServer::handle_request(const Json& id, std::string_view method, Json& params) {
+  if (state_ == State::NotInitialized) {
+    if (method != "initialize") {
+      send(error_response(id, ErrorCode::ServerNotInitialized, "initialize comes first"));
+      return;
+    }
+    if (!params.is_object()) {
+      send(error_response(id, ErrorCode::InvalidParams, "initialize's params must be an object"));
+      return;
+    }
+    send(result_response(id, initialize(params)));
+    return;
+  }
+  if (cancelled_.erase(json_text(id)) > 0) {
+    send(error_response(id, ErrorCode::RequestCancelled, "the request was cancelled"));
+    return;
+  }
+  if (state_ == State::ShutDown) {
+    send(error_response(id, ErrorCode::InvalidRequest, "the server is shutting down"));
+    return;
+  }
+  if (method == "initialize") {
+    send(error_response(id, ErrorCode::InvalidRequest, "initialize was received before"));
+  } else if (method == "shutdown") {
+    state_ = State::ShutDown;
+    send(result_response(id, nullptr));
+  } else if (method == "textDocument/codeAction") {
+    code_action(id, params);
+  } else {
+    send(error_response(id, ErrorCode::MethodNotFound,
+                        "no method " + std::string(method) + " in this server"));
+  }
+}
+
+Json LanguageServer::initialize(const Json& params) {
+  encoding_ = negotiate_encoding(params);
+  state_ = State::Running;
+  // Only what is built is declared: documents are synchronised by their edits, and saving is
+  // reported without the text, which the server holds already.
+  Json sync{{"openClose", true}, {"change", 2}, {"save", {{"includeText", false}}}};
+  return Json{{"capabilities",
+               {{"positionEncoding", encoding_name(encoding_)},
+                {"textDocumentSync", sync},
+                {"codeActionProvider", {{"codeActionKinds", {"quickfix"}}}}}},
+              {"serverInfo", {{"name", "unitlint"}, {"version", lint::kVersion}}}};
+}
+
+void LanguageServer::code_action(const Json& id, const Json& params) {
+  const std::string* uri = document_uri(params);
+  const OpenDocument* document = uri ? documents_.find(*uri) : nullptr;
+  const Json range = params.is_object() ? params.value("range", Json()) : Json();
+  const std::optional<Position> start =
+      range.is_object() ? position_from_json(range.value("start", Json())) : std::nullopt;
+  const std::optional<Position> end =
+      range.is_object() ? position_from_json(range.value("end", Json())) : std::nullopt;
+  if (!start || !end) {
+    send(error_response(id, ErrorCode::InvalidParams, "codeAction needs a document and a range"));
+    return;
+  }
+  if (document == nullptr || !wants_quick_fixes(params)) {
+    send(result_response(id, Json::array()));
+    return;
+  }
+  // Edits read with this request are checked first: the fixes are those of the text as it is.
+  if (to_check_.contains(*uri)) publish_diagnostics();
+  const std::size_t begin = document->text.offset_of(*start, encoding_);
+  const std::size_t stop = document->text.offset_of(*end, encoding_);
+  send(result_response(
+      id, quick_fixes_json(*document, std::min(begin, stop), std::max(begin, stop), encoding_)));
+}
+
+void LanguageServer::handle_notification(std::string_view method, Json& params) {
+  if (method == "exit") {
+    exit_status_ = state_ == State::ShutDown ? 0 : 1;
+    return;
+  }
+  // Before initialize, and after shutdown, notifications are dropped.
+  if (state_ != State::Running) return;
+  try {
+    if (method == "textDocument/didOpen") {
+      did_open(params);
+    } else if (method == "textDocument/didChange") {
+      did_change(params);
+    } else if (method == "textDocument/didClose") {
+      did_close(params);
+    } else if (method == "textDocument/didSave") {
+      did_save(params);
+    }
+  } catch (const std::exception& failure) {
+    log(std::string(method) + " failed: " + failure.what());
+  }
+}
+
+void LanguageServer::did_open(Json& params) {
+  const std::string* uri = document_uri(params);
+  const std::optional<std::int64_t> version = uri ? document_version(params) : std::nullopt;
+  Json& document = params["textDocument"];
+  if (!uri || !version || !document.contains("text") || !document["text"].is_string()) {
+    log("didOpen without a document's uri, version and text");
+    return;
+  }
+  const OpenDocument& opened =
+      documents_.open(*uri, *version, std::move(document["text"].get_ref<std::string&>()));
+  mark_for_checking(opened);
+}
+
+void LanguageServer::did_change(Json& params) {
+  const std::string* uri = document_uri(params);
+  OpenDocument* document = uri ? documents_.find(*uri) : nullptr;
+  if (document == nullptr) {
+    log("didChange of a document that is not open");
+    return;
+  }
+  const std::optional<std::int64_t> version = document_version(params);
+  if (!params.contains("contentChanges") || !params["contentChanges"].is_array() || !version) {
+    log("didChange without a version and contentChanges");
+    return;
+  }
+  document->version = *version;
+  for (Json& change : params["contentChanges"]) {
+    const std::string fault =
+        apply_content_change(document->text, change, encoding_, document->changed);
+    if (!fault.empty()) log("didChange skipped " + fault + ": the document may be out of step");
+  }
+  mark_for_checking(*document);
+}
+
+void LanguageServer::did_close(const Json& params) {
+  const std::string* uri = document_uri(params);
+  OpenDocument* document = uri ? documents_.find(*uri) : nullptr;
+  if (document == nullptr) return;
+  const OpenDocument closed{document->uri, document->place, 0, TextDocument(std::string()), {}, {}};
+  documents_.close(*uri);
+  to_check_.erase(closed.uri);
+  if (closed.place.role == DocumentRole::UnitTable) {
+    // Its findings go with it.
+    send(notification("textDocument/publishDiagnostics",
+                      Json{{"uri", closed.uri}, {"diagnostics", Json::array()}}));
+  }
+  // A part list closed: the unit tables read it from disk again.
+  mark_for_checking(closed);
+}
+
+void LanguageServer::did_save(const Json& params) {
+  const std::string* uri = document_uri(params);
+  if (OpenDocument* document = uri ? documents_.find(*uri) : nullptr) {
+    // Files may have changed with it: every line is checked again.
+    document->changed.reset();
+    mark_for_checking(*document);
+  }
+}
+
+void LanguageServer::mark_for_checking(const OpenDocument& document) {
+  if (document.place.role == DocumentRole::UnitTable && documents_.find(document.uri)) {
+    to_check_.insert(document.uri);
+  } else if (document.place.role == DocumentRole::PartList) {
+    for (std::string& uri : documents_.unit_tables_of(document.place.data_directory)) {
+      documents_.find(uri)->changed.reset();
+      to_check_.insert(std::move(uri));
+    }
+  }
+}
+
+void LanguageServer::publish_diagnostics() {
+  for (const std::string& uri : to_check_) {
+    OpenDocument* document = documents_.find(uri);
+    if (document == nullptr) continue;
+    const std::string_view directory = document->place.data_directory;
+    UnitTableText input{document->text, directory, std::nullopt, document->changed,
+                        document->findings};
+    if (const OpenDocument* part_list = documents_.part_list_of(directory)) {
+      input.part_list = part_list->text.text();
+    }
+    try {
+      document->findings = checks_.check_unit_table(input);
+    } catch (const std::exception& failure) {
+      log("checking " + uri + " failed: " + failure.what());
+      continue;
+    }
+    document->changed = ChangedLines{};
+    send(notification(
+        "textDocument/publishDiagnostics",
+        Json{{"uri", uri},
+             {"version", document->version},
+             {"diagnostics", diagnostics_json(document->text, document->findings, encoding_)}}));
+  }
+  to_check_.clear();
+}
+
+int run_language_server(ByteSource& input, ByteSink& output, ByteSink& log, DocumentChecks& checks,
+                        std::uint64_t max_body) {
+  LanguageServer server(checks, output, log);
+  MessageReader reader(max_body);
+  std::vector<char> buffer(kReadSize);
+  std::vector<Frame> frames;
+  while (!server.stopped()) {
+    const std::size_t got = input.read(buffer);
+    if (got == 0) {
+      if (!reader.at_boundary()) log.write("unitlint: input ended inside a message\n");
+      break;
+    }
+    std::string_view bytes(buffer.data(), got);
+    for (Frame frame; reader.next(bytes, frame); frame = Frame{})
+      frames.push_back(std::move(frame));
+    server.handle(frames);
+    frames.clear();
+  }
+  return server.exit_status();
+}
+
+}  // namespace unitcheck::server

@@ -1,0 +1,84 @@
+#include "server/message_json.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+namespace unitcheck::server {
+namespace {
+
+// What nlohmann-json's parser makes of the body, and what parse_message does, agree: values
+// equal, or both discarded.
+void expect_same_as_parser(const std::string& body) {
+  const Json expected = Json::parse(body, nullptr, false);
+  const Json got = parse_message(body);
+  ASSERT_EQ(got.is_discarded(), expected.is_discarded()) << body.substr(0, 200);
+  if (!expected.is_discarded()) {
+    ASSERT_EQ(got, expected) << body.substr(0, 200);
+  }
+}
+
+std::string long_text(std::string_view piece) {
+  std::string text;
+  while (text.size() < kLongString + 100) text.append(piece);
+  return text;
+}
+
+TEST(MessageJson, LongStringsAreReadAsTheParserReadsThem) {
+  const std::string escapes = long_text(R"(a,\"b\",c\r\n\t\\\/\b\f\u00e9\ud83d\ude00\u0000x)");
+  const std::string raw = long_text("k,\xc3\xa9\xf0\x9f\x98\x80,\x7f ");
+  const std::string cases[] = {
+      R"({"jsonrpc":"2.0","method":"m","params":{"text":")" + escapes + R"("}})",
+      R"({")" + raw + R"(":[")" + escapes + R"(",1,")" + raw + R"(",{"a":")" + raw + R"("}]})",
+      "\"" + raw + "\"",
+      R"(["short",")" + raw + R"(",null,true,-1,2.5,18446744073709551615])",
+      // Refused by both: a control byte, a broken escape, a lone or reversed surrogate, bytes of
+      // no UTF-8 character, an unclosed string, a value after the end.
+      "[\"" + raw + "\n\"]",
+      "[\"" + raw + R"(\x"])",
+      "[\"" + raw + R"(\ud800"])",
+      "[\"" + raw + R"(\ude00\ud83d"])",
+      "[\"" + raw + R"(\u12G4"])",
+      "[\"" + raw + "\xc3\"]",
+      "[\"" + raw + "\xed\xa0\x80\"]",
+      "[\"" + raw + "\xc0\xaf\"]",
+      "[\"" + raw + "\"",
+      "[\"" + raw + "\"] 1",
+      "[\"" + raw + "\",]",
+      "{\"" + raw + "\"}",
+      "[\"" + raw + "\\",
+  };
+  for (const std::string& body : cases) expect_same_as_parser(body);
+}
+
+// Mutations of a message whose text is long: each byte changed, inserted or removed at random
+// places, a thousand times.
+TEST(MessageJson, AgreesWithTheParserOnMutatedMessages) {
+  const std::string body = R"({"params":{"textDocument":{"uri":"file:///u","text":")" +
+                           long_text(R"(x,\"y\",\u00e9\r\n)") + R"("},"k":["\"",2]}})";
+  std::mt19937 random(7);
+  const std::string bytes = "\"\\u0d8e\x01\xc3\xa9\xff{}[],: ";
+  for (int round = 0; round < 1000; ++round) {
+    std::string mutated = body;
+    for (int edit = 0; edit < 3; ++edit) {
+      const std::size_t at = random() % mutated.size();
+      const char byte = bytes[random() % bytes.size()];
+      switch (random() % 3) {
+        case 0:
+          mutated[at] = byte;
+          break;
+        case 1:
+          mutated.insert(at, 1, byte);
+          break;
+        default:
+          mutated.erase(at, 1);
+          break;
+      }
+    }
+    expect_same_as_parser(mutated);
+  }
+}
+
+}  // namespace
+}  // namespace unitcheck::server
