@@ -20,6 +20,10 @@ UnitChunkReader UnitChunkReader::from_text(std::string_view text, std::size_t ta
 
 namespace {
 
+// The least a chunk grows by for a line longer than it: a source that expects nothing more may
+// still give more, and the read that finds its end needs room to be made.
+constexpr std::size_t kLeastGrowth = std::size_t{64} << 10;
+
 // The most bytes the line ends of a chunk of text_size bytes take after it.
 std::size_t line_ends_room(std::size_t text_size) {
   return line_ends_offset(text_size) - text_size + sizeof kNoLineEnds +
@@ -65,7 +69,11 @@ bool UnitChunkReader::next(std::string& storage, LineChunk& chunk) {
       chunk = LineChunk{std::string_view(storage.data(), consumed), count};
       return count > 0;
     }
-    wanted = used * 2;  // one line longer than the chunk so far
+    // One line longer than the chunk so far: room for as much again, or for what the source
+    // says is left when that is less, so that a line of most of a file is held in about its own
+    // size (doubled, a line just past a power of two would take twice its size, and three
+    // times while the text moves).
+    wanted = used + std::max(std::min(used, source_->expected_rest()), kLeastGrowth);
     make_room_for(storage, wanted);
   }
 }

@@ -74,7 +74,10 @@ InputFile::~InputFile() {
 std::size_t InputFile::read(char* buffer, std::size_t size) {
   for (;;) {
     const ssize_t n = ::read(fd_, buffer, size);
-    if (n >= 0) return static_cast<std::size_t>(n);
+    if (n >= 0) {
+      offset_ += static_cast<std::size_t>(n);
+      return static_cast<std::size_t>(n);
+    }
     if (errno != EINTR) fail();
   }
 }

@@ -20,6 +20,7 @@ class InputFile final : public TextSource {
 
   // Reads up to size bytes into buffer; 0 at the end of the file.
   std::size_t read(char* buffer, std::size_t size) override;
+  std::size_t expected_rest() const override { return size_ > offset_ ? size_ - offset_ : 0; }
   const std::string& path() const { return path_; }
   // The size the file had when it was opened: where a whole read may expect it to end.
   std::size_t size_when_opened() const { return size_; }
@@ -30,6 +31,7 @@ class InputFile final : public TextSource {
   std::string path_;
   int fd_ = -1;
   std::size_t size_ = 0;
+  std::size_t offset_ = 0;  // bytes read so far
 };
 
 // The whole text of the file at path, read once. A file that cannot be read ends the run

@@ -15,6 +15,9 @@ class TextSource {
   virtual ~TextSource() = default;
   // Reads up to size bytes into buffer; 0 at the end.
   virtual std::size_t read(char* buffer, std::size_t size) = 0;
+  // How many bytes the reads are expected still to give: a hint for sizing a buffer (a file may
+  // grow while it is read), never a limit.
+  virtual std::size_t expected_rest() const = 0;
 };
 
 // A text in memory, read from its start. It keeps a view: the text outlives the reads.
@@ -28,6 +31,7 @@ class MemoryText final : public TextSource {
     rest_.remove_prefix(count);
     return count;
   }
+  std::size_t expected_rest() const override { return rest_.size(); }
 
  private:
   std::string_view rest_;  // not read yet
