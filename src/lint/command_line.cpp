@@ -36,6 +36,8 @@ constexpr std::string_view kHelp =
     "                       fields, then exit\n"
     "      --follow-links   read units/units.csv and master_part_list.csv even when\n"
     "                       a symbolic link leads them outside the data directory\n"
+    "      --lsp, --stdio   run as a language server for editors (LSP 3.17 over\n"
+    "                       standard input and output); DATADIR is not read\n"
     "  -h, --help           print this help and exit\n"
     "  -V, --version        print the version and exit\n"
     "\n"
@@ -59,7 +61,7 @@ constexpr Word<ColorMode> kColorModes[] = {
 constexpr Word<bool> kColumnUnits[] = {{"bytes", false}, {"characters", true}};
 
 // Values for the long options that have no short form.
-enum LongOnly : int { kColor = 256, kStrict, kSchema, kMaxFindings, kColumns, kFollowLinks };
+enum LongOnly : int { kColor = 256, kStrict, kSchema, kMaxFindings, kColumns, kFollowLinks, kLsp };
 
 constexpr option kOptions[] = {{"format", required_argument, nullptr, 'f'},
                                {"color", required_argument, nullptr, kColor},
@@ -68,6 +70,8 @@ constexpr option kOptions[] = {{"format", required_argument, nullptr, 'f'},
                                {"max-findings", required_argument, nullptr, kMaxFindings},
                                {"columns", required_argument, nullptr, kColumns},
                                {"follow-links", no_argument, nullptr, kFollowLinks},
+                               {"lsp", no_argument, nullptr, kLsp},
+                               {"stdio", no_argument, nullptr, kLsp},
                                {"help", no_argument, nullptr, 'h'},
                                {"version", no_argument, nullptr, 'V'},
                                {nullptr, 0, nullptr, 0}};
@@ -200,6 +204,9 @@ CommandLine parse_command_line(int argc, const char* const* argv) {
         break;
       case kFollowLinks:
         options.follow_links = true;
+        break;
+      case kLsp:
+        options.language_server = true;
         break;
       case 'h':
         help = true;

@@ -18,8 +18,9 @@ struct LintOptions {
   bool schema = false;                       // describe the schema instead of checking
   std::optional<std::int64_t> max_findings;  // findings listed at most; unset: the format's own
   bool char_columns = false;                 // text columns in code points rather than bytes
-  bool follow_links = false;   // read data files whose links lead outside the data directory
-  std::string data_directory;  // as given; empty for the current directory
+  bool follow_links = false;     // read data files whose links lead outside the data directory
+  bool language_server = false;  // speak the Language Server Protocol on standard input and output
+  std::string data_directory;    // as given; empty for the current directory
 };
 
 // The parsed command line, or the end of the run: help, version, or one line of bad usage.
