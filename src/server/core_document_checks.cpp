@@ -11,6 +11,7 @@
 #include "lint/line_findings.h"
 #include "lint/lint_messages.h"
 #include "lint/suggestion_lists.h"
+#include "platform/failure.h"
 #include "platform/file_system.h"
 #include "platform/input_file.h"
 #include "platform/ordered_work.h"
@@ -143,9 +144,19 @@ std::vector<DocumentFinding> CoreDocumentChecks::check_unit_table(const UnitTabl
 
   Tables schemas;
   create_tables(schemas);
-  const PartList part_list(input.part_list
-                               ? *input.part_list
-                               : std::string_view(read_whole_file(root + "master_part_list.csv")));
+  const std::string real_root = real_path(root);
+  // A mod is someone else's: a part list on disk is read only when it lies inside the
+  // directory, links followed.
+  std::string part_list_text;
+  if (!input.part_list) {
+    const std::string path = root + "master_part_list.csv";
+    if (const std::string target = lint::outside_target(real_root, path); !target.empty()) {
+      throw Failure("EFOpenError",
+                    "'" + path + "' leads outside the data directory, to '" + target + "'");
+    }
+    part_list_text = read_whole_file(path);
+  }
+  const PartList part_list(input.part_list ? *input.part_list : part_list_text);
   std::vector<DocumentFinding> findings;
   auto [header, unit_rows] =
       read_unit_header(UnitChunkReader::from_text(input.document.text()), schemas);
@@ -164,7 +175,6 @@ std::vector<DocumentFinding> CoreDocumentChecks::check_unit_table(const UnitTabl
   FolderNames cockpits;
   FolderNames meshes;
   lint::FolderListings unit_folders;
-  const std::string real_root = real_path(root);
   unit_folders.keep_inside(real_root);
   const auto part_list_texts = [](std::vector<std::string_view>& texts, const NameSet& set) {
     return [out = &texts, &set] {
