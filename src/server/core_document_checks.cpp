@@ -1,5 +1,6 @@
 #include "server/core_document_checks.h"
 
+#include <algorithm>
 #include <cstring>
 #include <span>
 #include <string_view>
@@ -202,8 +203,17 @@ std::vector<DocumentFinding> CoreDocumentChecks::check_unit_table(const UnitTabl
   CollectingWriter writer(findings);
   writer.set_context({&suggestions, header.plans});
   const PathJudging paths{real_root};
-  check_unit_rows(header, unit_rows, part_list, root, place->second, writer, checking_threads(),
-                  &paths);
+  const UnitRows rows = check_unit_rows(header, unit_rows, part_list, root, place->second, writer,
+                                        checking_threads(), &paths);
+  // A table that checks no unit says so, as a run of unitlint does.
+  if (rows.checked_lines == 0) {
+    const auto keyless = std::count_if(findings.begin(), findings.end(), [](const auto& finding) {
+      return finding.rule == lint::Rule::EmptyKey;
+    });
+    lint::LintFinding none = lint::enrich_no_units_checked(keyless);
+    lint::word(none);
+    findings.push_back(placed(none));
+  }
   return findings;
 }
 
