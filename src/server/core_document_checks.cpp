@@ -159,8 +159,12 @@ std::vector<DocumentFinding> CoreDocumentChecks::check_unit_table(const UnitTabl
   }
   const PartList part_list(input.part_list ? *input.part_list : part_list_text);
   std::vector<DocumentFinding> findings;
-  auto [header, unit_rows] =
+  // Named members rather than a structured binding: the lambdas below use the header, and
+  // clang before 16 cannot capture a binding.
+  HeaderAndRows table =
       read_unit_header(UnitChunkReader::from_text(input.document.text()), schemas);
+  const UnitHeader& header = table.header;
+  UnitChunkReader& unit_rows = table.rows;
   lint::check_header(header, schemas.units, [&](const lint::HeaderFinding& finding) {
     lint::LintFinding described = lint::enrich(finding);
     described.line_text = header.line;
