@@ -5,6 +5,7 @@
 #include <span>
 #include <string_view>
 
+#include "lint/data_suggestions.h"
 #include "lint/enrich.h"
 #include "lint/folder_listings.h"
 #include "lint/header_checks.h"
@@ -120,20 +121,6 @@ class CollectingWriter final : public FindingWriter {
   lint::FindingContext context_;
 };
 
-struct FolderNames {
-  std::vector<std::string> names;
-  std::vector<std::string_view> views;
-};
-
-std::vector<std::string_view> texts_of(const NameSet& names) {
-  std::vector<std::string_view> texts;
-  texts.reserve(names.size());
-  names.for_each([&](std::string_view text) {
-    if (!text.empty()) texts.push_back(text);
-  });
-  return texts;
-}
-
 }  // namespace
 
 std::vector<DocumentFinding> CoreDocumentChecks::check_unit_table(const UnitTableText& input) {
@@ -172,40 +159,11 @@ std::vector<DocumentFinding> CoreDocumentChecks::check_unit_table(const UnitTabl
     findings.push_back(placed(described));
   });
 
-  // Suggestions are drawn as unitlint draws them: the part list's names, and the folders of
-  // the data directory, links followed only to inside it.
-  std::vector<std::string_view> categories;
-  std::vector<std::string_view> part_names;
-  FolderNames unit_directories;
-  FolderNames cockpits;
-  FolderNames meshes;
-  lint::FolderListings unit_folders;
-  unit_folders.keep_inside(real_root);
-  const auto part_list_texts = [](std::vector<std::string_view>& texts, const NameSet& set) {
-    return [out = &texts, &set] {
-      *out = texts_of(set);
-      return std::span<const std::string_view>(*out);
-    };
-  };
-  const auto folder_entries = [&](FolderNames& folder, std::string_view name) {
-    return [out = &folder, &real_root, path = root + std::string(name)] {
-      if (lint::outside_target(real_root, path).empty()) out->names = folder_entry_names(path);
-      out->views.assign(out->names.begin(), out->names.end());
-      return std::span<const std::string_view>(out->views);
-    };
-  };
-  lint::SuggestionLists suggestions;
-  suggestions.categories =
-      lint::NameIndex(part_list_texts(categories, part_list.parts.categories()));
-  suggestions.part_names =
-      lint::NameIndex(part_list_texts(part_names, part_list.parts.part_names()));
-  suggestions.unit_directories = lint::NameIndex(folder_entries(unit_directories, "units"));
-  suggestions.cockpits = lint::NameIndex(folder_entries(cockpits, "cockpits"));
-  suggestions.meshes = lint::NameIndex(folder_entries(meshes, "meshes"));
-  suggestions.unit_folders = &unit_folders;
+  // Suggestions are drawn as unitlint draws them.
+  lint::DataSuggestions suggestions(part_list, root, real_root);
 
   CollectingWriter writer(findings);
-  writer.set_context({&suggestions, header.plans});
+  writer.set_context({&suggestions.lists(), header.plans});
   const PathJudging paths{real_root};
   const UnitRows rows = check_unit_rows(header, unit_rows, part_list, root, place->second, writer,
                                         checking_threads(), &paths);
