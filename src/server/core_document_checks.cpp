@@ -129,6 +129,7 @@ std::vector<DocumentFinding> CoreDocumentChecks::check_unit_table(const UnitTabl
   auto [place, added] = file_tests_.try_emplace(root);
   // Only a whole new check follows a save or a change on disk: what the disk said may be stale.
   if (!input.changed && !added) place->second.forget_folder("");
+  for (const std::string& path : input.changed_paths) place->second.forget_folder(path);
 
   Tables schemas;
   create_tables(schemas);

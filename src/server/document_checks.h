@@ -28,6 +28,10 @@ struct UnitTableText {
   // a part list opened, edited or closed, a save).
   std::optional<ChangedLines> changed;
   std::span<const DocumentFinding> previous;
+  // Files and folders of the data directory (absolute paths) that the client reported made,
+  // changed or removed since the last check: what the checks knew of them is stale, and so are
+  // the findings of the lines that name them.
+  std::span<const std::string> changed_paths;
 };
 
 // One finding in a document, where it lies in bytes: the server converts the place to the

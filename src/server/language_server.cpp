@@ -325,7 +325,7 @@ void LanguageServer::publish_diagnostics() {
     if (document == nullptr) continue;
     const std::string_view directory = document->place.data_directory;
     UnitTableText input{document->text, directory, std::nullopt, document->changed,
-                        document->findings};
+                        document->findings, {}};
     if (const OpenDocument* part_list = documents_.part_list_of(directory)) {
       input.part_list = part_list->text.text();
     }
