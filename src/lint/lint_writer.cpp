@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "lint/char_columns.h"
-#include "lint/describe.h"
 #include "lint/header_checks.h"
 #include "lint/line_findings.h"
+#include "lint/lint_messages.h"
 
 namespace unitcheck::lint {
 
