@@ -1,6 +1,6 @@
--- Run by neovim_lsp.sh in headless Neovim: UNITLINT is the program, DATA a copy of the sample.
--- Each step prints what it saw; the first failure quits with status 1.
-local unitlint, data = os.getenv('UNITLINT'), os.getenv('DATA')
+-- Run by neovim_lsp.sh in headless Neovim: README holds the configuration, DATA is a copy of the
+-- sample. Each step prints what it saw; the first failure quits with status 1.
+local data = os.getenv('DATA')
 
 local function say(text)
   io.stdout:write(text .. '\n')
@@ -66,14 +66,30 @@ local function wait_for_diagnostics(bufnr, want, what)
   say('ok: ' .. what .. ': ' .. describe(sorted_diagnostics(bufnr)))
 end
 
+-- The README's configuration for this version of Neovim.
+local wanted = vim.lsp.start and 'vim.lsp.start(' or 'vim.lsp.start_client('
+local readme = table.concat(vim.fn.readfile(os.getenv('README')), '\n')
+local configuration
+for block in readme:gmatch('```lua\n(.-)```') do
+  if block:find(wanted, 1, true) then
+    configuration = block
+  end
+end
+if not configuration then
+  fail('the README has no lua block with ' .. wanted)
+end
+assert(loadstring(configuration))()
+
 vim.cmd('edit ' .. vim.fn.fnameescape(data .. '/units/units.csv'))
 local bufnr = vim.api.nvim_get_current_buf()
-local client_id = vim.lsp.start_client({ name = 'unitlint', cmd = { unitlint, '--lsp' },
-                                         root_dir = data })
+local client_id
+vim.wait(10000, function()
+  client_id = next(vim.lsp.buf_get_clients(bufnr))
+  return client_id ~= nil
+end, 20)
 if not client_id then
-  fail('the client did not start')
+  fail('no client was attached to the unit table')
 end
-vim.lsp.buf_attach_client(bufnr, client_id)
 wait_for_diagnostics(bufnr, expected, 'the sample\'s 7 diagnostics')
 local client = vim.lsp.get_client_by_id(client_id)
 

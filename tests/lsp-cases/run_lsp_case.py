@@ -26,6 +26,8 @@ The steps:
   notify METHOD [PARAMS]   send a notification
   body "TEXT"              send TEXT as a message's body, framed but as it is
   expect PATTERN           a message from the server matches PATTERN
+  next PATTERN             the first message not yet taken matches PATTERN (nothing came
+                           before it)
   disk-write PATH "TEXT"   write a file in the data directory
   disk-replace PATH "OLD" "NEW"
                            replace the first OLD in a file in the data directory
@@ -164,18 +166,27 @@ class Server:
             for index, message in enumerate(self.waiting):
                 if matches(pattern, message):
                     return self.waiting.pop(index)
-            try:
-                message = self.inbox.get(timeout=TIMEOUT)
-            except queue.Empty:
-                raise CaseFailed(f"nothing matched within {TIMEOUT:g} s") from None
-            if message is None:
-                self.inbox.put(None)
-                raise CaseFailed("the server closed its output")
-            if isinstance(message, Exception):
-                raise CaseFailed(f"a message that does not parse: {message}")
-            if TRACE:
-                print("  <- " + json.dumps(message))
-            self.waiting.append(message)
+            self.receive()
+
+    def take_next(self):
+        if not self.waiting:
+            self.receive()
+        return self.waiting.pop(0)
+
+    def receive(self):
+        """Waits for the server's next message and adds it to those waiting."""
+        try:
+            message = self.inbox.get(timeout=TIMEOUT)
+        except queue.Empty:
+            raise CaseFailed(f"nothing matched within {TIMEOUT:g} s") from None
+        if message is None:
+            self.inbox.put(None)
+            raise CaseFailed("the server closed its output")
+        if isinstance(message, Exception):
+            raise CaseFailed(f"a message that does not parse: {message}")
+        if TRACE:
+            print("  <- " + json.dumps(message))
+        self.waiting.append(message)
 
 
 class Conversation:
@@ -297,8 +308,14 @@ class Conversation:
     def do_expect(self, pattern):
         self.server.take(self.json(pattern))
 
+    def do_next(self, pattern):
+        message = self.server.take_next()
+        if not matches(self.json(pattern), message):
+            raise CaseFailed("the next message does not match:\n" + json.dumps(message)[:4000])
+
     def do_disk_write(self, rest):
         path, text = rest.split(" ", 1)
+        (self.data / path).parent.mkdir(parents=True, exist_ok=True)
         (self.data / path).write_text(json.loads(text), encoding="utf-8")
 
     def do_disk_replace(self, rest):
@@ -342,7 +359,7 @@ def steps(script):
 
 
 def main():
-    unitlint, case, sample = sys.argv[1], Path(sys.argv[2]), Path(sys.argv[3])
+    unitlint, case, sample = os.path.abspath(sys.argv[1]), Path(sys.argv[2]), Path(sys.argv[3])
     conversation = Conversation(unitlint, case, sample)
     script = (case / "conversation").read_text(encoding="utf-8")
     try:
