@@ -25,6 +25,7 @@ The steps:
   => PATTERN               the answer of the request above matches PATTERN
   notify METHOD [PARAMS]   send a notification
   body "TEXT"              send TEXT as a message's body, framed but as it is
+  bytes "TEXT"             send TEXT as it is, headers and all (its characters as UTF-8)
   expect PATTERN           a message from the server matches PATTERN
   next PATTERN             the first message not yet taken matches PATTERN (nothing came
                            before it)
@@ -304,6 +305,10 @@ class Conversation:
 
     def do_body(self, text):
         self.server.send_body(json.loads(text).encode("utf-8"))
+
+    def do_bytes(self, text):
+        self.server.proc.stdin.write(json.loads(text).encode("utf-8"))
+        self.server.proc.stdin.flush()
 
     def do_expect(self, pattern):
         self.server.take(self.json(pattern))
