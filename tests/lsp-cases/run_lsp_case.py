@@ -56,6 +56,7 @@ TIMEOUT = float(os.environ.get("LSP_CASE_TIMEOUT", "20"))
 TRACE = os.environ.get("LSP_CASE_TRACE") == "1"
 RANGE = re.compile(r"^(\d+):(\d+)-(?:(\d+):)?(\d+)$")
 POSITION = re.compile(r"^(\d+):(\d+)$")
+PATH = re.compile(r"^<([^<>\s]+)>$")
 
 
 class CaseFailed(Exception):
@@ -68,8 +69,8 @@ def expand(value, data):
         return {expand(key, data): expand_field(key, item, data) for key, item in value.items()}
     if isinstance(value, list):
         return [expand(item, data) for item in value]
-    if isinstance(value, str) and value.startswith("<") and value.endswith(">"):
-        return (data / value[1:-1]).as_uri()
+    if isinstance(value, str) and PATH.match(value):
+        return (data / PATH.match(value).group(1)).as_uri()
     return value
 
 
@@ -100,10 +101,10 @@ def matches(pattern, value):
 def offset(text, where, encoding):
     """The index in `text` of a protocol position counted in `encoding`."""
     lines = text.split("\n")
-    if where["line"] > len(lines):
+    if where["line"] >= len(lines):
         raise CaseFailed(f"position {where} is past the text's end")
     start = sum(len(line) + 1 for line in lines[:where["line"]])
-    line, units, index = lines[where["line"]] if where["line"] < len(lines) else "", 0, 0
+    line, units, index = lines[where["line"]], 0, 0
     while units < where["character"] and index < len(line):
         char = line[index]
         units += len(char.encode("utf-8")) if encoding == "utf-8" else (
@@ -325,7 +326,9 @@ class Conversation:
 
     def do_disk_replace(self, rest):
         path, strings = rest.split(" ", 1)
-        old, new = json.loads("[" + strings.replace('" "', '", "', 1) + "]")
+        decoder = json.JSONDecoder()
+        old, end = decoder.raw_decode(strings)
+        new = decoder.raw_decode(strings[end:].lstrip())[0]
         file = self.data / path
         text = file.read_text(encoding="utf-8")
         if old not in text:
