@@ -82,22 +82,29 @@ assert(loadstring(configuration))()
 
 vim.cmd('edit ' .. vim.fn.fnameescape(data .. '/units/units.csv'))
 local bufnr = vim.api.nvim_get_current_buf()
-local client_id
+-- The client the configuration attached to the buffer (get_clients from 0.10).
+local function attached_client()
+  if vim.lsp.get_clients then
+    return vim.lsp.get_clients({ bufnr = bufnr })[1]
+  end
+  return select(2, next(vim.lsp.buf_get_clients(bufnr)))
+end
+local client
 vim.wait(10000, function()
-  client_id = next(vim.lsp.buf_get_clients(bufnr))
-  return client_id ~= nil
+  client = attached_client()
+  return client ~= nil
 end, 20)
-if not client_id then
+if not client then
   fail('no client was attached to the unit table')
 end
 wait_for_diagnostics(bufnr, expected, 'the sample\'s 7 diagnostics')
-local client = vim.lsp.get_client_by_id(client_id)
 
 -- Hover on Hornet Militia's Jump_Drive_Present cell names the column.
 if client.server_capabilities.hoverProvider then
   vim.api.nvim_win_set_cursor(0, { 4, 320 })
-  local answer = client.request_sync('textDocument/hover', vim.lsp.util.make_position_params(),
-                                     10000, bufnr)
+  local answers = vim.lsp.buf_request_sync(bufnr, 'textDocument/hover',
+    vim.lsp.util.make_position_params(0, client.offset_encoding), 10000)
+  local answer = answers and answers[client.id]
   local result = answer and answer.result
   local lines = result and vim.lsp.util.convert_input_to_markdown_lines(result.contents) or {}
   local text = table.concat(lines, '\n')
@@ -111,13 +118,15 @@ else
   say('skipped: the server offers no hover (a failure in CI)')
 end
 
--- The quick fix for "flase", chosen in the code action menu as a user would, at the cursor.
+-- The quick fix for "flase", chosen in the code action menu as a user would, at the cursor. The
+-- menu's items are (client id, action) pairs up to 0.9, then tables with the action.
 vim.api.nvim_win_set_cursor(0, { 4, 320 })
 local offered
 vim.ui.select = function(items, _, on_choice)
   offered = items
   for _, item in ipairs(items) do
-    if item[2].isPreferred and item[2].title:find('"false"', 1, true) then
+    local action = item.action or item[2]
+    if action.isPreferred and action.title:find('"false"', 1, true) then
       return on_choice(item)
     end
   end
@@ -136,6 +145,6 @@ say('ok: the quick fix wrote "false"')
 table.remove(expected, 1)
 wait_for_diagnostics(bufnr, expected, 'the fixed line\'s diagnostic gone')
 
-vim.lsp.stop_client(client_id)
-vim.wait(5000, function() return vim.lsp.get_client_by_id(client_id) == nil end, 20)
+vim.lsp.stop_client(client.id)
+vim.wait(5000, function() return vim.lsp.get_client_by_id(client.id) == nil end, 20)
 vim.cmd('qall!')
