@@ -12,8 +12,10 @@ JSON arguments are JSON objects or values, with two shorthands for reading ease:
 The steps:
   data sample | data tree  the data directory, copied to a temporary folder: the sample data
                            or the case's tree/ (first step; the server starts after it)
-  initialize [ENC...]      initialize offering these position encodings (none: the field is
-                           left out), wait for the answer, send initialized
+  initialize [ENC...] [CAPABILITIES]
+                           initialize offering these position encodings (none: the field is
+                           left out) and these client capabilities besides (a JSON object),
+                           wait for the answer, send initialized
   open PATH [VERSION]      didOpen of the file as it is on disk (version 1 unless given)
   change PATH VERSION RANGE "OLD" -> "NEW"
                            didChange, incremental: RANGE (in the agreed encoding) of the text
@@ -36,11 +38,14 @@ The steps:
   close                    close the server's input
   status N                 the server has ended with exit status N
 A PATTERN matches a message when every key of an object matches the message's value for it
-(other keys are free), a list matches a list of the same length item by item, and anything else
-is equal. The server's messages wait in arrival order; `expect` and `=>` take the first that
-matches, waiting for more up to the timeout (LSP_CASE_TIMEOUT seconds, 20 by default), and the
-messages no step asks for are let be. Each step is reported as it passes; with LSP_CASE_TRACE=1
-every message from the server is shown as it arrives."""
+(other keys are free), a list matches a list of the same length item by item, a list that
+starts with "..." matches a list that holds its other items in that order among others, and
+anything else is equal. The server's messages wait in arrival order; `expect` and `=>` take the
+first that matches, waiting for more up to the timeout (LSP_CASE_TIMEOUT seconds, 20 by
+default), and the messages no step asks for are let be. A request from the server (such as
+client/registerCapability) is answered at once with a null result, as editors do, and waits
+like the others. Each step is reported as it passes; with LSP_CASE_TRACE=1 every message from
+the server is shown as it arrives."""
 import json
 import os
 import queue
@@ -92,6 +97,10 @@ def matches(pattern, value):
     if isinstance(pattern, dict):
         return isinstance(value, dict) and all(
             key in value and matches(item, value[key]) for key, item in pattern.items())
+    if isinstance(pattern, list) and pattern[:1] == ["..."]:
+        rest = iter(value) if isinstance(value, list) else iter(())
+        return isinstance(value, list) and all(
+            any(matches(p, v) for v in rest) for p in pattern[1:])
     if isinstance(pattern, list):
         return isinstance(value, list) and len(pattern) == len(value) and all(
             matches(p, v) for p, v in zip(pattern, value))
@@ -188,6 +197,8 @@ class Server:
             raise CaseFailed(f"a message that does not parse: {message}")
         if TRACE:
             print("  <- " + json.dumps(message))
+        if "method" in message and "id" in message:
+            self.send({"id": message["id"], "result": None})
         self.waiting.append(message)
 
 
@@ -227,9 +238,12 @@ class Conversation:
         self.server = Server(self.unitlint, self.temp.name)
 
     def do_initialize(self, rest):
-        general = {"positionEncodings": rest.split()} if rest else {}
+        encodings, brace, more = rest.partition("{")
+        capabilities = json.loads(brace + more) if brace else {}
+        if encodings.split():
+            capabilities.setdefault("general", {})["positionEncodings"] = encodings.split()
         self.do_request('0 initialize {"processId": null, "rootUri": null, "capabilities": '
-                        + json.dumps({"general": general} if general else {}) + "}")
+                        + json.dumps(capabilities) + "}")
         self.do_answer('{"result": {"capabilities": {}}}')
         self.do_notify("initialized {}")
 
