@@ -17,9 +17,11 @@ The steps:
                            left out) and these client capabilities besides (a JSON object),
                            wait for the answer, send initialized
   open PATH [VERSION]      didOpen of the file as it is on disk (version 1 unless given)
-  change PATH VERSION RANGE "OLD" -> "NEW"
+  change PATH VERSION RANGE "OLD" -> "NEW" [; RANGE "OLD" -> "NEW" ...]
                            didChange, incremental: RANGE (in the agreed encoding) of the text
-                           as the client holds it must read OLD; it is replaced by NEW
+                           as the client holds it must read OLD; it is replaced by NEW. Several
+                           edits go in one message, each on the text the one before left;
+                           `* -> "NEW"` replaces the whole text
   apply ID PATH VERSION    apply the preferred quick fix of request ID's answer to the held
                            text, and send it as that document's didChange of VERSION
   save PATH                didSave (the text is not sent)
@@ -256,21 +258,36 @@ class Conversation:
             "text": text}}))
 
     def do_change(self, rest):
-        words = re.match(r'^(\S+) (\d+) (\S+) (".*") -> (".*")$', rest)
-        if not words:
-            raise CaseFailed('change PATH VERSION RANGE "OLD" -> "NEW"')
-        path, version, span, old, new = words.groups()
-        span = expand({"range": span}, self.data)["range"]
-        text = self.texts[path]
-        start, end = (offset(text, span[key], self.encoding) for key in ("start", "end"))
-        if text[start:end] != json.loads(old):
-            raise CaseFailed(f"the range holds {text[start:end]!r}, not {json.loads(old)!r}")
-        self.send_change(path, int(version), [{"range": span, "text": json.loads(new)}])
+        path, version, edits = (rest.split(" ", 2) + [""])[:3]
+        decoder, text, changes = json.JSONDecoder(), self.texts[path], []
+        while edits.strip():
+            # RANGE "OLD" -> "NEW" or * -> "NEW"
+            words = re.match(r'\s*;?\s*(\S+)\s+', edits)
+            if not words:
+                raise CaseFailed('change PATH VERSION RANGE "OLD" -> "NEW" [; ...]')
+            span, edits = words.group(1), edits[words.end():]
+            if span != "*":
+                old, end = decoder.raw_decode(edits)
+                edits = edits[end:]
+            arrow = re.match(r'\s*->\s*', edits)
+            if not arrow:
+                raise CaseFailed('change PATH VERSION RANGE "OLD" -> "NEW" [; ...]')
+            new, end = decoder.raw_decode(edits[arrow.end():])
+            edits = edits[arrow.end() + end:]
+            if span == "*":
+                text = new
+                changes.append({"text": new})
+                continue
+            span = expand({"range": span}, self.data)["range"]
+            first, last = (offset(text, span[key], self.encoding) for key in ("start", "end"))
+            if text[first:last] != old:
+                raise CaseFailed(f"{span} holds {text[first:last]!r}, not {old!r}")
+            text = text[:first] + new + text[last:]
+            changes.append({"range": span, "text": new})
+        self.texts[path] = text
+        self.notify_change(path, int(version), changes)
 
-    def send_change(self, path, version, changes):
-        for change in changes:
-            self.texts[path] = splice(self.texts[path], change["range"], change["text"],
-                                      self.encoding)
+    def notify_change(self, path, version, changes):
         self.do_notify("textDocument/didChange " + json.dumps({
             "textDocument": {"uri": self.uri(path), "version": version},
             "contentChanges": changes}))
@@ -285,8 +302,11 @@ class Conversation:
         # Edits apply from the end of the text, so that each range still means what it said.
         edits = sorted(edits, key=lambda e: (e["range"]["start"]["line"],
                                              e["range"]["start"]["character"]), reverse=True)
-        self.send_change(path, int(version),
-                         [{"range": e["range"], "text": e["newText"]} for e in edits])
+        for edit in edits:
+            self.texts[path] = splice(self.texts[path], edit["range"], edit["newText"],
+                                      self.encoding)
+        self.notify_change(path, int(version),
+                           [{"range": e["range"], "text": e["newText"]} for e in edits])
 
     def do_save(self, path):
         self.do_notify("textDocument/didSave " +
