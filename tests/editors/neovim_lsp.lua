@@ -47,7 +47,8 @@ local function check_diagnostics(bufnr, want)
   for i, w in ipairs(want) do
     local d = found[i]
     if d.lnum ~= w[1] or d.end_lnum ~= w[1] or d.col ~= w[2] or d.end_col ~= w[3]
-        or d.code ~= w[4] or d.source ~= 'unitlint' or d.severity ~= vim.diagnostic.severity.ERROR then
+        or d.code ~= w[4] or d.source ~= 'unitlint'
+        or d.severity ~= vim.diagnostic.severity.ERROR then
       return false, 'diagnostic ' .. i .. ' differs: ' .. describe(found)
     end
   end
@@ -83,20 +84,24 @@ assert(loadstring(configuration))()
 vim.cmd('edit ' .. vim.fn.fnameescape(data .. '/units/units.csv'))
 local bufnr = vim.api.nvim_get_current_buf()
 -- The client the configuration attached to the buffer (get_clients from 0.10).
-local function attached_client()
+local function attached_client(buffer)
   if vim.lsp.get_clients then
-    return vim.lsp.get_clients({ bufnr = bufnr })[1]
+    return vim.lsp.get_clients({ bufnr = buffer })[1]
   end
-  return select(2, next(vim.lsp.buf_get_clients(bufnr)))
+  return select(2, next(vim.lsp.buf_get_clients(buffer)))
 end
-local client
-vim.wait(10000, function()
-  client = attached_client()
-  return client ~= nil
-end, 20)
-if not client then
-  fail('no client was attached to the unit table')
+local function wait_for_client(buffer, what)
+  local found
+  vim.wait(10000, function()
+    found = attached_client(buffer)
+    return found ~= nil
+  end, 20)
+  if not found then
+    fail('no client was attached to ' .. what)
+  end
+  return found
 end
+local client = wait_for_client(bufnr, 'the unit table')
 wait_for_diagnostics(bufnr, expected, 'the sample\'s 7 diagnostics')
 
 -- Hover on Hornet Militia's Jump_Drive_Present cell names the column.
@@ -144,6 +149,24 @@ end
 say('ok: the quick fix wrote "false"')
 table.remove(expected, 1)
 wait_for_diagnostics(bufnr, expected, 'the fixed line\'s diagnostic gone')
+
+-- The part list opened beside it, through the same server, and its medical goods deleted
+-- unsaved: the medkits and vaccines that Packrat and Meridian carry become unknown.
+vim.cmd('split ' .. vim.fn.fnameescape(data .. '/master_part_list.csv'))
+local parts = vim.api.nvim_get_current_buf()
+if wait_for_client(parts, 'the part list').id ~= client.id then
+  fail('the part list has a server of its own')
+end
+if vim.api.nvim_buf_get_lines(parts, 30, 32, true)[2]:sub(1, 9) ~= 'vaccines,' then
+  fail('lines 31 and 32 of the part list are not the medical goods')
+end
+vim.api.nvim_buf_set_lines(parts, 30, 32, true, {})
+for _, finding in ipairs({ { 7, 544, 566, 'unknown-cargo' }, { 10, 809, 831, 'unknown-category' },
+                           { 10, 1261, 1283, 'unknown-cargo' }, { 10, 1313, 1335, 'unknown-cargo' } }) do
+  table.insert(expected, finding)
+end
+table.sort(expected, function(a, b) return a[1] < b[1] or (a[1] == b[1] and a[2] < b[2]) end)
+wait_for_diagnostics(bufnr, expected, 'the part list\'s edit seen in the unit table')
 
 vim.lsp.stop_client(client.id)
 vim.wait(5000, function() return vim.lsp.get_client_by_id(client.id) == nil end, 20)

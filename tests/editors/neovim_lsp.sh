@@ -3,8 +3,8 @@
 # Headless Neovim runs the README's configuration for its version (the lua block that uses
 # vim.lsp.start, from 0.8, or vim.lsp.start_client), with unitlint found on PATH, and opens a
 # copy of the sample data directory (EXAMPLES); neovim_lsp.lua checks the diagnostics, a hover
-# and a quick fix, and its exit status is the test's. Without nvim the test is skipped (status 77) unless CI=true, where it must be
-# there.
+# and a quick fix, and its exit status is the test's. Without nvim the test is skipped (status
+# 77) unless CI=true, where it must be there.
 set -u
 unitlint=$1 examples=$2 readme=$3
 here=$(cd "$(dirname "$0")" && pwd)
