@@ -7,11 +7,13 @@
 #   (cd tools/bench/duckdb && npm install), DuckDB's parallel CSV reader loading the table with
 #   its columns typed (tools/bench/duckdb/load_units.mjs); and unitlint over the same data, in
 #   its text and SARIF forms. Prints each as a ratio to unitcheck, unitcheck's time over the
-#   floor's, and the peak memory of unitcheck and unitlint.
-# Usage: run_bench.sh BUILD_DIR   (environment: BENCH_SIZES, BENCH_RUNS, BENCH_DIR, BENCH_PARTS)
+#   floor's, and the peak memory of unitcheck and unitlint. Then times unitlint --lsp
+#   (lsp_bench.py) on tables of BENCH_LSP_SIZES rows.
+# Usage: run_bench.sh BUILD_DIR   (environment: BENCH_SIZES, BENCH_LSP_SIZES, BENCH_RUNS,
+#   BENCH_DIR, BENCH_PARTS)
 set -euo pipefail
 build=${1:?usage: run_bench.sh BUILD_DIR}
-sizes=${BENCH_SIZES:-"10000 100000 1000000"}
+sizes=${BENCH_SIZES-"10000 100000 1000000"}
 runs=${BENCH_RUNS:-5}
 parts=${BENCH_PARTS:-10000}
 work=${BENCH_DIR:-/tmp/unitcheck-bench}
@@ -21,11 +23,14 @@ generator=$(realpath "$build/tools/unitcheck-gen")
 floor=$(realpath "$build/tools/unitcheck-floor")
 threads=$(nproc)
 
+# The language server's part needs none of these.
 need=()
-command -v hyperfine >/dev/null || need+=(hyperfine)
-command -v mlr >/dev/null || need+=(miller)
-command -v strace >/dev/null || need+=(strace)
-[ -x /usr/bin/time ] || need+=(time)
+if [ -n "$sizes" ]; then
+  command -v hyperfine >/dev/null || need+=(hyperfine)
+  command -v mlr >/dev/null || need+=(miller)
+  command -v strace >/dev/null || need+=(strace)
+  [ -x /usr/bin/time ] || need+=(time)
+fi
 if [ ${#need[@]} -gt 0 ]; then
   echo "installing: ${need[*]}"
   if [ "$(id -u)" = 0 ]; then apt-get install -y "${need[@]}"; else sudo apt-get install -y "${need[@]}"; fi
