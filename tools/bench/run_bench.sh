@@ -111,3 +111,17 @@ print(f"  unitcheck time per row: {base / rows * 1e6:.2f} us; unitcheck / floor:
 print()
 PY
 done
+
+# The language server (lsp_bench.py) on tables with few faults: opening beside unitlint's JSON
+# report, 200 one-line edits, its peak memory. BENCH_SIZES="" runs this part alone.
+for rows in ${BENCH_LSP_SIZES:-2000 20000}; do
+  data="$work/lsp-rows-$rows"
+  stamp="rows=$rows parts=$parts faults=0.0005 missing=0.0005"
+  if [ "$(cat "$data/.generated" 2>/dev/null)" != "$stamp" ]; then
+    rm -rf "$data"
+    "$generator" --rows "$rows" --parts "$parts" --fault-share 0.0005 --missing-share 0.0005 \
+      "$data" >/dev/null
+    echo "$stamp" >"$data/.generated"
+  fi
+  python3 "$(dirname "$0")/lsp_bench.py" "$unitlint" "$data" 200 "$runs"
+done
