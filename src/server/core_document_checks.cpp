@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -17,10 +18,14 @@
 #include "platform/file_system.h"
 #include "platform/input_file.h"
 #include "platform/ordered_work.h"
+#include "platform/text_source.h"
+#include "server/changed_paths.h"
 #include "tables/schemas.h"
+#include "validate/cached_file_tests.h"
 #include "validate/check_unit_rows.h"
 #include "validate/part_list.h"
 #include "validate/path_bounds.h"
+#include "validate/row_checks.h"
 #include "validate/unit_header.h"
 
 namespace unitcheck::server {
@@ -121,62 +126,248 @@ class CollectingWriter final : public FindingWriter {
   lint::FindingContext context_;
 };
 
+// The text of a document read block after block: a whole check reads it without joining it.
+class DocumentSource final : public TextSource {
+ public:
+  explicit DocumentSource(const TextDocument& document)
+      : document_(document), rest_(document.size()) {}
+
+  std::size_t read(char* buffer, std::size_t size) override {
+    std::size_t count = 0;
+    while (count < size && block_ < document_.block_count()) {
+      const std::string_view block = document_.block(block_);
+      const std::size_t taken = std::min(size - count, block.size() - at_);
+      if (taken != 0) std::memcpy(buffer + count, block.data() + at_, taken);
+      count += taken;
+      at_ += taken;
+      if (at_ == block.size()) {
+        ++block_;
+        at_ = 0;
+      }
+    }
+    rest_ -= count;
+    return count;
+  }
+  std::size_t expected_rest() const override { return rest_; }
+
+ private:
+  const TextDocument& document_;
+  std::size_t block_ = 0;  // the block being read
+  std::size_t at_ = 0;     // the next byte of it
+  std::size_t rest_;
+};
+
+// The part list the checks read: the editor's text when it holds the list open, else the file,
+// which is read only when it lies inside the directory, links followed (a mod is someone
+// else's).
+std::unique_ptr<PartList> read_part_list(const UnitTableText& input, const std::string& root,
+                                         const std::string& real_root) {
+  if (input.part_list) return std::make_unique<PartList>(*input.part_list);
+  const std::string path = root + "master_part_list.csv";
+  if (const std::string target = lint::outside_target(real_root, path); !target.empty()) {
+    throw Failure("EFOpenError",
+                  "'" + path + "' leads outside the data directory, to '" + target + "'");
+  }
+  return std::make_unique<PartList>(read_whole_file(path));
+}
+
+// Checks fewer bytes than this on the calling thread: starting the workers costs more than a
+// few lines take.
+constexpr std::size_t kBytesForThreads = std::size_t{1} << 20;
+
+// The findings of the missing-file rules are worded from the folders' listings.
+bool is_path_rule(lint::Rule rule) {
+  return rule == lint::Rule::DirectoryMissing || rule == lint::Rule::CockpitMissing ||
+         rule == lint::Rule::MeshMissing;
+}
+
+// The first line of a unit table that can hold a unit: the header and the line after it are
+// not unit lines.
+constexpr std::size_t kFirstDataLine = kFirstUnitRow - 1;
+
+// The lines of a document to check again (sorted, from the first data line) and the earlier
+// findings kept, moved to the lines they now lie on, without the run's finding.
+struct Recheck {
+  std::vector<std::size_t> lines;
+  std::vector<DocumentFinding> kept;
+};
+
+// The lines an edit made, those that may name a changed path (with those whose findings were
+// worded from the folders' listings), and the findings of every other line.
+Recheck lines_to_recheck(const UnitTableText& input, std::span<const std::string> names) {
+  const ChangedLines changed = *input.changed;
+  const std::size_t line_count = input.document.line_count();
+  const std::ptrdiff_t moved = static_cast<std::ptrdiff_t>(changed.new_count) -
+                               static_cast<std::ptrdiff_t>(changed.old_count);
+  Recheck out;
+  std::vector<std::size_t> path_lines;
+  for (const DocumentFinding& finding : input.previous) {
+    if (finding.rule == lint::Rule::NoUnitsChecked) continue;
+    DocumentFinding kept = finding;
+    if (finding.line >= changed.first + changed.old_count) {
+      kept.line = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(finding.line) + moved);
+    } else if (finding.line >= changed.first) {
+      continue;  // on a line the edits replaced
+    }
+    if (!names.empty() && is_path_rule(kept.rule)) path_lines.push_back(kept.line);
+    out.kept.push_back(std::move(kept));
+  }
+  const std::size_t end = std::min(changed.first + changed.new_count, line_count);
+  for (std::size_t line = std::max(changed.first, kFirstDataLine); line < end; ++line)
+    out.lines.push_back(line);
+  if (!names.empty()) {
+    for (std::size_t line = kFirstDataLine; line < line_count; ++line)
+      if (names_any(input.document.line(line), names)) path_lines.push_back(line);
+  }
+  out.lines.insert(out.lines.end(), path_lines.begin(), path_lines.end());
+  std::sort(out.lines.begin(), out.lines.end());
+  out.lines.erase(std::unique(out.lines.begin(), out.lines.end()), out.lines.end());
+  std::erase_if(out.kept, [&](const DocumentFinding& finding) {
+    return std::binary_search(out.lines.begin(), out.lines.end(), finding.line);
+  });
+  return out;
+}
+
+// The lines to check as one text from the first of them, the lines between left blank (a
+// blank line has no finding): the rows are numbered from the first line on.
+std::string text_of_lines(const TextDocument& document, std::span<const std::size_t> lines) {
+  std::string text;
+  std::size_t next = lines.front();
+  for (const std::size_t line : lines) {
+    text.append(line - next, '\n');
+    text.append(document.line(line));
+    text.push_back('\n');
+    next = line + 1;
+  }
+  return text;
+}
+
+// Whether a line outside the rechecked ones holds a unit; the search stops at the first.
+bool unit_line_outside(const TextDocument& document, std::span<const std::size_t> rechecked) {
+  for (std::size_t line = kFirstDataLine; line < document.line_count(); ++line) {
+    if (!std::binary_search(rechecked.begin(), rechecked.end(), line) &&
+        is_unit_line(document.line(line)))
+      return true;
+  }
+  return false;
+}
+
+// The run's finding for a table that checks no unit, as a run of unitlint reports it.
+DocumentFinding no_units_checked(std::span<const DocumentFinding> findings) {
+  const auto keyless = std::count_if(findings.begin(), findings.end(), [](const auto& finding) {
+    return finding.rule == lint::Rule::EmptyKey;
+  });
+  lint::LintFinding none = lint::enrich_no_units_checked(keyless);
+  lint::word(none);
+  return placed(none);
+}
+
 }  // namespace
+
+struct CoreDocumentChecks::Directory {
+  CachedFileTests file_tests;
+  std::string real_root;
+  std::unique_ptr<PartList> part_list;
+  std::unique_ptr<lint::DataSuggestions> suggestions;
+  std::optional<UnitHeader> header;  // of the last whole check
+};
+
+CoreDocumentChecks::CoreDocumentChecks() : schemas_(std::make_unique<Tables>()) {
+  create_tables(*schemas_);
+}
+
+CoreDocumentChecks::~CoreDocumentChecks() = default;
 
 std::vector<DocumentFinding> CoreDocumentChecks::check_unit_table(const UnitTableText& input) {
   std::string root(input.data_directory);
   if (root.empty() || root.back() != '/') root.push_back('/');
-  auto [place, added] = file_tests_.try_emplace(root);
-  // Only a whole new check follows a save or a change on disk: what the disk said may be stale.
-  if (!input.changed && !added) place->second.forget_folder("");
-  for (const std::string& path : input.changed_paths) place->second.forget_folder(path);
+  auto [place, added] = directories_.try_emplace(root);
+  if (added) place->second = std::make_unique<Directory>();
+  Directory& directory = *place->second;
+  // A whole new check follows a save or a change on disk: what the disk said may be stale.
+  if (!input.changed && !added) directory.file_tests.forget_folder("");
+  for (const std::string& path : input.changed_paths) directory.file_tests.forget_folder(path);
 
-  Tables schemas;
-  create_tables(schemas);
-  const std::string real_root = real_path(root);
-  // A mod is someone else's: a part list on disk is read only when it lies inside the
-  // directory, links followed.
-  std::string part_list_text;
-  if (!input.part_list) {
-    const std::string path = root + "master_part_list.csv";
-    if (const std::string target = lint::outside_target(real_root, path); !target.empty()) {
-      throw Failure("EFOpenError",
-                    "'" + path + "' leads outside the data directory, to '" + target + "'");
-    }
-    part_list_text = read_whole_file(path);
+  const PathsToRecheck paths = paths_to_recheck(input.changed_paths, root);
+  if (!input.changed || paths.whole || !directory.part_list) {
+    directory.part_list.reset();
+    directory.suggestions.reset();
+    directory.header.reset();
+    directory.real_root = real_path(root);
+    directory.part_list = read_part_list(input, root, directory.real_root);
   }
-  const PartList part_list(input.part_list ? *input.part_list : part_list_text);
+  // Suggestions are drawn as unitlint draws them, from listings that a change on disk outdates.
+  if (!directory.suggestions || !input.changed_paths.empty()) {
+    directory.suggestions =
+        std::make_unique<lint::DataSuggestions>(*directory.part_list, root, directory.real_root);
+  }
+  const TextDocument& document = input.document;
+  const bool header_same = directory.header && input.changed &&
+                           (input.changed->first > 0 ||
+                            (input.changed->old_count == 0 && input.changed->new_count == 0)) &&
+                           document.line(0) == directory.header->line;
+
   std::vector<DocumentFinding> findings;
-  // Named members rather than a structured binding: the lambdas below use the header, and
-  // clang before 16 cannot capture a binding.
-  HeaderAndRows table =
-      read_unit_header(UnitChunkReader::from_text(input.document.text()), schemas);
-  const UnitHeader& header = table.header;
-  UnitChunkReader& unit_rows = table.rows;
-  lint::check_header(header, schemas.units, [&](const lint::HeaderFinding& finding) {
-    lint::LintFinding described = lint::enrich(finding);
-    described.line_text = header.line;
-    lint::word(described);
-    findings.push_back(placed(described));
-  });
-
-  // Suggestions are drawn as unitlint draws them.
-  lint::DataSuggestions suggestions(part_list, root, real_root);
-
-  CollectingWriter writer(findings);
-  writer.set_context({&suggestions.lists(), header.plans});
-  const PathJudging paths{real_root};
-  const UnitRows rows = check_unit_rows(header, unit_rows, part_list, root, place->second, writer,
-                                        checking_threads(), &paths);
-  // A table that checks no unit says so, as a run of unitlint does.
-  if (rows.checked_lines == 0) {
-    const auto keyless = std::count_if(findings.begin(), findings.end(), [](const auto& finding) {
-      return finding.rule == lint::Rule::EmptyKey;
+  std::optional<UnitChunkReader> whole_rows;
+  std::optional<Recheck> recheck;
+  std::string lines_text;
+  if (header_same) {
+    recheck = lines_to_recheck(input, paths.names);
+    if (!recheck->lines.empty()) lines_text = text_of_lines(document, recheck->lines);
+  } else {
+    // Named members rather than a structured binding: clang before 16 cannot capture one.
+    HeaderAndRows table =
+        read_unit_header(UnitChunkReader(std::make_unique<DocumentSource>(document)), *schemas_);
+    directory.header.emplace(std::move(table.header));
+    whole_rows.emplace(std::move(table.rows));
+    const UnitHeader& header = *directory.header;
+    lint::check_header(header, schemas_->units, [&](const lint::HeaderFinding& finding) {
+      lint::LintFinding described = lint::enrich(finding);
+      described.line_text = header.line;
+      lint::word(described);
+      findings.push_back(placed(described));
     });
-    lint::LintFinding none = lint::enrich_no_units_checked(keyless);
-    lint::word(none);
-    findings.push_back(placed(none));
   }
+
+  UnitHeader& header = *directory.header;
+  CollectingWriter writer(findings);
+  writer.set_context({&directory.suggestions->lists(), header.plans});
+  const PathJudging judging{directory.real_root};
+  std::int64_t checked_lines = 0;
+  if (whole_rows) {
+    header.first_row = kFirstUnitRow;
+    checked_lines = check_unit_rows(header, *whole_rows, *directory.part_list, root,
+                                    directory.file_tests, writer, checking_threads(), &judging)
+                        .checked_lines;
+  } else if (!recheck->lines.empty()) {
+    header.first_row = static_cast<std::int64_t>(recheck->lines.front()) + 1;
+    UnitChunkReader rows = UnitChunkReader::from_text(lines_text);
+    const unsigned threads = lines_text.size() < kBytesForThreads ? 0 : checking_threads();
+    checked_lines = check_unit_rows(header, rows, *directory.part_list, root, directory.file_tests,
+                                    writer, threads, &judging)
+                        .checked_lines;
+    header.first_row = kFirstUnitRow;
+  }
+
+  if (recheck) {
+    // The findings of the lines checked again take the place of theirs among those kept.
+    std::vector<DocumentFinding> merged;
+    merged.reserve(recheck->kept.size() + findings.size());
+    std::merge(std::make_move_iterator(recheck->kept.begin()),
+               std::make_move_iterator(recheck->kept.end()),
+               std::make_move_iterator(findings.begin()), std::make_move_iterator(findings.end()),
+               std::back_inserter(merged),
+               [](const DocumentFinding& a, const DocumentFinding& b) { return a.line < b.line; });
+    findings = std::move(merged);
+    // The lines outside the edits held no unit when the run's finding was there.
+    const bool none_before = std::any_of(
+        input.previous.begin(), input.previous.end(),
+        [](const DocumentFinding& finding) { return finding.rule == lint::Rule::NoUnitsChecked; });
+    if (checked_lines == 0 && !none_before && unit_line_outside(document, recheck->lines))
+      checked_lines = 1;
+  }
+  // A table that checks no unit says so, as a run of unitlint does.
+  if (checked_lines == 0) findings.push_back(no_units_checked(findings));
   return findings;
 }
 

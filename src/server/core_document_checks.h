@@ -1,24 +1,36 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "server/document_checks.h"
-#include "validate/cached_file_tests.h"
+
+namespace unitcheck {
+struct Tables;
+}
 
 namespace unitcheck::server {
 
-// The core's checks over an open unit table: the whole text each time, with the findings,
-// words and fixes of unitlint's JSON report. The answers of the disk are remembered per data
-// directory between checks, and forgotten whenever the server asks for a whole new check (a
-// save, a part list changed), since a file may have come or gone meanwhile.
+// The core's checks over an open unit table, with the findings, words and fixes of unitlint's
+// JSON report. What an edit of the table cannot change is kept per data directory between
+// checks: the schemas, the directory's real path, the part list, the suggestion lists, the
+// mapped header and the answers of the disk. An edit of data lines checks the lines it made and
+// keeps the other findings; a whole new check (a save, a part list changed, the header edited)
+// reads everything again. Files the client saw change are forgotten, and the lines that may
+// name them checked again.
 class CoreDocumentChecks final : public DocumentChecks {
  public:
+  CoreDocumentChecks();
+  ~CoreDocumentChecks() override;
   std::vector<DocumentFinding> check_unit_table(const UnitTableText& input) override;
 
  private:
-  std::map<std::string, CachedFileTests, std::less<>> file_tests_;  // by data directory
+  struct Directory;
+
+  std::unique_ptr<Tables> schemas_;
+  std::map<std::string, std::unique_ptr<Directory>, std::less<>> directories_;
 };
 
 }  // namespace unitcheck::server

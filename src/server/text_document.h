@@ -34,6 +34,10 @@ class TextDocument {
   std::size_t line_start(std::size_t line) const;
   // The line that holds the byte at offset (the last line for the text's end).
   std::size_t line_of(std::size_t offset) const;
+  // The text in blocks of whole lines, in order: read one after another, they are text(),
+  // without its join.
+  std::size_t block_count() const { return blocks_.size(); }
+  std::string_view block(std::size_t index) const { return blocks_[index].text; }
 
   // The byte offset of a position: a line past the last stands for the text's end, a character
   // past the line's end for that end (its line end is not part of the line).

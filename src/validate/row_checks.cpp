@@ -91,7 +91,7 @@ void RowChecker::look_ahead(std::string_view line) {
 bool RowChecker::check_line(std::string_view line, std::int64_t row) {
   if (line.empty()) return false;
   // A line without a key names no unit: it is passed over, and said to be.
-  if (line.front() == ',') {
+  if (!is_unit_line(line)) {
     Finding finding{.kind = FindingKind::EmptyKey, .line = row};
     finding.line_text = line;
     sink_.report(finding);

@@ -22,6 +22,11 @@ struct ColumnPlan;
 struct PartList;
 struct UnitHeader;
 
+// Whether a line names a unit, which check_line then checks: not blank, with a key.
+inline bool is_unit_line(std::string_view line) {
+  return !line.empty() && line.front() != ',';
+}
+
 // Checks unit lines one at a time: each cell of a known column by its type, then the line's
 // cell count. Faults go to the sink as findings; text lengths are gathered until
 // flush_lengths. Reads its inputs only, so checkers on several threads can share them. Given

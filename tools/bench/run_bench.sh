@@ -7,11 +7,13 @@
 #   (cd tools/bench/duckdb && npm install), DuckDB's parallel CSV reader loading the table with
 #   its columns typed (tools/bench/duckdb/load_units.mjs); and unitlint over the same data, in
 #   its text and SARIF forms. Prints each as a ratio to unitcheck, unitcheck's time over the
-#   floor's, and the peak memory of unitcheck and unitlint.
-# Usage: run_bench.sh BUILD_DIR   (environment: BENCH_SIZES, BENCH_RUNS, BENCH_DIR, BENCH_PARTS)
+#   floor's, and the peak memory of unitcheck and unitlint. Then times unitlint --lsp
+#   (lsp_bench.py) on tables of BENCH_LSP_SIZES rows.
+# Usage: run_bench.sh BUILD_DIR   (environment: BENCH_SIZES, BENCH_LSP_SIZES, BENCH_RUNS,
+#   BENCH_DIR, BENCH_PARTS)
 set -euo pipefail
 build=${1:?usage: run_bench.sh BUILD_DIR}
-sizes=${BENCH_SIZES:-"10000 100000 1000000"}
+sizes=${BENCH_SIZES-"10000 100000 1000000"}
 runs=${BENCH_RUNS:-5}
 parts=${BENCH_PARTS:-10000}
 work=${BENCH_DIR:-/tmp/unitcheck-bench}
@@ -21,11 +23,14 @@ generator=$(realpath "$build/tools/unitcheck-gen")
 floor=$(realpath "$build/tools/unitcheck-floor")
 threads=$(nproc)
 
+# The language server's part needs none of these.
 need=()
-command -v hyperfine >/dev/null || need+=(hyperfine)
-command -v mlr >/dev/null || need+=(miller)
-command -v strace >/dev/null || need+=(strace)
-[ -x /usr/bin/time ] || need+=(time)
+if [ -n "$sizes" ]; then
+  command -v hyperfine >/dev/null || need+=(hyperfine)
+  command -v mlr >/dev/null || need+=(miller)
+  command -v strace >/dev/null || need+=(strace)
+  [ -x /usr/bin/time ] || need+=(time)
+fi
 if [ ${#need[@]} -gt 0 ]; then
   echo "installing: ${need[*]}"
   if [ "$(id -u)" = 0 ]; then apt-get install -y "${need[@]}"; else sudo apt-get install -y "${need[@]}"; fi
@@ -105,4 +110,18 @@ floor = statistics.median(next(r for r in results if r["command"] == "floor")["t
 print(f"  unitcheck time per row: {base / rows * 1e6:.2f} us; unitcheck / floor: {base / floor:.2f}")
 print()
 PY
+done
+
+# The language server (lsp_bench.py) on tables with few faults: opening beside unitlint's JSON
+# report, 200 one-line edits, its peak memory. BENCH_SIZES="" runs this part alone.
+for rows in ${BENCH_LSP_SIZES:-2000 20000}; do
+  data="$work/lsp-rows-$rows"
+  stamp="rows=$rows parts=$parts faults=0.0005 missing=0.0005"
+  if [ "$(cat "$data/.generated" 2>/dev/null)" != "$stamp" ]; then
+    rm -rf "$data"
+    "$generator" --rows "$rows" --parts "$parts" --fault-share 0.0005 --missing-share 0.0005 \
+      "$data" >/dev/null
+    echo "$stamp" >"$data/.generated"
+  fi
+  python3 "$(dirname "$0")/lsp_bench.py" "$unitlint" "$data" 200 "$runs"
 done
