@@ -103,7 +103,7 @@ Conversation converse(std::string input, FlaseChecks& checks, std::size_t piece 
   TextSink output;
   TextSink log;
   Conversation conversation;
-  conversation.status = run_language_server(source, output, log, checks, max_body);
+  conversation.status = run_language_server(source, output, log, checks, {max_body});
   conversation.log = log.text;
   MessageReader reader;
   std::string_view written = output.text;
