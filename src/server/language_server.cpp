@@ -229,7 +229,8 @@ void LanguageServer::handle_response(const Json& message) {
   const Json error = message.value("error", Json());
   if (!error.is_null()) {
     const Json text = error.is_object() ? error.value("message", Json()) : Json();
-    log(sent->second + " failed: " + (text.is_string() ? text.get<std::string>() : json_text(error)));
+    log(sent->second +
+        " failed: " + (text.is_string() ? text.get<std::string>() : json_text(error)));
   }
   requests_sent_.erase(sent);
 }
@@ -462,8 +463,8 @@ void LanguageServer::check_and_publish(std::string uri) {
   std::vector<std::string>& paths = document->changed_paths;
   std::sort(paths.begin(), paths.end());
   paths.erase(std::unique(paths.begin(), paths.end()), paths.end());
-  UnitTableText input{document->text, directory, std::nullopt, document->changed,
-                      document->findings, paths};
+  UnitTableText input{document->text,    directory,          std::nullopt,
+                      document->changed, document->findings, paths};
   if (const OpenDocument* part_list = documents_.part_list_of(directory)) {
     input.part_list = part_list->text.text();
   }

@@ -98,7 +98,7 @@ class LanguageServer {
 
 // The bounds of what the server holds of its input.
 struct ServerLimits {
-  std::uint64_t max_body = kMaxBodyBytes;         // a longer message is refused
+  std::uint64_t max_body = kMaxBodyBytes;          // a longer message is refused
   std::size_t max_queued_bytes = kMaxQueuedBytes;  // read and not yet handled, see FrameQueue
 };
 
