@@ -1,6 +1,5 @@
 #include "server/frame_queue.h"
 
-#include <algorithm>
 #include <iterator>
 #include <utility>
 
@@ -18,7 +17,6 @@ bool FrameQueue::put(std::vector<Frame> frames) {
   if (stopped_) return false;
   std::move(frames.begin(), frames.end(), std::back_inserter(frames_));
   bytes_ += size;
-  peak_ = std::max(peak_, bytes_);
   changed_.notify_all();
   return true;
 }
@@ -51,11 +49,6 @@ std::vector<Frame> FrameQueue::take(bool wait) {
 bool FrameQueue::ended() {
   const std::lock_guard lock(mutex_);
   return (closed_ || stopped_) && frames_.empty();
-}
-
-std::size_t FrameQueue::peak_bytes() {
-  const std::lock_guard lock(mutex_);
-  return peak_;
 }
 
 }  // namespace unitcheck::server

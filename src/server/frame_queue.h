@@ -35,8 +35,6 @@ class FrameQueue {
   std::vector<Frame> take(bool wait);
   // True when the input ended and every frame was taken.
   bool ended();
-  // The most bytes the queue held at once (by the measure of its bound).
-  std::size_t peak_bytes();
 
  private:
   const std::size_t max_bytes_;
@@ -44,7 +42,6 @@ class FrameQueue {
   std::condition_variable changed_;
   std::deque<Frame> frames_;
   std::size_t bytes_ = 0;
-  std::size_t peak_ = 0;
   bool closed_ = false;
   bool stopped_ = false;
 };
