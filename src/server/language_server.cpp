@@ -116,19 +116,17 @@ void LanguageServer::run() {
   }
 }
 
-// The bodies are parsed as they are taken, so that the cancellations among them are known
-// before any request of the batch is answered.
+// The cancellations are found as the frames are taken, before any request of the batch is
+// answered. Only a body that names the method is parsed here: the others are parsed one at a
+// time as they are handled, so that a batch weighs its bytes rather than their JSON values.
 void LanguageServer::take_frames(bool wait) {
   for (Frame& frame : input_.take(wait)) {
-    Taken& taken = batch_.emplace_back();
-    taken.kind = frame.kind;
-    if (frame.kind != FrameKind::Message) {
-      taken.detail = std::move(frame.detail);
+    const Frame& taken = batch_.emplace_back(std::move(frame));
+    if (taken.kind != FrameKind::Message ||
+        taken.body.view().find("$/cancelRequest") == std::string_view::npos) {
       continue;
     }
-    taken.message = parse_message(frame.body.view());
-    frame.body = ByteBuffer();
-    const Json& message = taken.message;
+    const Json message = parse_message(taken.body.view());
     if (!message.is_object() || message.value("method", Json()) != "$/cancelRequest") continue;
     const Json params = message.value("params", Json());
     if (params.is_object() && params.contains("id") && is_request_id(params["id"])) {
@@ -139,31 +137,35 @@ void LanguageServer::take_frames(bool wait) {
 
 void LanguageServer::handle_batch() {
   while (!batch_.empty() && !stopped()) {
-    Taken taken = std::move(batch_.front());
+    Frame frame = std::move(batch_.front());
     batch_.pop_front();
-    handle_taken(taken);
+    handle_frame(frame);
   }
   batch_.clear();
   // A cancellation outlives its batch only to be forgotten: its request was answered before.
   cancelled_.clear();
 }
 
-void LanguageServer::handle_taken(Taken& taken) {
-  if (taken.kind != FrameKind::Message) {
-    frame_fault(taken);
-  } else if (taken.message.is_discarded()) {
+void LanguageServer::handle_frame(Frame& frame) {
+  if (frame.kind != FrameKind::Message) {
+    frame_fault(frame);
+    return;
+  }
+  Json message = parse_message(frame.body.view());
+  frame.body = ByteBuffer();
+  if (message.is_discarded()) {
     log("a message that is not JSON");
     send(error_response(nullptr, ErrorCode::ParseError, "the message is not JSON"));
   } else {
-    handle_message(taken.message);
+    handle_message(message);
   }
 }
 
-void LanguageServer::frame_fault(const Taken& taken) {
-  log("refused a message: " + taken.detail);
+void LanguageServer::frame_fault(const Frame& frame) {
+  log("refused a message: " + frame.detail);
   const ErrorCode code =
-      taken.kind == FrameKind::BodyTooLarge ? ErrorCode::InvalidRequest : ErrorCode::ParseError;
-  send(error_response(nullptr, code, "refused a message: " + taken.detail));
+      frame.kind == FrameKind::BodyTooLarge ? ErrorCode::InvalidRequest : ErrorCode::ParseError;
+  send(error_response(nullptr, code, "refused a message: " + frame.detail));
 }
 
 void LanguageServer::handle_message(Json& message) {

@@ -46,16 +46,10 @@ class LanguageServer {
 
  private:
   enum class State : std::uint8_t { NotInitialized, Running, ShutDown };
-  // A frame taken from the queue: its message, parsed, or the fault the reader found.
-  struct Taken {
-    FrameKind kind = FrameKind::Message;
-    std::string detail;
-    Json message;
-  };
 
   void take_frames(bool wait);
   void handle_batch();
-  void handle_taken(Taken& taken);
+  void handle_frame(Frame& frame);
   void handle_message(Json& message);
   void handle_response(const Json& message);
   void handle_request(const Json& id, std::string_view method, Json& params);
@@ -68,7 +62,7 @@ class LanguageServer {
   void did_close(const Json& params);
   void did_save(const Json& params);
   void did_change_watched_files(const Json& params);
-  void frame_fault(const Taken& taken);
+  void frame_fault(const Frame& frame);
 
   // The unit tables that a change of this document makes worth checking again.
   void mark_for_checking(const OpenDocument& document);
@@ -87,7 +81,7 @@ class LanguageServer {
   bool client_watches_files_ = false;  // it registers file watchers when asked
   bool watching_files_ = false;        // they were asked for
   DocumentStore documents_;
-  std::deque<Taken> batch_;          // taken and not yet handled
+  std::deque<Frame> batch_;          // taken and not yet handled
   std::set<std::string> to_check_;   // URIs of unit tables
   std::set<std::string> cancelled_;  // the JSON text of request ids in the batch
   std::int64_t next_request_id_ = 1;
