@@ -117,13 +117,14 @@ void LanguageServer::run() {
 }
 
 // The cancellations are found as the frames are taken, before any request of the batch is
-// answered. Only a body that names the method is parsed here: the others are parsed one at a
-// time as they are handled, so that a batch weighs its bytes rather than their JSON values.
+// answered. Only a body that names the method is parsed here (looked for without its "$/",
+// which JSON may write "$\/"): the others are parsed one at a time as they are handled, so that
+// a batch weighs its bytes rather than their JSON values.
 void LanguageServer::take_frames(bool wait) {
   for (Frame& frame : input_.take(wait)) {
     const Frame& taken = batch_.emplace_back(std::move(frame));
     if (taken.kind != FrameKind::Message ||
-        taken.body.view().find("$/cancelRequest") == std::string_view::npos) {
+        taken.body.view().find("cancelRequest") == std::string_view::npos) {
       continue;
     }
     const Json message = parse_message(taken.body.view());

@@ -561,7 +561,9 @@ TEST(LanguageServer, HandlesWhatArrivesDuringACheckBeforeTheNext) {
                 notice("textDocument/didChange",
                        change_params(kTable, 3, {range_change(3, 4, 3, 9, "false")})) +
                 request(5, "textDocument/codeAction", action_params(kTable, 2, 6, 2, 6)) +
-                notice("$/cancelRequest", {{"id", 5}}) + request(6, "textDocument/hover"));
+                // "\/" is "/" in JSON.
+                framed(R"({"jsonrpc":"2.0","method":"$\/cancelRequest","params":{"id":5}})") +
+                request(6, "textDocument/hover"));
     client.input().wait_until_read();
   };
   client.send(initialize() + notice("textDocument/didOpen", open_params(kTable, 1, kText)));
