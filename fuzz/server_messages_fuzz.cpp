@@ -90,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Output output;
   Output log;
   XChecks checks;
-  const int status = unitcheck::server::run_language_server(input, output, log, checks, 1 << 20);
+  const int status = unitcheck::server::run_language_server(input, output, log, checks, {1 << 20});
   require(status == 0 || status == 1);
   unitcheck::server::MessageReader reader;
   std::string_view written = output.text;

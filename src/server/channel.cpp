@@ -1,23 +1,48 @@
 #include "server/channel.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
 
 namespace unitcheck::server {
+namespace {
+
+// Without a wake pipe, a wait looks at the flag this often.
+constexpr int kWakeCheckMs = 100;
+
+}  // namespace
+
+FdSource::FdSource(int fd) : fd_(fd) {
+  if (::pipe2(wake_, O_CLOEXEC | O_NONBLOCK) != 0) wake_[0] = wake_[1] = -1;
+}
+
+FdSource::~FdSource() {
+  for (const int end : wake_) {
+    if (end >= 0) ::close(end);
+  }
+}
+
+void FdSource::interrupt() {
+  interrupted_ = true;
+  if (wake_[1] >= 0) {
+    const char byte = 0;
+    // A full pipe already wakes the reader: the result does not matter.
+    [[maybe_unused]] const ssize_t put = ::write(wake_[1], &byte, 1);
+  }
+}
 
 std::size_t FdSource::read(std::span<char> buffer) {
   for (;;) {
+    if (interrupted_) return 0;
+    pollfd wait[2] = {{fd_, POLLIN, 0}, {wake_[0], POLLIN, 0}};
+    const int ready = ::poll(wait, wake_[0] >= 0 ? 2 : 1, wake_[0] >= 0 ? -1 : kWakeCheckMs);
+    if (ready < 0 && errno != EINTR) return 0;
+    if (ready <= 0 || wait[0].revents == 0) continue;
     const ssize_t got = ::read(fd_, buffer.data(), buffer.size());
     if (got >= 0) return static_cast<std::size_t>(got);
-    if (errno == EINTR) continue;
-    if (errno == EAGAIN || errno == EWOULDBLOCK) {
-      pollfd wait{fd_, POLLIN, 0};
-      ::poll(&wait, 1, -1);
-      continue;
-    }
-    return 0;
+    if (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK) return 0;
   }
 }
 

@@ -24,6 +24,9 @@ struct OpenDocument {
   std::vector<DocumentFinding> findings;
   // What changed since the findings were made: nullopt for everything.
   std::optional<ChangedLines> changed;
+  // Files of its data directory that the client saw change on disk since the findings were
+  // made (absolute paths, perhaps repeated).
+  std::vector<std::string> changed_paths;
 };
 
 // The open documents by URI.
@@ -39,6 +42,8 @@ class DocumentStore {
   const OpenDocument* part_list_of(std::string_view data_directory) const;
   // The URIs of the unit tables open in a data directory.
   std::vector<std::string> unit_tables_of(std::string_view data_directory) const;
+  // The URIs of the unit tables whose data directory holds the file or folder at path.
+  std::vector<std::string> unit_tables_holding(std::string_view path) const;
 
  private:
   std::map<std::string, OpenDocument, std::less<>> documents_;

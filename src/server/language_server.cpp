@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "server/code_actions.h"
 #include "server/content_change.h"
 #include "server/diagnostics.h"
+#include "server/file_uri.h"
 #include "server/message_json.h"
 
 namespace unitcheck::server {
@@ -48,11 +50,41 @@ PositionEncoding negotiate_encoding(const Json& params) {
   return PositionEncoding::Utf16;
 }
 
+// capabilities.workspace.didChangeWatchedFiles.dynamicRegistration is true.
+bool registers_file_watchers(const Json& params) {
+  const Json* at = &params;
+  for (const char* key : {"capabilities", "workspace", "didChangeWatchedFiles"}) {
+    if (!at->is_object() || !at->contains(key)) return false;
+    at = &(*at)[key];
+  }
+  return at->is_object() && at->value("dynamicRegistration", Json()) == true;
+}
+
+// The files whose change may change a unit table's findings: the unit folders (and the table),
+// the cockpits, the meshes, and the part list.
+Json watched_files_registration() {
+  Json watchers = Json::array();
+  for (const char* pattern :
+       {"**/units/**", "**/cockpits/**", "**/meshes/**", "**/master_part_list.csv"}) {
+    watchers.push_back({{"globPattern", pattern}});
+  }
+  return {{"registrations",
+           {{{"id", "unitlint-watched-files"},
+             {"method", "workspace/didChangeWatchedFiles"},
+             {"registerOptions", {{"watchers", watchers}}}}}}};
+}
+
 }  // namespace
 
 int LanguageServer::exit_status() const {
   if (exit_status_) return *exit_status_;
   return state_ == State::ShutDown && !output_lost_ ? 0 : 1;
+}
+
+void LanguageServer::send_request(std::string_view method, Json params) {
+  const std::int64_t id = next_request_id_++;
+  requests_sent_.emplace(id, std::string(method));
+  send(Json{{"jsonrpc", "2.0"}, {"id", id}, {"method", method}, {"params", std::move(params)}});
 }
 
 void LanguageServer::send(const Json& message) {
@@ -70,35 +102,64 @@ void LanguageServer::log(std::string_view text) {
   log_.write(line);
 }
 
-void LanguageServer::handle(std::span<Frame> frames) {
-  // The bodies are parsed first, so that the cancellations among them are known before any
-  // request is answered; then everything is handled in the order read.
-  std::vector<Json> messages(frames.size());
-  for (std::size_t at = 0; at < frames.size(); ++at) {
-    if (frames[at].kind != FrameKind::Message) continue;
-    messages[at] = parse_message(frames[at].body.view());
-    frames[at].body = ByteBuffer();
-    const Json& message = messages[at];
+void LanguageServer::run() {
+  while (!stopped()) {
+    // Idle, the server waits for the client; with checks owed, it only looks.
+    take_frames(to_check_.empty());
+    handle_batch();
+    if (stopped()) break;
+    if (!to_check_.empty()) {
+      check_and_publish(*to_check_.begin());
+    } else if (input_.ended()) {
+      break;
+    }
+  }
+}
+
+// The cancellations are found as the frames are taken, before any request of the batch is
+// answered. Only a body that names the method is parsed here (looked for without its "$/",
+// which JSON may write "$\/"): the others are parsed one at a time as they are handled, so that
+// a batch weighs its bytes rather than their JSON values.
+void LanguageServer::take_frames(bool wait) {
+  for (Frame& frame : input_.take(wait)) {
+    const Frame& taken = batch_.emplace_back(std::move(frame));
+    if (taken.kind != FrameKind::Message ||
+        taken.body.view().find("cancelRequest") == std::string_view::npos) {
+      continue;
+    }
+    const Json message = parse_message(taken.body.view());
     if (!message.is_object() || message.value("method", Json()) != "$/cancelRequest") continue;
     const Json params = message.value("params", Json());
     if (params.is_object() && params.contains("id") && is_request_id(params["id"])) {
       cancelled_.insert(json_text(params["id"]));
     }
   }
-  for (std::size_t at = 0; at < frames.size() && !stopped(); ++at) {
-    if (frames[at].kind != FrameKind::Message) {
-      frame_fault(frames[at]);
-    } else if (messages[at].is_discarded()) {
-      log("a message that is not JSON");
-      send(error_response(nullptr, ErrorCode::ParseError, "the message is not JSON"));
-    } else {
-      handle_message(messages[at]);
-    }
-    messages[at] = Json();
+}
+
+void LanguageServer::handle_batch() {
+  while (!batch_.empty() && !stopped()) {
+    Frame frame = std::move(batch_.front());
+    batch_.pop_front();
+    handle_frame(frame);
   }
+  batch_.clear();
   // A cancellation outlives its batch only to be forgotten: its request was answered before.
   cancelled_.clear();
-  if (!stopped()) publish_diagnostics();
+}
+
+void LanguageServer::handle_frame(Frame& frame) {
+  if (frame.kind != FrameKind::Message) {
+    frame_fault(frame);
+    return;
+  }
+  Json message = parse_message(frame.body.view());
+  frame.body = ByteBuffer();
+  if (message.is_discarded()) {
+    log("a message that is not JSON");
+    send(error_response(nullptr, ErrorCode::ParseError, "the message is not JSON"));
+  } else {
+    handle_message(message);
+  }
 }
 
 void LanguageServer::frame_fault(const Frame& frame) {
@@ -122,8 +183,10 @@ void LanguageServer::handle_message(Json& message) {
     return;
   }
   if (method == message.end()) {
-    // A response to the client's side: the server sends no requests.
-    if (has_id && (message.contains("result") || message.contains("error"))) return;
+    if (has_id && (message.contains("result") || message.contains("error"))) {
+      handle_response(message);
+      return;
+    }
     send(error_response(reply_id, ErrorCode::InvalidRequest, "a message without a method"));
     return;
   }
@@ -154,6 +217,25 @@ void LanguageServer::handle_message(Json& message) {
     log(std::string("request ") + name + " failed: " + failure.what());
     send(error_response(*id, ErrorCode::InternalError, failure.what()));
   }
+}
+
+// The client's answer to a request of the server's: an error is logged, as the client may not
+// show it.
+void LanguageServer::handle_response(const Json& message) {
+  const Json& id = message["id"];
+  const auto sent =
+      id.is_number_integer() ? requests_sent_.find(id.get<std::int64_t>()) : requests_sent_.end();
+  if (sent == requests_sent_.end()) {
+    log("a response to no request of this server: " + json_text(id));
+    return;
+  }
+  const Json error = message.value("error", Json());
+  if (!error.is_null()) {
+    const Json text = error.is_object() ? error.value("message", Json()) : Json();
+    log(sent->second +
+        " failed: " + (text.is_string() ? text.get<std::string>() : json_text(error)));
+  }
+  requests_sent_.erase(sent);
 }
 
 void LanguageServer::handle_request(const Json& id, std::string_view method, Json& params) {
@@ -192,6 +274,7 @@ void LanguageServer::handle_request(const Json& id, std::string_view method, Jso
 
 Json LanguageServer::initialize(const Json& params) {
   encoding_ = negotiate_encoding(params);
+  client_watches_files_ = registers_file_watchers(params);
   state_ = State::Running;
   // Only what is built is declared: documents are synchronised by their edits, and saving is
   // reported without the text, which the server holds already.
@@ -219,8 +302,21 @@ void LanguageServer::code_action(const Json& id, const Json& params) {
     send(result_response(id, Json::array()));
     return;
   }
-  // Edits read with this request are checked first: the fixes are those of the text as it is.
-  if (to_check_.contains(*uri)) publish_diagnostics();
+  // Edits read before this request are checked first: the fixes are those of the text as it
+  // is. What arrives meanwhile joins the batch, and may cancel this request.
+  if (to_check_.contains(*uri)) {
+    take_frames(false);
+    if (cancelled_.erase(json_text(id)) > 0) {
+      send(error_response(id, ErrorCode::RequestCancelled, "the request was cancelled"));
+      return;
+    }
+    check_and_publish(*uri);
+    document = documents_.find(*uri);
+    if (document == nullptr) {
+      send(result_response(id, Json::array()));
+      return;
+    }
+  }
   const std::size_t begin = document->text.offset_of(*start, encoding_);
   const std::size_t stop = document->text.offset_of(*end, encoding_);
   send(result_response(
@@ -243,6 +339,10 @@ void LanguageServer::handle_notification(std::string_view method, Json& params) 
       did_close(params);
     } else if (method == "textDocument/didSave") {
       did_save(params);
+    } else if (method == "workspace/didChangeWatchedFiles") {
+      did_change_watched_files(params);
+    } else if (method == "initialized") {
+      initialized();
     }
   } catch (const std::exception& failure) {
     log(std::string(method) + " failed: " + failure.what());
@@ -287,7 +387,8 @@ void LanguageServer::did_close(const Json& params) {
   const std::string* uri = document_uri(params);
   OpenDocument* document = uri ? documents_.find(*uri) : nullptr;
   if (document == nullptr) return;
-  const OpenDocument closed{document->uri, document->place, 0, TextDocument(std::string()), {}, {}};
+  const OpenDocument closed{
+      document->uri, document->place, 0, TextDocument(std::string()), {}, {}, {}};
   documents_.close(*uri);
   to_check_.erase(closed.uri);
   if (closed.place.role == DocumentRole::UnitTable) {
@@ -308,6 +409,44 @@ void LanguageServer::did_save(const Json& params) {
   }
 }
 
+void LanguageServer::initialized() {
+  if (!client_watches_files_ || watching_files_) return;
+  watching_files_ = true;
+  send_request("client/registerCapability", watched_files_registration());
+}
+
+// Each changed file inside the data directory of an open unit table is told to its next check;
+// the part list changed on disk (and not open, else the editor's text is the part list) checks
+// the unit tables of its directory again as a whole.
+void LanguageServer::did_change_watched_files(const Json& params) {
+  const Json changes = params.is_object() ? params.value("changes", Json()) : Json();
+  if (!changes.is_array()) {
+    log("didChangeWatchedFiles without changes");
+    return;
+  }
+  for (const Json& change : changes) {
+    const Json uri = change.is_object() ? change.value("uri", Json()) : Json();
+    const std::optional<std::string> path =
+        uri.is_string() ? path_from_file_uri(uri.get_ref<const std::string&>()) : std::nullopt;
+    if (!path) {
+      log("didChangeWatchedFiles: no file at " + json_text(uri));
+      continue;
+    }
+    const DocumentPlace place = place_of_path(*path);
+    if (place.role == DocumentRole::PartList) {
+      if (!documents_.part_list_of(place.data_directory)) {
+        mark_for_checking(OpenDocument{"", place, 0, TextDocument(std::string()), {}, {}, {}});
+      }
+      continue;
+    }
+    for (const std::string& table : documents_.unit_tables_holding(*path)) {
+      OpenDocument* document = documents_.find(table);
+      document->changed_paths.push_back(*path);
+      to_check_.insert(table);
+    }
+  }
+}
+
 void LanguageServer::mark_for_checking(const OpenDocument& document) {
   if (document.place.role == DocumentRole::UnitTable && documents_.find(document.uri)) {
     to_check_.insert(document.uri);
@@ -319,50 +458,100 @@ void LanguageServer::mark_for_checking(const OpenDocument& document) {
   }
 }
 
-void LanguageServer::publish_diagnostics() {
-  for (const std::string& uri : to_check_) {
-    OpenDocument* document = documents_.find(uri);
-    if (document == nullptr) continue;
-    const std::string_view directory = document->place.data_directory;
-    UnitTableText input{document->text, directory, std::nullopt, document->changed,
-                        document->findings, {}};
-    if (const OpenDocument* part_list = documents_.part_list_of(directory)) {
-      input.part_list = part_list->text.text();
-    }
-    try {
-      document->findings = checks_.check_unit_table(input);
-    } catch (const std::exception& failure) {
-      log("checking " + uri + " failed: " + failure.what());
-      continue;
-    }
-    document->changed = ChangedLines{};
-    send(notification(
-        "textDocument/publishDiagnostics",
-        Json{{"uri", uri},
-             {"version", document->version},
-             {"diagnostics", diagnostics_json(document->text, document->findings, encoding_)}}));
+void LanguageServer::check_and_publish(std::string uri) {
+  to_check_.erase(uri);
+  OpenDocument* document = documents_.find(uri);
+  if (document == nullptr) return;
+  const std::string_view directory = document->place.data_directory;
+  std::vector<std::string>& paths = document->changed_paths;
+  std::sort(paths.begin(), paths.end());
+  paths.erase(std::unique(paths.begin(), paths.end()), paths.end());
+  UnitTableText input{document->text,    directory,          std::nullopt,
+                      document->changed, document->findings, paths};
+  if (const OpenDocument* part_list = documents_.part_list_of(directory)) {
+    input.part_list = part_list->text.text();
   }
-  to_check_.clear();
+  try {
+    document->findings = checks_.check_unit_table(input);
+  } catch (const std::exception& failure) {
+    log("checking " + uri + " failed: " + failure.what());
+    return;
+  }
+  document->changed = ChangedLines{};
+  paths.clear();
+  send(notification(
+      "textDocument/publishDiagnostics",
+      Json{{"uri", uri},
+           {"version", document->version},
+           {"diagnostics", diagnostics_json(document->text, document->findings, encoding_)}}));
 }
 
-int run_language_server(ByteSource& input, ByteSink& output, ByteSink& log, DocumentChecks& checks,
-                        std::uint64_t max_body) {
-  LanguageServer server(checks, output, log);
+namespace {
+
+// The reading thread: frames go to the queue, the frames of one read together, until the end
+// of input or the server stops. Says whether the input ended inside a message.
+bool read_frames(ByteSource& input, FrameQueue& queue, std::uint64_t max_body) {
   MessageReader reader(max_body);
   std::vector<char> buffer(kReadSize);
-  std::vector<Frame> frames;
-  while (!server.stopped()) {
+  for (;;) {
     const std::size_t got = input.read(buffer);
-    if (got == 0) {
-      if (!reader.at_boundary()) log.write("unitlint: input ended inside a message\n");
-      break;
-    }
+    if (got == 0) break;
     std::string_view bytes(buffer.data(), got);
+    std::vector<Frame> frames;
     for (Frame frame; reader.next(bytes, frame); frame = Frame{})
       frames.push_back(std::move(frame));
-    server.handle(frames);
-    frames.clear();
+    if (!frames.empty() && !queue.put(std::move(frames))) return false;
   }
+  queue.close();
+  return !reader.at_boundary();
+}
+
+// Runs read_frames beside the server, and stops and joins it however the server ends.
+class ReadingThread {
+ public:
+  ReadingThread(ByteSource& input, FrameQueue& queue, std::uint64_t max_body)
+      : input_(input), queue_(queue), thread_([this, max_body] { read(max_body); }) {}
+  ReadingThread(const ReadingThread&) = delete;
+  ReadingThread& operator=(const ReadingThread&) = delete;
+  ~ReadingThread() { join(); }
+
+  void join() {
+    if (!thread_.joinable()) return;
+    queue_.stop();
+    input_.interrupt();
+    thread_.join();
+  }
+  // Read after join: what went wrong with the input, if anything.
+  const std::string& fault() const { return fault_; }
+
+ private:
+  void read(std::uint64_t max_body) {
+    try {
+      if (read_frames(input_, queue_, max_body)) fault_ = "input ended inside a message";
+    } catch (const std::exception& failure) {
+      fault_ = std::string("input could not be read: ") + failure.what();
+      queue_.close();
+    }
+  }
+
+  ByteSource& input_;
+  FrameQueue& queue_;
+  std::string fault_;
+  std::thread thread_;  // last: it starts once the rest is made
+};
+
+}  // namespace
+
+int run_language_server(ByteSource& input, ByteSink& output, ByteSink& log, DocumentChecks& checks,
+                        const ServerLimits& limits) {
+  FrameQueue queue(limits.max_queued_bytes);
+  LanguageServer server(checks, output, log, queue);
+  ReadingThread reading(input, queue, limits.max_body);
+  server.run();
+  const bool input_ended = !server.stopped();
+  reading.join();
+  // When the server stopped first, the reader was cut off on purpose.
+  if (input_ended && !reading.fault().empty()) log.write("unitlint: " + reading.fault() + "\n");
   return server.exit_status();
 }
 

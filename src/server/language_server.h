@@ -1,15 +1,17 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
+#include <map>
 #include <optional>
 #include <set>
-#include <span>
 #include <string>
 #include <string_view>
 
 #include "server/channel.h"
 #include "server/document_checks.h"
 #include "server/document_store.h"
+#include "server/frame_queue.h"
 #include "server/json_rpc.h"
 #include "server/message_reader.h"
 #include "server/positions.h"
@@ -18,17 +20,24 @@ namespace unitcheck::server {
 
 // The protocol's side of the language server: the life cycle (initialize, shutdown, exit), the
 // open documents and their edits, and the diagnostics of the unit tables, which the checks
-// compute. Messages are handled in the order read, on one thread; a request is answered before
-// the next message is handled.
+// compute. Messages are handled in the order read, on one thread, while another reads them
+// into a FrameQueue; a request is answered before the next message is handled.
+//
+// Everything queued when the server takes from the queue is a batch: a $/cancelRequest in it
+// cancels the requests of the batch ahead of it (answered RequestCancelled). The unit tables
+// whose text, part list or files changed are checked after the batch, one at a time, and
+// before each check whatever arrived meanwhile is handled first: edits made during a long
+// check are applied before the next one, so that a version already replaced is not checked.
+// One check is pending per document at most, however many edits come.
 class LanguageServer {
  public:
-  LanguageServer(DocumentChecks& checks, ByteSink& output, ByteSink& log)
-      : checks_(checks), output_(output), log_(log) {}
+  LanguageServer(DocumentChecks& checks, ByteSink& output, ByteSink& log, FrameQueue& input)
+      : checks_(checks), output_(output), log_(log), input_(input) {}
 
-  // Handles the frames read together. A $/cancelRequest among them cancels a request among them
-  // that it names: that request is answered RequestCancelled. The unit tables whose text (or
-  // part list) changed are checked once, after the last frame, and their diagnostics published.
-  void handle(std::span<Frame> frames);
+  // Handles what the queue brings until exit, output that cannot be written, or the end of
+  // input (after the checks still owed). Checks pending when exit arrives are dropped: the
+  // client is gone. After shutdown they are still made, and published.
+  void run();
 
   // True once exit was received, or the output could not be written.
   bool stopped() const { return exit_status_.has_value() || output_lost_; }
@@ -38,38 +47,60 @@ class LanguageServer {
  private:
   enum class State : std::uint8_t { NotInitialized, Running, ShutDown };
 
+  void take_frames(bool wait);
+  void handle_batch();
+  void handle_frame(Frame& frame);
   void handle_message(Json& message);
+  void handle_response(const Json& message);
   void handle_request(const Json& id, std::string_view method, Json& params);
   void handle_notification(std::string_view method, Json& params);
   Json initialize(const Json& params);
+  void initialized();
   void code_action(const Json& id, const Json& params);
   void did_open(Json& params);
   void did_change(Json& params);
   void did_close(const Json& params);
   void did_save(const Json& params);
+  void did_change_watched_files(const Json& params);
   void frame_fault(const Frame& frame);
 
   // The unit tables that a change of this document makes worth checking again.
   void mark_for_checking(const OpenDocument& document);
-  void publish_diagnostics();
+  // Checks the unit table at uri and publishes its diagnostics.
+  void check_and_publish(std::string uri);  // a copy: it leaves to_check_
+  void send_request(std::string_view method, Json params);
   void send(const Json& message);
   void log(std::string_view text);
 
   DocumentChecks& checks_;
   ByteSink& output_;
   ByteSink& log_;
+  FrameQueue& input_;
   State state_ = State::NotInitialized;
   PositionEncoding encoding_ = PositionEncoding::Utf16;
+  bool client_watches_files_ = false;  // it registers file watchers when asked
+  bool watching_files_ = false;        // they were asked for
   DocumentStore documents_;
+  std::deque<Frame> batch_;          // taken and not yet handled
   std::set<std::string> to_check_;   // URIs of unit tables
-  std::set<std::string> cancelled_;  // the JSON text of request ids
+  std::set<std::string> cancelled_;  // the JSON text of request ids in the batch
+  std::int64_t next_request_id_ = 1;
+  std::map<std::int64_t, std::string> requests_sent_;  // by id: the method, until answered
   std::optional<int> exit_status_;
   bool output_lost_ = false;
 };
 
-// Reads messages from input and answers them on output until exit, the end of input, or output
-// that cannot be written; returns the exit status. The log gets what the client is not told.
+// The bounds of what the server holds of its input.
+struct ServerLimits {
+  std::uint64_t max_body = kMaxBodyBytes;          // a longer message is refused
+  std::size_t max_queued_bytes = kMaxQueuedBytes;  // read and not yet handled, see FrameQueue
+};
+
+// Reads messages from input on a thread of its own and answers them on output until exit, the
+// end of input, or output that cannot be written; returns the exit status. The log gets what
+// the client is not told. The reading thread is woken (ByteSource::interrupt) and joined before
+// this returns.
 int run_language_server(ByteSource& input, ByteSink& output, ByteSink& log, DocumentChecks& checks,
-                        std::uint64_t max_body = kMaxBodyBytes);
+                        const ServerLimits& limits = {});
 
 }  // namespace unitcheck::server

@@ -2,9 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <future>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "csv/unit_lines.h"
@@ -54,6 +63,8 @@ class FlaseChecks final : public DocumentChecks {
          input.part_list ? std::optional<std::string>(*input.part_list) : std::nullopt});
     changes.push_back(input.changed);
     previous_counts.push_back(input.previous.size());
+    changed_paths.emplace_back(input.changed_paths.begin(), input.changed_paths.end());
+    if (during_check) during_check(asked.size());
     std::vector<DocumentFinding> findings;
     std::size_t line = 0;
     for_each_unit_line(input.document.text(), [&](std::string_view text) {
@@ -75,6 +86,9 @@ class FlaseChecks final : public DocumentChecks {
   std::vector<Asked> asked;
   std::vector<std::optional<ChangedLines>> changes;
   std::vector<std::size_t> previous_counts;
+  std::vector<std::vector<std::string>> changed_paths;
+  // Called in each check with its number (from 1): the client may write meanwhile.
+  std::function<void(std::size_t)> during_check;
 };
 
 std::string message(Json body) {
@@ -103,7 +117,7 @@ Conversation converse(std::string input, FlaseChecks& checks, std::size_t piece 
   TextSink output;
   TextSink log;
   Conversation conversation;
-  conversation.status = run_language_server(source, output, log, checks, max_body);
+  conversation.status = run_language_server(source, output, log, checks, {max_body});
   conversation.log = log.text;
   MessageReader reader;
   std::string_view written = output.text;
@@ -132,6 +146,143 @@ std::vector<std::string> shape(const Conversation& conversation) {
 }
 
 using Shape = std::vector<std::string>;
+
+constexpr auto kPatience = std::chrono::seconds(20);
+
+// The client's end of a pipe: the test writes when it chooses, and a read waits for bytes, as a
+// read of standard input does.
+class PipeSource final : public ByteSource {
+ public:
+  void send(std::string_view bytes) {
+    const std::lock_guard lock(mutex_);
+    text_.append(bytes);
+    changed_.notify_all();
+  }
+  void end() {
+    const std::lock_guard lock(mutex_);
+    ended_ = true;
+    changed_.notify_all();
+  }
+  // Waits until the server has read every byte sent and asks for more: by then the frames of
+  // its earlier reads are queued.
+  void wait_until_read() {
+    std::unique_lock lock(mutex_);
+    ASSERT_TRUE(
+        changed_.wait_for(lock, kPatience, [&] { return waiting_ && at_ == text_.size(); }));
+  }
+  std::size_t read(std::span<char> buffer) override {
+    std::unique_lock lock(mutex_);
+    waiting_ = true;
+    changed_.notify_all();
+    changed_.wait(lock, [&] { return at_ < text_.size() || ended_ || interrupted_; });
+    waiting_ = false;
+    if (interrupted_) return 0;
+    const std::size_t size = std::min(buffer.size(), text_.size() - at_);
+    std::copy_n(text_.data() + at_, size, buffer.data());
+    at_ += size;
+    return size;
+  }
+  void interrupt() override {
+    const std::lock_guard lock(mutex_);
+    interrupted_ = true;
+    changed_.notify_all();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::string text_;
+  std::size_t at_ = 0;
+  bool waiting_ = false;
+  bool ended_ = false;
+  bool interrupted_ = false;
+};
+
+// The server's output as the client reads it: whole messages, which the test can wait for. A
+// closed sink blocks every write until it is opened, as a pipe that nobody reads.
+class ClientSink final : public ByteSink {
+ public:
+  explicit ClientSink(bool open = true) : open_(open) {}
+  bool write(std::string_view bytes) override {
+    std::unique_lock lock(mutex_);
+    ++writes_;
+    changed_.notify_all();
+    changed_.wait(lock, [&] { return open_; });
+    text_.append(bytes);
+    std::string_view unread = std::string_view(text_).substr(at_);
+    for (Frame frame; reader_.next(unread, frame);) {
+      EXPECT_EQ(frame.kind, FrameKind::Message);
+      messages_.push_back(Json::parse(frame.body.view()));
+    }
+    at_ = text_.size();
+    changed_.notify_all();
+    return true;
+  }
+  void open() {
+    const std::lock_guard lock(mutex_);
+    open_ = true;
+    changed_.notify_all();
+  }
+  // Waits until a write was tried.
+  void wait_for_writer() {
+    std::unique_lock lock(mutex_);
+    ASSERT_TRUE(changed_.wait_for(lock, kPatience, [&] { return writes_ > 0; }));
+  }
+  // The messages written, once there are at least count of them (or after a long wait).
+  std::vector<Json> wait_for(std::size_t count) {
+    std::unique_lock lock(mutex_);
+    EXPECT_TRUE(changed_.wait_for(lock, kPatience, [&] { return messages_.size() >= count; }))
+        << "waited for " << count << " messages";
+    return messages_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  bool open_;
+  std::size_t writes_ = 0;
+  std::string text_;
+  std::size_t at_ = 0;
+  MessageReader reader_;
+  std::vector<Json> messages_;
+};
+
+// A conversation in steps: the server runs on its own thread, and the test sends, then waits
+// for what must come back before it sends again.
+class Client {
+ public:
+  explicit Client(FlaseChecks& checks, ServerLimits limits = {}, bool output_open = true)
+      : output_(output_open), server_([this, &checks, limits] {
+          status_ = run_language_server(input_, output_, log_, checks, limits);
+        }) {}
+  ~Client() {
+    input_.end();
+    if (server_.joinable()) server_.join();
+  }
+  void send(std::string_view bytes) { input_.send(bytes); }
+  std::vector<Json> wait_for(std::size_t count) { return output_.wait_for(count); }
+  PipeSource& input() { return input_; }
+  ClientSink& output() { return output_; }
+  // Ends the input and waits for the server's status.
+  int finish() {
+    input_.end();
+    server_.join();
+    return status_;
+  }
+  // Read after finish.
+  const std::string& log() const { return log_.text; }
+
+ private:
+  PipeSource input_;
+  ClientSink output_;
+  TextSink log_;
+  int status_ = -1;
+  std::thread server_;
+};
+
+std::vector<std::string> shape_of(const std::vector<Json>& replies) {
+  return shape(Conversation{0, replies, ""});
+}
 
 TEST(LanguageServer, FollowsTheProtocolsLifeCycle) {
   FlaseChecks checks;
@@ -202,10 +353,13 @@ TEST(LanguageServer, CancelsTheRequestsOfItsBatch) {
       converse(initialize() + batch + request(4, "shutdown"), checks, 100000);
   EXPECT_EQ(shape(conversation),
             (Shape{"0: result", "1: -32601", "2: -32800", "\"s\": -32800", "4: result"}));
-  const Conversation apart = converse(
-      initialize() + request(3, "textDocument/hover") + notice("$/cancelRequest", {{"id", 3}}),
-      checks);
-  EXPECT_EQ(shape(apart), (Shape{"0: result", "3: -32601"}));
+  // A cancellation that comes after the answer changes nothing.
+  Client client(checks);
+  client.send(initialize() + request(3, "textDocument/hover"));
+  client.wait_for(2);
+  client.send(notice("$/cancelRequest", {{"id", 3}}) + request(4, "shutdown"));
+  EXPECT_EQ(shape_of(client.wait_for(3)), (Shape{"0: result", "3: -32601", "4: result"}));
+  EXPECT_EQ(client.finish(), 0);
 }
 
 TEST(LanguageServer, RefusesAnAbsurdBodyAndGoesOn) {
@@ -254,22 +408,34 @@ const std::string kText =
 
 TEST(LanguageServer, PublishesTheFindingsOfEachVersion) {
   FlaseChecks checks;
-  const Conversation conversation = converse(
-      initialize() + notice("textDocument/didOpen", open_params(kTable, 3, kText)) +
-          // é😀 is three UTF-16 units: "flase" spans characters 6 to 11.
-          notice("textDocument/didChange",
-                 change_params(kTable, 4, {range_change(2, 6, 2, 11, "false")})) +
-          // Undone by two edits in one message: the second's positions are after the first.
-          notice("textDocument/didChange", change_params(kTable, 5,
-                                                         {range_change(2, 6, 2, 11, ""),
-                                                          range_change(2, 6, 2, 6, "flase")})) +
-          notice("textDocument/didOpen", open_params(kParts, 1, "parts")) +
-          notice("textDocument/didSave", uri_params(kTable)) +
-          notice("textDocument/didClose", uri_params(kParts)) +
-          notice("textDocument/didOpen", open_params("file:///mod/notes.csv", 1, "flase")) +
-          notice("textDocument/didOpen", open_params("file:///x/../mod/units/units.csv", 1, "")) +
-          notice("textDocument/didClose", uri_params(kTable)) + request(9, "shutdown"),
-      checks);
+  // Each step waits for the server's answers, so that no edit is coalesced with the next.
+  const std::pair<std::string, std::size_t> steps[] = {
+      {initialize() + notice("textDocument/didOpen", open_params(kTable, 3, kText)), 2},
+      // é😀 is three UTF-16 units: "flase" spans characters 6 to 11.
+      {notice("textDocument/didChange",
+              change_params(kTable, 4, {range_change(2, 6, 2, 11, "false")})),
+       3},
+      // Undone by two edits in one message: the second's positions are after the first.
+      {notice("textDocument/didChange",
+              change_params(kTable, 5,
+                            {range_change(2, 6, 2, 11, ""), range_change(2, 6, 2, 6, "flase")})),
+       4},
+      {notice("textDocument/didOpen", open_params(kParts, 1, "parts")), 5},
+      {notice("textDocument/didSave", uri_params(kTable)), 6},
+      {notice("textDocument/didClose", uri_params(kParts)), 7},
+      {notice("textDocument/didOpen", open_params("file:///mod/notes.csv", 1, "flase")) +
+           notice("textDocument/didOpen", open_params("file:///x/../mod/units/units.csv", 1, "")) +
+           notice("textDocument/didClose", uri_params(kTable)),
+       8},
+      {request(9, "shutdown"), 9},
+  };
+  Client client(checks);
+  Conversation conversation;
+  for (const auto& [bytes, replies] : steps) {
+    client.send(bytes);
+    conversation.replies = client.wait_for(replies);
+  }
+  EXPECT_EQ(client.finish(), 0);
   const std::string fixed =
       "Key,Name,Flag\r\n,,\r\nk,\xc3\xa9\xf0\x9f\x98\x80,false\r\nj,x,flase\r\n";
   using Asked = FlaseChecks::Asked;
@@ -381,6 +547,224 @@ TEST(LanguageServer, SurvivesHostileBodies) {
   EXPECT_EQ(checks.asked[0].text, nul_and_cr);
   EXPECT_EQ(conversation.replies[5]["params"]["diagnostics"][0]["range"]["start"],
             Json::parse(R"({"line":2,"character":1})"));
+}
+
+TEST(LanguageServer, HandlesWhatArrivesDuringACheckBeforeTheNext) {
+  FlaseChecks checks;
+  Client client(checks);
+  // While version 1 is checked, the client mends both lines in two edits, asks for quick fixes
+  // and cancels them, and asks for something the server lacks.
+  checks.during_check = [&client](std::size_t check) {
+    if (check != 1) return;
+    client.send(notice("textDocument/didChange",
+                       change_params(kTable, 2, {range_change(2, 6, 2, 11, "false")})) +
+                notice("textDocument/didChange",
+                       change_params(kTable, 3, {range_change(3, 4, 3, 9, "false")})) +
+                request(5, "textDocument/codeAction", action_params(kTable, 2, 6, 2, 6)) +
+                // "\/" is "/" in JSON.
+                framed(R"({"jsonrpc":"2.0","method":"$\/cancelRequest","params":{"id":5}})") +
+                request(6, "textDocument/hover"));
+    client.input().wait_until_read();
+  };
+  client.send(initialize() + notice("textDocument/didOpen", open_params(kTable, 1, kText)));
+  const std::vector<Json> replies = client.wait_for(5);
+  EXPECT_EQ(shape_of(replies), (Shape{"0: result", "textDocument/publishDiagnostics", "5: -32800",
+                                      "6: -32601", "textDocument/publishDiagnostics"}));
+  // Version 2 was never checked: the edits were applied together, and told as one change.
+  using Asked = FlaseChecks::Asked;
+  EXPECT_EQ(checks.asked,
+            (std::vector<Asked>{
+                {kText, "/mod", std::nullopt},
+                {"Key,Name,Flag\r\n,,\r\nk,\xc3\xa9\xf0\x9f\x98\x80,false\r\nj,x,false\r\n", "/mod",
+                 std::nullopt}}));
+  EXPECT_EQ(checks.changes.back(), (ChangedLines{2, 2, 2}));
+  EXPECT_EQ(replies[1]["params"]["version"], 1);
+  EXPECT_EQ(replies[4]["params"]["version"], 3);
+  EXPECT_EQ(replies[4]["params"]["diagnostics"], Json::array());
+  client.send(request(7, "shutdown") + notice("exit"));
+  EXPECT_EQ(shape_of(client.wait_for(6)).back(), "7: result");
+  EXPECT_EQ(client.finish(), 0);
+}
+
+Json watching_client(bool dynamic) {
+  return {{"workspace", {{"didChangeWatchedFiles", {{"dynamicRegistration", dynamic}}}}}};
+}
+Json file_changes(std::initializer_list<std::string_view> uris) {
+  Json changes = Json::array();
+  for (const std::string_view uri : uris) changes.push_back({{"uri", uri}, {"type", 2}});
+  return {{"changes", changes}};
+}
+
+TEST(LanguageServer, TellsEachTableTheFilesThatChangedInItsDirectory) {
+  {
+    FlaseChecks checks;
+    const Conversation plain = converse(
+        initialize(watching_client(false)) + notice("initialized") + request(1, "shutdown"), checks,
+        100000);
+    EXPECT_EQ(shape(plain), (Shape{"0: result", "1: result"}));
+  }
+  FlaseChecks checks;
+  Client client(checks);
+  client.send(initialize(watching_client(true)) + notice("initialized") + notice("initialized"));
+  std::vector<Json> replies = client.wait_for(2);
+  EXPECT_EQ(replies[1], Json::parse(R"({"jsonrpc":"2.0","id":1,
+      "method":"client/registerCapability","params":{"registrations":[{
+        "id":"unitlint-watched-files","method":"workspace/didChangeWatchedFiles",
+        "registerOptions":{"watchers":[{"globPattern":"**/units/**"},
+          {"globPattern":"**/cockpits/**"},{"globPattern":"**/meshes/**"},
+          {"globPattern":"**/master_part_list.csv"}]}}]}})"));
+  // The client refuses, and answers a request never sent: both are logged, neither answered.
+  const std::string other = "file:///other/units/units.csv";
+  client.send(message({{"id", 1}, {"error", {{"code", -32601}, {"message", "not here"}}}}) +
+              message({{"id", 77}, {"result", nullptr}}) +
+              notice("textDocument/didOpen", open_params(kTable, 1, "flase")) +
+              notice("textDocument/didOpen", open_params(other, 1, "x")));
+  client.wait_for(4);
+  client.send(notice("workspace/didChangeWatchedFiles",
+                     file_changes({"file:///mod/units/ship/ship.bfxm", "file:///mod/cockpits/c%20p",
+                                   "file:///mod/units/ship/ship.bfxm",
+                                   "file:///mod/units/../../etc/passwd", "https://mod/units/x",
+                                   "file:///elsewhere/meshes/m.bfxm", "file:///modern/units/x"})));
+  client.wait_for(5);
+  // A part list that is not open changed on disk: the table is checked as a whole.
+  client.send(notice("workspace/didChangeWatchedFiles",
+                     file_changes({"file:///other/master_part_list.csv"})));
+  client.wait_for(6);
+  client.send(request(2, "shutdown"));
+  replies = client.wait_for(7);
+  EXPECT_EQ(client.finish(), 0);
+
+  EXPECT_EQ(shape_of(replies),
+            (Shape{"0: result", "client/registerCapability", "textDocument/publishDiagnostics",
+                   "textDocument/publishDiagnostics", "textDocument/publishDiagnostics",
+                   "textDocument/publishDiagnostics", "2: result"}));
+  EXPECT_EQ(replies[4]["params"]["uri"], kTable);
+  EXPECT_EQ(replies[5]["params"]["uri"], other);
+  ASSERT_EQ(checks.asked.size(), 4u);
+  EXPECT_EQ(checks.asked[2].directory, "/mod");
+  EXPECT_EQ(checks.changed_paths,
+            (std::vector<std::vector<std::string>>{
+                {}, {}, {"/mod/cockpits/c p", "/mod/units/ship/ship.bfxm"}, {}}));
+  EXPECT_EQ(checks.changes[2], ChangedLines{});
+  EXPECT_EQ(checks.changes[3], std::nullopt);
+  for (const char* logged :
+       {"unitlint: client/registerCapability failed: not here\n",
+        "unitlint: a response to no request of this server: 77\n",
+        "unitlint: didChangeWatchedFiles: no file at \"file:///mod/units/../../etc/passwd\"\n"}) {
+    EXPECT_NE(client.log().find(logged), std::string::npos) << logged;
+  }
+}
+
+// A client that sends edits of one table without end, and reads nothing: each read hands over
+// the next edit, until the test tells it to end with shutdown and the end of input.
+class EditFlood final : public ByteSource {
+ public:
+  explicit EditFlood(std::string start) : pending_(std::move(start)) {}
+  std::size_t read(std::span<char> buffer) override {
+    const std::lock_guard lock(mutex_);
+    if (at_ == pending_.size()) {
+      if (ended_) return 0;
+      at_ = 0;
+      if (stopping_) {
+        pending_ = request(1, "shutdown");
+        ended_ = true;
+      } else {
+        pending_ = notice("textDocument/didChange",
+                          change_params(kTable, ++version_, {{{"text", kText}}}));
+      }
+    }
+    const std::size_t size = std::min(buffer.size(), pending_.size() - at_);
+    std::copy_n(pending_.data() + at_, size, buffer.data());
+    at_ += size;
+    given_ += size;
+    return size;
+  }
+  void stop() {
+    const std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  std::size_t given() {
+    const std::lock_guard lock(mutex_);
+    return given_;
+  }
+  int last_version() {
+    const std::lock_guard lock(mutex_);
+    return version_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::string pending_;
+  std::size_t at_ = 0;
+  std::size_t given_ = 0;
+  int version_ = 1;
+  bool stopping_ = false;
+  bool ended_ = false;
+};
+
+TEST(LanguageServer, StopsReadingWhileItsOutputIsBlocked) {
+  constexpr std::size_t kBound = std::size_t{256} << 10;
+  constexpr std::size_t kRead = std::size_t{64} << 10;
+  FlaseChecks checks;
+  EditFlood input(initialize() + notice("textDocument/didOpen", open_params(kTable, 1, kText)));
+  ClientSink output(false);
+  TextSink log;
+  int status = -1;
+  std::thread server([&] {
+    status = run_language_server(input, output, log, checks, {kMaxBodyBytes, kBound});
+  });
+  output.wait_for_writer();
+  // The reader fills the queue (each frame weighs its body and a share for itself), and then
+  // takes no more of the client's bytes.
+  const auto deadline = std::chrono::steady_clock::now() + kPatience;
+  for (std::size_t before = 0; input.given() != before || before <= kBound / 2;) {
+    before = input.given();
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    if (std::chrono::steady_clock::now() > deadline) break;
+  }
+  const std::size_t given = input.given();
+  EXPECT_GT(given, kBound / 2);
+  // At most: the queue past its bound by one read, the frames of a read waiting to go in, the
+  // batch the server held when its write blocked, and a message partly read.
+  EXPECT_LT(given, kBound + 4 * kRead);
+  input.stop();
+  output.open();
+  server.join();
+  EXPECT_EQ(status, 0);
+  const std::vector<Json> replies = output.wait_for(0);
+  std::size_t publications = 0;
+  Json last_version;
+  for (const Json& reply : replies) {
+    if (!reply.contains("method")) continue;
+    ++publications;
+    last_version = reply["params"]["version"];
+  }
+  // The edits queued while it waited were checked once, and the last version was published
+  // (after shutdown, when they came together: the check was owed).
+  EXPECT_LT(publications * 10, static_cast<std::size_t>(input.last_version()));
+  EXPECT_EQ(last_version, input.last_version());
+  const Shape shape = shape_of(replies);
+  EXPECT_EQ(std::count(shape.begin(), shape.end(), "1: result"), 1);
+}
+
+TEST(LanguageServer, ExitsWhileItsReaderWaitsForInput) {
+  int fds[2];
+  ASSERT_EQ(::pipe(fds), 0);
+  const std::string said = initialize() + request(1, "shutdown") + notice("exit");
+  ASSERT_EQ(::write(fds[1], said.data(), said.size()), static_cast<ssize_t>(said.size()));
+  FlaseChecks checks;
+  FdSource input(fds[0]);
+  TextSink output;
+  TextSink log;
+  auto done = std::async(std::launch::async,
+                         [&] { return run_language_server(input, output, log, checks); });
+  const bool ended = done.wait_for(kPatience) == std::future_status::ready;
+  ::close(fds[1]);  // frees a server that still waits, so that the test ends either way
+  EXPECT_TRUE(ended);
+  EXPECT_EQ(done.get(), 0);
+  ::close(fds[0]);
+  EXPECT_EQ(log.text, "");
+  EXPECT_NE(output.text.find("\"id\":1,\"result\":null"), std::string::npos);
 }
 
 TEST(JsonRpc, WritesBytesOfNoCharacterAsReplacementCharacters) {
