@@ -10,6 +10,7 @@
 #include "server/content_change.h"
 #include "server/diagnostics.h"
 #include "server/message_json.h"
+#include "server/place_requests.h"
 
 namespace unitcheck::server {
 namespace {
@@ -184,6 +185,8 @@ void LanguageServer::handle_request(const Json& id, std::string_view method, Jso
     send(result_response(id, nullptr));
   } else if (method == "textDocument/codeAction") {
     code_action(id, params);
+  } else if (is_place_request(method)) {
+    place_request(id, method, params);
   } else {
     send(error_response(id, ErrorCode::MethodNotFound,
                         "no method " + std::string(method) + " in this server"));
@@ -192,6 +195,7 @@ void LanguageServer::handle_request(const Json& id, std::string_view method, Jso
 
 Json LanguageServer::initialize(const Json& params) {
   encoding_ = negotiate_encoding(params);
+  features_ = client_features(params);
   state_ = State::Running;
   // Only what is built is declared: documents are synchronised by their edits, and saving is
   // reported without the text, which the server holds already.
@@ -199,7 +203,10 @@ Json LanguageServer::initialize(const Json& params) {
   return Json{{"capabilities",
                {{"positionEncoding", encoding_name(encoding_)},
                 {"textDocumentSync", sync},
-                {"codeActionProvider", {{"codeActionKinds", {"quickfix"}}}}}},
+                {"codeActionProvider", {{"codeActionKinds", {"quickfix"}}}},
+                {"hoverProvider", true},
+                {"completionProvider", place_completion_options()},
+                {"documentSymbolProvider", true}}},
               {"serverInfo", {{"name", "unitlint"}, {"version", lint::kVersion}}}};
 }
 

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "server/channel.h"
+#include "server/client_features.h"
 #include "server/document_checks.h"
 #include "server/document_store.h"
 #include "server/json_rpc.h"
@@ -43,6 +44,8 @@ class LanguageServer {
   void handle_notification(std::string_view method, Json& params);
   Json initialize(const Json& params);
   void code_action(const Json& id, const Json& params);
+  // hover, completion and documentSymbol of a unit table (server/place_requests.cpp).
+  void place_request(const Json& id, std::string_view method, const Json& params);
   void did_open(Json& params);
   void did_change(Json& params);
   void did_close(const Json& params);
@@ -60,6 +63,7 @@ class LanguageServer {
   ByteSink& log_;
   State state_ = State::NotInitialized;
   PositionEncoding encoding_ = PositionEncoding::Utf16;
+  ClientFeatures features_;
   DocumentStore documents_;
   std::set<std::string> to_check_;   // URIs of unit tables
   std::set<std::string> cancelled_;  // the JSON text of request ids
