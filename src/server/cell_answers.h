@@ -63,8 +63,9 @@ struct UnitSymbol {
   std::string name;  // likewise
 };
 
-// The most bytes of a key or name that an outline shows.
-inline constexpr std::size_t kSymbolTextLimit = 200;
+// The most bytes of a key or name that the checks give for an outline: more than a client is
+// shown (server/hover_text cuts again, and marks the cut), far less than a hostile key holds.
+inline constexpr std::size_t kSymbolTextLimit = 256;
 // The most values a completion offers.
 inline constexpr std::size_t kCompletionLimit = 200;
 
