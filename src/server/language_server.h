@@ -46,6 +46,7 @@ class LanguageServer {
   void code_action(const Json& id, const Json& params);
   // hover, completion and documentSymbol of a unit table (server/place_requests.cpp).
   void place_request(const Json& id, std::string_view method, const Json& params);
+  void send_result_text(const Json& id, std::string_view result);
   void did_open(Json& params);
   void did_change(Json& params);
   void did_close(const Json& params);

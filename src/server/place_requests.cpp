@@ -58,8 +58,8 @@ void LanguageServer::place_request(const Json& id, std::string_view method, cons
   }
   const TextDocument& text = document->text;
   if (symbols) {
-    send(result_response(id, document_symbols_json(text, checks_.unit_symbols(text), encoding_,
-                                                   features_.hierarchical_symbols, *uri)));
+    send_result_text(id, document_symbols_text(text, checks_.unit_symbols(text), encoding_,
+                                               features_.hierarchical_symbols, *uri));
     return;
   }
   if (position->line >= text.line_count()) {
@@ -82,6 +82,17 @@ void LanguageServer::place_request(const Json& id, std::string_view method, cons
                                    : Json(nullptr)));
   } else {
     send(result_response(id, completion_json(text, line, checks_.complete_cell(query), encoding_)));
+  }
+}
+
+void LanguageServer::send_result_text(const Json& id, std::string_view result) {
+  // send() for a result written as JSON text already.
+  if (output_lost_) return;
+  std::string body = R"({"jsonrpc":"2.0","id":)" + json_text(id) + R"(,"result":)";
+  body.append(result).push_back('}');
+  if (!output_.write(framed(body))) {
+    output_lost_ = true;
+    log("standard output cannot be written: stopping");
   }
 }
 
