@@ -24,16 +24,16 @@ struct CellQuery {
 // A column or field as the schema declares it.
 struct DeclaredField {
   std::string name;
-  std::string_view type;   // "text", "float", ...; empty when the schema does not know it
-  std::int64_t size = 0;   // declared size of a text, else 0
+  std::string_view type;  // "text", "float", ...; empty when the schema does not know it
+  std::int64_t size = 0;  // declared size of a text, else 0
 };
 
 // What a place of a unit table holds, for a hover. Texts are the document's bytes, unescaped.
 struct CellFacts {
-  bool header = false;    // a column of the header line
-  DeclaredField column;   // the column (on the header line: the one its cell names)
-  bool known = true;      // whether the schema knows the column
-  int column_index = 0;   // 0-based
+  bool header = false;   // a column of the header line
+  DeclaredField column;  // the column (on the header line: the one its cell names)
+  bool known = true;     // whether the schema knows the column
+  int column_index = 0;  // 0-based
   // Inside a nested list: its table and the value's field (field.name empty for a value past
   // the group's last field, or text before a group).
   std::optional<std::string> table;

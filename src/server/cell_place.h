@@ -10,9 +10,9 @@ namespace unitcheck::server {
 // byte after the comma (or quote) that opens it up to the comma that ends it, that comma
 // included: a cursor just after a value still stands in it.
 struct CellPlace {
-  int column = -1;         // the cell's index; -1 when the place lies past the cells cut
-  std::size_t begin = 0;   // the value's first byte in the line (inside a quoted cell's quotes)
-  std::size_t end = 0;     // the byte just past the value
+  int column = -1;        // the cell's index; -1 when the place lies past the cells cut
+  std::size_t begin = 0;  // the value's first byte in the line (inside a quoted cell's quotes)
+  std::size_t end = 0;    // the byte just past the value
 };
 
 // The cell of line (a unit line, not empty) that holds byte, cut into at most field_limit cells.

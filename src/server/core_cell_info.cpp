@@ -119,8 +119,7 @@ bool fits_in_cell(std::string_view name, bool nested) {
   if (name.empty() || !lint::is_valid_utf8(name)) return false;
   return std::ranges::none_of(name, [&](char c) {
     const auto b = static_cast<unsigned char>(c);
-    return b < 0x20 || b == 0x7F || c == ',' || c == '"' ||
-           (nested && mesh_delimiters.contains(c));
+    return b < 0x20 || b == 0x7F || c == ',' || c == '"' || (nested && mesh_delimiters.contains(c));
   });
 }
 
@@ -239,8 +238,7 @@ std::optional<CellFacts> describe_unit_cell(const CellQuery& query) {
   const UnitHeader header = header_of(document);
   if (query.line == 0) return describe_header_cell(header, query.byte);
   if (query.line < kFirstDataLine || line.empty()) return std::nullopt;
-  const CellPlace place =
-      locate_cell(line, query.byte, static_cast<int>(header.field_count));
+  const CellPlace place = locate_cell(line, query.byte, static_cast<int>(header.field_count));
   if (place.column < 0) return std::nullopt;
   CellFacts facts;
   const auto index = static_cast<std::size_t>(place.column);

@@ -18,9 +18,13 @@ class CoreDocumentChecks final : public DocumentChecks {
  public:
   std::vector<DocumentFinding> check_unit_table(const UnitTableText& input) override;
   // Places of the table: server/core_cell_info.
-  std::optional<CellFacts> describe_cell(const CellQuery& q) override { return describe_unit_cell(q); }
+  std::optional<CellFacts> describe_cell(const CellQuery& q) override {
+    return describe_unit_cell(q);
+  }
   CompletionChoices complete_cell(const CellQuery& q) override { return complete_unit_cell(q); }
-  std::vector<UnitSymbol> unit_symbols(const TextDocument& d) override { return find_unit_symbols(d); }
+  std::vector<UnitSymbol> unit_symbols(const TextDocument& d) override {
+    return find_unit_symbols(d);
+  }
 
  private:
   std::map<std::string, CachedFileTests, std::less<>> file_tests_;  // by data directory

@@ -10,7 +10,8 @@ namespace unitcheck::server {
 std::string visible_data(std::string_view text) {
   const std::size_t shown = lint::utf8_prefix_length(text, kHoverTextLimit);
   std::string out;
-  lint::put_visible(text.substr(0, shown), false, [&](std::string_view piece) { out.append(piece); });
+  lint::put_visible(text.substr(0, shown), false,
+                    [&](std::string_view piece) { out.append(piece); });
   if (shown < text.size()) out.append("…");
   return out;
 }
@@ -39,8 +40,8 @@ void HoverText::data(std::string_view text) {
     longest = std::max(longest, run);
   }
   const std::string fence(longest + 1, '`');
-  const bool pad = shown.front() == '`' || shown.back() == '`' || shown.front() == ' ' ||
-                   shown.back() == ' ';
+  const bool pad =
+      shown.front() == '`' || shown.back() == '`' || shown.front() == ' ' || shown.back() == ' ';
   out_.append(fence);
   if (pad) out_.push_back(' ');
   out_.append(shown);

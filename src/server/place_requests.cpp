@@ -47,8 +47,9 @@ void LanguageServer::place_request(const Json& id, std::string_view method, cons
       symbols || !params.is_object() ? std::nullopt
                                      : position_from_json(params.value("position", Json()));
   if (uri == nullptr || (!symbols && !position)) {
-    send(error_response(id, ErrorCode::InvalidParams,
-                        std::string(method) + " needs a document" + (symbols ? "" : " and a position")));
+    send(error_response(
+        id, ErrorCode::InvalidParams,
+        std::string(method) + " needs a document" + (symbols ? "" : " and a position")));
     return;
   }
   OpenDocument* document = documents_.find(*uri);

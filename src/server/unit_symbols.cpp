@@ -34,9 +34,9 @@ void put_range(lint::JsonText& json, std::size_t line, std::uint64_t first, std:
 
 }  // namespace
 
-std::string document_symbols_text(const TextDocument& document,
-                                  std::span<const UnitSymbol> symbols, PositionEncoding encoding,
-                                  bool hierarchical, std::string_view uri) {
+std::string document_symbols_text(const TextDocument& document, std::span<const UnitSymbol> symbols,
+                                  PositionEncoding encoding, bool hierarchical,
+                                  std::string_view uri) {
   std::string out;
   {
     lint::JsonText json(out, symbols.size() * 200);
@@ -45,12 +45,15 @@ std::string document_symbols_text(const TextDocument& document,
       if (&symbol != symbols.data()) json.raw(",");
       // One walk along the line: the key's bounds, then its end.
       Utf16Walk walk;
-      const std::uint64_t key_first = document.character_of(symbol.line, symbol.key_begin, encoding, walk);
-      const std::uint64_t key_last = document.character_of(symbol.line, symbol.key_end, encoding, walk);
+      const std::uint64_t key_first =
+          document.character_of(symbol.line, symbol.key_begin, encoding, walk);
+      const std::uint64_t key_last =
+          document.character_of(symbol.line, symbol.key_end, encoding, walk);
       const std::uint64_t line_end =
           document.character_of(symbol.line, document.line(symbol.line).size(), encoding, walk);
       json.raw("{\"name\":").string(symbol_name(symbol));
-      json.raw(hierarchical ? ",\"detail\":" : ",\"containerName\":").string(visible_data(symbol.name));
+      json.raw(hierarchical ? ",\"detail\":" : ",\"containerName\":")
+          .string(visible_data(symbol.name));
       json.raw(",\"kind\":").raw(kUnitSymbolKind);
       if (hierarchical) {
         json.raw(",\"range\":");

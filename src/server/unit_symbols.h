@@ -15,8 +15,8 @@ namespace unitcheck::server {
 // the document's uri) for a client that takes no DocumentSymbol. Names and details are cut and
 // their control characters made visible. Written as text rather than built as a tree of values:
 // a table of 20,000 units is an answer of megabytes.
-std::string document_symbols_text(const TextDocument& document,
-                                  std::span<const UnitSymbol> symbols, PositionEncoding encoding,
-                                  bool hierarchical, std::string_view uri);
+std::string document_symbols_text(const TextDocument& document, std::span<const UnitSymbol> symbols,
+                                  PositionEncoding encoding, bool hierarchical,
+                                  std::string_view uri);
 
 }  // namespace unitcheck::server

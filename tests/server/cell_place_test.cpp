@@ -30,13 +30,20 @@ struct CellCase {
 // stands in the cell the checks cut there, up to and with the comma that ends it.
 TEST(CellPlace, NamesTheCellTheChecksCut) {
   const CellCase cases[] = {
-      {"ab,\"c,d\"xx,e,", 5, 0, 0, 0, 2},   {"ab,\"c,d\"xx,e,", 5, 2, 0, 0, 2},
-      {"ab,\"c,d\"xx,e,", 5, 3, 1, 4, 7},   {"ab,\"c,d\"xx,e,", 5, 5, 1, 4, 7},
-      {"ab,\"c,d\"xx,e,", 5, 9, 1, 4, 7},   {"ab,\"c,d\"xx,e,", 5, 10, 1, 4, 7},
-      {"ab,\"c,d\"xx,e,", 5, 11, 2, 11, 12}, {"ab,\"c,d\"xx,e,", 5, 13, 3, 13, 13},
-      {"a,,b", 5, 2, 1, 2, 2},               {"a,b,c", 2, 3, 1, 2, 3},
-      {"a,b,c", 2, 4, -1, 0, 0},             {"\"a\"\"b\"", 5, 2, 0, 1, 2},
-      {"\"a\"\"b\"", 5, 3, 1, 4, 5},         {"\"a\"x\"b", 5, 5, 1, 0, 6},
+      {"ab,\"c,d\"xx,e,", 5, 0, 0, 0, 2},
+      {"ab,\"c,d\"xx,e,", 5, 2, 0, 0, 2},
+      {"ab,\"c,d\"xx,e,", 5, 3, 1, 4, 7},
+      {"ab,\"c,d\"xx,e,", 5, 5, 1, 4, 7},
+      {"ab,\"c,d\"xx,e,", 5, 9, 1, 4, 7},
+      {"ab,\"c,d\"xx,e,", 5, 10, 1, 4, 7},
+      {"ab,\"c,d\"xx,e,", 5, 11, 2, 11, 12},
+      {"ab,\"c,d\"xx,e,", 5, 13, 3, 13, 13},
+      {"a,,b", 5, 2, 1, 2, 2},
+      {"a,b,c", 2, 3, 1, 2, 3},
+      {"a,b,c", 2, 4, -1, 0, 0},
+      {"\"a\"\"b\"", 5, 2, 0, 1, 2},
+      {"\"a\"\"b\"", 5, 3, 1, 4, 5},
+      {"\"a\"x\"b", 5, 5, 1, 0, 6},
       {"ab,cd", 5, 99, 1, 3, 5},
   };
   for (const CellCase& c : cases) {
@@ -57,8 +64,8 @@ TEST(CellPlace, NamesTheNestedValueAndItsField) {
     int field;
     std::size_t begin, end;
   };
-  const Case cases[] = {{0, 0, -1, 0, 1}, {2, 1, 0, 2, 3},  {3, 1, 0, 2, 3},   {4, 1, 1, 4, 6},
-                        {6, 1, 1, 4, 6},  {7, 1, 2, 7, 8},  {9, 1, -1, 9, 9},  {10, 2, 0, 10, 11},
+  const Case cases[] = {{0, 0, -1, 0, 1},   {2, 1, 0, 2, 3},   {3, 1, 0, 2, 3},  {4, 1, 1, 4, 6},
+                        {6, 1, 1, 4, 6},    {7, 1, 2, 7, 8},   {9, 1, -1, 9, 9}, {10, 2, 0, 10, 11},
                         {11, 2, 0, 10, 11}, {50, 2, 0, 10, 11}};
   for (const Case& c : cases) {
     const NestedPlace place = locate_nested(cell, c.byte);

@@ -72,7 +72,9 @@ class Sample {
   }
   std::string table_path() const { return dir_ / "data/units/units.csv"; }
   std::string uri() const { return "file://" + table_path(); }
-  std::string path(std::string_view relative) const { return dir_ / ("data/" + std::string(relative)); }
+  std::string path(std::string_view relative) const {
+    return dir_ / ("data/" + std::string(relative));
+  }
 
   // The replies to the requests, by id, after the table (as table holds it) was opened.
   std::vector<Json> ask(const std::vector<Json>& requests, Json capabilities = markdown_client(),
@@ -99,7 +101,8 @@ class Sample {
     for (Frame frame; reader.next(written, frame);) {
       Json reply = Json::parse(frame.body.view());
       if (reply.contains("id") && reply["id"].is_number() && reply["id"] != 0)
-        replies.at(reply["id"].get<std::size_t>() - 1) = reply.contains("result") ? reply["result"] : reply;
+        replies.at(reply["id"].get<std::size_t>() - 1) =
+            reply.contains("result") ? reply["result"] : reply;
     }
     return replies;
   }
@@ -111,7 +114,8 @@ class Sample {
 };
 
 Json at(std::string_view method, std::size_t line, std::size_t character) {
-  return Json{{"method", method}, {"params", {{"position", {{"line", line}, {"character", character}}}}}};
+  return Json{{"method", method},
+              {"params", {{"position", {{"line", line}, {"character", character}}}}}};
 }
 Json hover(std::size_t line, std::size_t character) {
   return at("textDocument/hover", line, character);
@@ -184,8 +188,9 @@ TEST(PlaceRequests, HoverCountsInTheAgreedEncodingOnLinesOfOtherScripts) {
   sample.table.replace(sample.table.find(",Hornet,") + 1, 6, "H\xC3\xB6rnet \xF0\x9F\x9A\x80");
   const std::size_t status = byte_of(sample.table, 2, "FINAL");
   const std::vector<Json> utf16 = sample.ask({hover(2, status - 3 + 1), hover(2, at + 7)});
-  EXPECT_EQ(utf16[0]["contents"]["value"],
-            "Column 4: `STATUS` — text, size 35\n\nUnit `hornet` — `H\xC3\xB6rnet \xF0\x9F\x9A\x80`");
+  EXPECT_EQ(
+      utf16[0]["contents"]["value"],
+      "Column 4: `STATUS` — text, size 35\n\nUnit `hornet` — `H\xC3\xB6rnet \xF0\x9F\x9A\x80`");
   EXPECT_EQ(utf16[0]["range"], range(2, status - 3, status + 5 - 3));
   EXPECT_EQ(utf16[1]["range"], range(2, at, at + 9));
   const std::vector<Json> utf8 = sample.ask({hover(2, status + 1)}, markdown_client(true));
@@ -205,10 +210,10 @@ TEST(PlaceRequests, CompletesTheCellsOfClosedSets) {
   const std::size_t cat = byte_of(t, 2, "Consumer_Goods/Food");
   const std::size_t cockpit = byte_of(t, 2, "hornet-cockpit");
   const std::size_t mission = byte_of(t, 2, ";;0}", 2);
-  const std::vector<Json> replies =
-      sample.ask({complete(2, boolean + 1), complete(2, 7), complete(2, part + 1),
-                  complete(2, cat + 16), complete(2, cockpit), complete(2, mission),
-                  complete(2, byte_of(t, 2, "hornet.mesh", 3)), complete(2, byte_of(t, 2, ",1.0,", 2))});
+  const std::vector<Json> replies = sample.ask(
+      {complete(2, boolean + 1), complete(2, 7), complete(2, part + 1), complete(2, cat + 16),
+       complete(2, cockpit), complete(2, mission), complete(2, byte_of(t, 2, "hornet.mesh", 3)),
+       complete(2, byte_of(t, 2, ",1.0,", 2))});
   EXPECT_EQ(labels(replies[0]), (std::vector<std::string>{"FALSE", "false"}));
   EXPECT_EQ(replies[0]["items"][0]["textEdit"],
             (Json{{"range", range(2, boolean, boolean + 5)}, {"newText", "FALSE"}}));
@@ -224,8 +229,8 @@ TEST(PlaceRequests, CompletesTheCellsOfClosedSets) {
   EXPECT_EQ(labels(replies[4]).front(), "anvil-cockpit");
   EXPECT_EQ(labels(replies[4]).size(), 7u);  // six folders and no-cockpit
   EXPECT_EQ(labels(replies[5]), (std::vector<std::string>{"0", "1"}));  // cargo.missionCargo
-  EXPECT_EQ(labels(replies[6]), (std::vector<std::string>{"hornet-collide.mesh",
-                                                          "hornet-hud.sprite", "hornet.mesh"}));
+  EXPECT_EQ(labels(replies[6]),
+            (std::vector<std::string>{"hornet-collide.mesh", "hornet-hud.sprite", "hornet.mesh"}));
   EXPECT_EQ(replies[6]["items"][0]["kind"], 17);
   EXPECT_EQ(replies[7], (Json{{"isIncomplete", false}, {"items", Json::array()}}));  // a float
 }
@@ -234,7 +239,8 @@ TEST(PlaceRequests, BoundsTheCompletionsOfALongPartList) {
   Sample sample;
   // The editor's part list, of 5,000 parts: the server offers the first 200 and says so.
   std::string parts = "file,categoryname,price,mass,volume,description\n";
-  for (int i = 0; i < 5000; ++i) parts += "part_" + std::to_string(10000 + i) + ",Weapons/Guns,1,1,1,x\n";
+  for (int i = 0; i < 5000; ++i)
+    parts += "part_" + std::to_string(10000 + i) + ",Weapons/Guns,1,1,1,x\n";
   const Json open_parts = open_notice("file://" + sample.path("master_part_list.csv"), parts);
   const std::size_t part = byte_of(sample.table, 2, "{protein_packs;", 1);
   sample.table.replace(sample.table.find("{protein_packs;"), 14, "{part_1");
@@ -249,13 +255,16 @@ TEST(PlaceRequests, BoundsTheCompletionsOfALongPartList) {
 
 TEST(PlaceRequests, OutlinesEveryUnitByItsKeyAndName) {
   Sample sample;
-  const std::vector<Json> tree = sample.ask({Json{{"method", "textDocument/documentSymbol"}, {"params", Json::object()}}});
+  const std::vector<Json> tree =
+      sample.ask({Json{{"method", "textDocument/documentSymbol"}, {"params", Json::object()}}});
   ASSERT_EQ(tree[0].size(), 10u);
   EXPECT_EQ(tree[0][4]["name"], "mule");
   EXPECT_EQ(tree[0][4]["detail"], "Mule Bulk Freighter - Extended Cargo Ring Edition");
   EXPECT_EQ(tree[0][4]["selectionRange"], range(6, 0, 4));
   EXPECT_EQ(tree[0][4]["range"], range(6, 0, line_of(sample.table, 6).size()));
-  const std::vector<Json> flat = sample.ask({Json{{"method", "textDocument/documentSymbol"}, {"params", Json::object()}}}, Json::object());
+  const std::vector<Json> flat =
+      sample.ask({Json{{"method", "textDocument/documentSymbol"}, {"params", Json::object()}}},
+                 Json::object());
   EXPECT_EQ(flat[0][1]["name"], "hornet.militia");
   EXPECT_EQ(flat[0][1]["location"]["uri"], sample.uri());
   EXPECT_EQ(flat[0][1]["containerName"], "Hornet Militia");
@@ -266,15 +275,16 @@ TEST(PlaceRequests, HostileTextsReachTheClientInert) {
   // A key that would be a link, HTML and a terminal colour; a name that reorders the line; a
   // second unit whose key is a megabyte long.
   const std::string key = "[x](javascript:alert(1))`<img src=x>\x1B[31m";
-  const std::string name = "\xE2\x80\xAE" "evil``";
+  const std::string name =
+      "\xE2\x80\xAE"
+      "evil``";
   const std::size_t first = sample.table.find("hornet,hornet,Hornet,");
   sample.table.replace(first, 21, key + ",hornet," + name + ",");
   const std::size_t second = sample.table.find("talon,talon");
   sample.table.replace(second, 5, std::string(1 << 20, 'k'));
-  const std::vector<Json> replies =
-      sample.ask({hover(2, key.size() + 9),
-                  Json{{"method", "textDocument/documentSymbol"}, {"params", Json::object()}},
-                  hover(4, 3)});
+  const std::vector<Json> replies = sample.ask(
+      {hover(2, key.size() + 9),
+       Json{{"method", "textDocument/documentSymbol"}, {"params", Json::object()}}, hover(4, 3)});
   EXPECT_EQ(replies[0]["contents"]["value"],
             "Column 3: `Name` — text, size 45\n\nUnit ``[x](javascript:alert(1))`<img "
             "src=x>\\x1b[31m`` — ``` \\u{202e}evil`` ```");
