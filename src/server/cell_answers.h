@@ -39,8 +39,8 @@ struct CellFacts {
   std::optional<std::string> table;
   DeclaredField field;
   std::size_t group = 0;  // 1-based; 0 before the first group
-  std::string key;        // of the unit on the line
-  std::string name;       // its Name cell
+  std::string key;        // of the unit on the line (cut to kSymbolTextLimit bytes)
+  std::string name;       // its Name cell (likewise)
   std::size_t begin = 0;  // the value's bytes in the line
   std::size_t end = 0;
 };
@@ -63,8 +63,8 @@ struct UnitSymbol {
   std::string name;  // likewise
 };
 
-// The most bytes of a key or name that the checks give for an outline: more than a client is
-// shown (server/hover_text cuts again, and marks the cut), far less than a hostile key holds.
+// The most bytes of a key, name or column name that the checks give: more than a client is
+// shown (server/hover_text cuts again, and marks the cut), far less than a hostile cell holds.
 inline constexpr std::size_t kSymbolTextLimit = 256;
 // The most values a completion offers.
 inline constexpr std::size_t kCompletionLimit = 200;

@@ -21,6 +21,12 @@ namespace {
 // The unit table's first data line, 0-based: the second line is passed over by the checks.
 constexpr std::size_t kFirstDataLine = static_cast<std::size_t>(kFirstUnitRow - 1);
 
+// A text of the table as the answers carry it: no more than a client is shown, however long
+// the cell.
+std::string cut(std::string_view text) {
+  return std::string(text.substr(0, lint::utf8_prefix_length(text, kSymbolTextLimit)));
+}
+
 UnitHeader header_of(const TextDocument& document) {
   Tables schemas;
   create_tables(schemas);
@@ -53,7 +59,7 @@ const ColumnSchema* unit_column_schema(std::size_t index, std::string_view name)
 }
 
 DeclaredField declared(std::string_view name, const ColumnSchema* schema) {
-  DeclaredField field{std::string(name), {}, 0};
+  DeclaredField field{cut(name), {}, 0};
   if (schema != nullptr) {
     field.type = type_name(schema->type);
     field.size = schema->type == FieldType::Text ? schema->size : 0;
@@ -260,9 +266,9 @@ std::optional<CellFacts> describe_unit_cell(const CellQuery& query) {
   }
   const int name = name_column(header);
   const std::vector<std::string_view> cells = first_cells(line, std::max(name + 1, 1));
-  if (!cells.empty()) facts.key = cells[0];
+  if (!cells.empty()) facts.key = cut(cells[0]);
   if (name > 0 && static_cast<std::size_t>(name) < cells.size())
-    facts.name = cells[static_cast<std::size_t>(name)];
+    facts.name = cut(cells[static_cast<std::size_t>(name)]);
   return facts;
 }
 
@@ -343,9 +349,6 @@ std::vector<UnitSymbol> find_unit_symbols(const TextDocument& document) {
   const UnitHeader header = header_of(document);
   const int name = name_column(header);
   const int wanted = std::max(name + 1, 1);
-  auto cut = [](std::string_view text) {
-    return std::string(text.substr(0, lint::utf8_prefix_length(text, kSymbolTextLimit)));
-  };
   for (std::size_t at = kFirstDataLine; at < document.line_count(); ++at) {
     const std::string_view line = document.line(at);
     // A line without a key names no unit.

@@ -80,7 +80,7 @@ void finding_facts(HoverText& text, std::size_t line, std::size_t byte,
     text.words(" ");
     text.data(lint::rule_info(finding.rule).id);
     text.words(": ");
-    text.data(finding.message);
+    text.data(finding.message, kHoverMessageLimit);
   }
   if (more > 0) {
     text.paragraph();

@@ -7,8 +7,8 @@
 
 namespace unitcheck::server {
 
-std::string visible_data(std::string_view text) {
-  const std::size_t shown = lint::utf8_prefix_length(text, kHoverTextLimit);
+std::string visible_data(std::string_view text, std::size_t limit) {
+  const std::size_t shown = lint::utf8_prefix_length(text, limit);
   std::string out;
   lint::put_visible(text.substr(0, shown), false,
                     [&](std::string_view piece) { out.append(piece); });
@@ -22,8 +22,8 @@ void HoverText::strong(std::string_view text) {
   if (markdown_) out_.append("**");
 }
 
-void HoverText::data(std::string_view text) {
-  const std::string shown = visible_data(text);
+void HoverText::data(std::string_view text, std::size_t limit) {
+  const std::string shown = visible_data(text, limit);
   if (!markdown_) {
     out_.append(shown);
     return;

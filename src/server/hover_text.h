@@ -6,8 +6,10 @@
 
 namespace unitcheck::server {
 
-// The most bytes of one text of the data that a hover shows.
+// The most bytes of one text of the data that a hover shows, and of a finding's message (whose
+// quoted values are cut to 200 bytes already).
 inline constexpr std::size_t kHoverTextLimit = 200;
+inline constexpr std::size_t kHoverMessageLimit = 1000;
 
 // A hover's text, as Markdown or as plain text. Words of the server go in as they are; texts
 // of the data are hostile (a unit named "[x](javascript:…)", with backticks or control
@@ -21,8 +23,8 @@ class HoverText {
   // Words of the server, which hold no Markdown but what strong() adds.
   void words(std::string_view text) { out_.append(text); }
   void strong(std::string_view text);
-  // A text of the data.
-  void data(std::string_view text);
+  // A text of the data, cut to limit bytes.
+  void data(std::string_view text, std::size_t limit = kHoverTextLimit);
   // Ends a paragraph.
   void paragraph();
   bool markdown() const { return markdown_; }
@@ -33,8 +35,8 @@ class HoverText {
   std::string out_;
 };
 
-// text cut to kHoverTextLimit bytes (before a character) with its control characters and bytes
+// text cut to limit bytes (before a character) with its control characters and bytes
 // of no character made visible: what a client may show of the data anywhere.
-std::string visible_data(std::string_view text);
+std::string visible_data(std::string_view text, std::size_t limit = kHoverTextLimit);
 
 }  // namespace unitcheck::server

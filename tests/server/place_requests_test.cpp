@@ -235,6 +235,23 @@ TEST(PlaceRequests, CompletesTheCellsOfClosedSets) {
   EXPECT_EQ(replies[7], (Json{{"isIncomplete", false}, {"items", Json::array()}}));  // a float
 }
 
+// Folders are offered from inside the data directory only, and only names a cell can hold.
+TEST(PlaceRequests, CompletesOnlyWithNamesFromInsideTheDataDirectory) {
+  Sample sample;
+  testing::TempDir outside;
+  outside.make_directory("secret-cockpit");
+  std::filesystem::remove_all(sample.path("cockpits"));
+  std::filesystem::create_directory_symlink(outside.path(), sample.path("cockpits"));
+  std::filesystem::create_directory(sample.path("units/bad,name"));
+  std::filesystem::create_directory(sample.path("units/bell\a"));
+  std::filesystem::create_directory(sample.path("units/zeta"));
+  const std::size_t cockpit = byte_of(sample.table, 2, "hornet-cockpit");
+  const std::vector<Json> replies = sample.ask({complete(2, cockpit), complete(2, 7)});
+  EXPECT_EQ(labels(replies[0]), (std::vector<std::string>{"no-cockpit"}));
+  EXPECT_EQ(labels(replies[1]).size(), 10u);
+  EXPECT_EQ(labels(replies[1]).back(), "zeta");
+}
+
 TEST(PlaceRequests, BoundsTheCompletionsOfALongPartList) {
   Sample sample;
   // The editor's part list, of 5,000 parts: the server offers the first 200 and says so.
