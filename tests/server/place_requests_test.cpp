@@ -299,9 +299,16 @@ TEST(PlaceRequests, HostileTextsReachTheClientInert) {
   sample.table.replace(first, 21, key + ",hornet," + name + ",");
   const std::size_t second = sample.table.find("talon,talon");
   sample.table.replace(second, 5, std::string(1 << 20, 'k'));
+  // A header cell that names no column, in HTML.
+  sample.table.replace(sample.table.find(",STATUS,") + 1, 6, "<b>Stat</b>");
   const std::vector<Json> replies = sample.ask(
       {hover(2, key.size() + 9),
-       Json{{"method", "textDocument/documentSymbol"}, {"params", Json::object()}}, hover(4, 3)});
+       Json{{"method", "textDocument/documentSymbol"}, {"params", Json::object()}}, hover(4, 3),
+       hover(0, 20)});
+  EXPECT_EQ(replies[3]["contents"]["value"],
+            "Header of column 4: `<b>Stat</b>` — not a column of the unit table\n\n**warning** "
+            "`unknown-column`: `header column 4, \"<b>Stat</b>\", is not a column of the unit "
+            "table; its cells are not checked`");
   EXPECT_EQ(replies[0]["contents"]["value"],
             "Column 3: `Name` — text, size 45\n\nUnit ``[x](javascript:alert(1))`<img "
             "src=x>\\x1b[31m`` — ``` \\u{202e}evil`` ```");
