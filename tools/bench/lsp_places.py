@@ -44,11 +44,17 @@ def main():
     lines = raw.split(b"\n")
     column = {name.decode(): i for i, name in enumerate(lines[0].split(b","))}
 
-    def cell_start(line, index):
+    def cell_start(line, index):  # -1 for a line with fewer cells
         at = 0
         for _ in range(index):
-            at = line.index(b",", at) + 1
+            at = line.find(b",", at) + 1
+            if at == 0:
+                return -1
         return at
+
+    def places(column_name, offset, count):
+        found = [(r, cell_start(lines[r], column[column_name])) for r in rows[:count]]
+        return [(r, at + offset) for r, at in found if at >= 0]
 
     proc = subprocess.Popen([unitlint, "--lsp"], stdin=subprocess.PIPE, stdout=subprocess.PIPE)
     capabilities = {
@@ -92,14 +98,10 @@ def main():
     rows = [pick.randrange(2, len(lines) - 1) for _ in range(200)]
     bench("hover, any cell", "textDocument/hover",
           [(r, pick.randrange(0, len(lines[r]))) for r in rows])
-    bench("hover, Name", "textDocument/hover",
-          [(r, cell_start(lines[r], column["Name"]) + 1) for r in rows[:50]])
-    bench("completion, Directory", "textDocument/completion",
-          [(r, cell_start(lines[r], column["Directory"]) + 1) for r in rows[:50]])
-    bench("completion, Use_BSP", "textDocument/completion",
-          [(r, cell_start(lines[r], column["Use_BSP"])) for r in rows[:50]])
-    cargo = [(r, cell_start(lines[r], column["Cargo"]) + 1) for r in rows[:100]
-             if lines[r][cell_start(lines[r], column["Cargo"]):].startswith(b"{")]
+    bench("hover, Name", "textDocument/hover", places("Name", 1, 50))
+    bench("completion, Directory", "textDocument/completion", places("Directory", 1, 50))
+    bench("completion, Use_BSP", "textDocument/completion", places("Use_BSP", 0, 50))
+    cargo = [(r, at) for r, at in places("Cargo", 1, 100) if lines[r][at - 1:at] == b"{"]
     bench("completion, cargo part", "textDocument/completion", cargo)
     bench("documentSymbol", "textDocument/documentSymbol", [(None, None)] * 10)
     send(proc, {"jsonrpc": "2.0", "id": 0, "method": "shutdown"})
