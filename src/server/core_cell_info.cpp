@@ -147,11 +147,12 @@ class Offers {
   Offers(std::string_view prefix, bool nested) : prefix_(prefix), nested_(nested) {}
   // False once the offers are more than enough: a caller stops asking.
   bool add(std::string_view name) {
+    if (!wants(name)) return true;
     if (values_.size() >= kCompletionLimit * 4) {
       incomplete_ = true;
       return false;
     }
-    if (wants(name)) values_.emplace_back(name);
+    values_.emplace_back(name);
     return true;
   }
   bool wants(std::string_view name) const {
