@@ -285,6 +285,18 @@ TEST(PlaceRequests, OutlinesEveryUnitByItsKeyAndName) {
   EXPECT_EQ(flat[0][1]["name"], "hornet.militia");
   EXPECT_EQ(flat[0][1]["location"]["uri"], sample.uri());
   EXPECT_EQ(flat[0][1]["containerName"], "Hornet Militia");
+  // A quoted empty key, a key of spaces: named by their lines. A line without a key, and the
+  // line the checks pass over, name no unit.
+  sample.table.replace(sample.table.find("wasp,wasp"), 4, "\"\"");
+  sample.table.replace(sample.table.find("mule,mule"), 4, "  ");
+  sample.table.replace(sample.table.find("packrat,packrat"), 7, "");
+  const std::vector<Json> odd =
+      sample.ask({Json{{"method", "textDocument/documentSymbol"}, {"params", Json::object()}}});
+  ASSERT_EQ(odd[0].size(), 9u);
+  EXPECT_EQ(odd[0][3]["name"], "(line 6)");
+  EXPECT_EQ(odd[0][3]["selectionRange"], range(5, 1, 1));
+  EXPECT_EQ(odd[0][4]["name"], "(line 7)");
+  EXPECT_EQ(odd[0][5]["name"], "anvil");
 }
 
 TEST(PlaceRequests, HostileTextsReachTheClientInert) {
