@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "server/core_cell_info.h"
 #include "server/document_checks.h"
 
 namespace unitcheck {
@@ -25,6 +26,14 @@ class CoreDocumentChecks final : public DocumentChecks {
   CoreDocumentChecks();
   ~CoreDocumentChecks() override;
   std::vector<DocumentFinding> check_unit_table(const UnitTableText& input) override;
+  // Places of the table: server/core_cell_info.
+  std::optional<CellFacts> describe_cell(const CellQuery& q) override {
+    return describe_unit_cell(q);
+  }
+  CompletionChoices complete_cell(const CellQuery& q) override { return complete_unit_cell(q); }
+  std::vector<UnitSymbol> unit_symbols(const TextDocument& d) override {
+    return find_unit_symbols(d);
+  }
 
  private:
   struct Directory;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "lint/rules.h"
+#include "server/cell_answers.h"
 #include "server/changed_lines.h"
 #include "server/text_document.h"
 
@@ -55,6 +56,12 @@ class DocumentChecks {
   virtual ~DocumentChecks() = default;
   // Every finding of the unit table, its header's included, in the order of the text.
   virtual std::vector<DocumentFinding> check_unit_table(const UnitTableText& input) = 0;
+
+  // What the place of a unit table holds (hover), the values it may take (completion), and
+  // the table's units (outline). Checks that know none of it answer nothing.
+  virtual std::optional<CellFacts> describe_cell(const CellQuery& /*query*/) { return {}; }
+  virtual CompletionChoices complete_cell(const CellQuery& /*query*/) { return {}; }
+  virtual std::vector<UnitSymbol> unit_symbols(const TextDocument& /*document*/) { return {}; }
 };
 
 }  // namespace unitcheck::server

@@ -12,6 +12,7 @@
 #include "server/diagnostics.h"
 #include "server/file_uri.h"
 #include "server/message_json.h"
+#include "server/place_requests.h"
 
 namespace unitcheck::server {
 namespace {
@@ -48,16 +49,6 @@ PositionEncoding negotiate_encoding(const Json& params) {
     if (name == "utf-8") return PositionEncoding::Utf8;
   }
   return PositionEncoding::Utf16;
-}
-
-// capabilities.workspace.didChangeWatchedFiles.dynamicRegistration is true.
-bool registers_file_watchers(const Json& params) {
-  const Json* at = &params;
-  for (const char* key : {"capabilities", "workspace", "didChangeWatchedFiles"}) {
-    if (!at->is_object() || !at->contains(key)) return false;
-    at = &(*at)[key];
-  }
-  return at->is_object() && at->value("dynamicRegistration", Json()) == true;
 }
 
 // The files whose change may change a unit table's findings: the unit folders (and the table),
@@ -266,6 +257,8 @@ void LanguageServer::handle_request(const Json& id, std::string_view method, Jso
     send(result_response(id, nullptr));
   } else if (method == "textDocument/codeAction") {
     code_action(id, params);
+  } else if (is_place_request(method)) {
+    place_request(id, method, params);
   } else {
     send(error_response(id, ErrorCode::MethodNotFound,
                         "no method " + std::string(method) + " in this server"));
@@ -274,7 +267,7 @@ void LanguageServer::handle_request(const Json& id, std::string_view method, Jso
 
 Json LanguageServer::initialize(const Json& params) {
   encoding_ = negotiate_encoding(params);
-  client_watches_files_ = registers_file_watchers(params);
+  features_ = client_features(params);
   state_ = State::Running;
   // Only what is built is declared: documents are synchronised by their edits, and saving is
   // reported without the text, which the server holds already.
@@ -282,7 +275,10 @@ Json LanguageServer::initialize(const Json& params) {
   return Json{{"capabilities",
                {{"positionEncoding", encoding_name(encoding_)},
                 {"textDocumentSync", sync},
-                {"codeActionProvider", {{"codeActionKinds", {"quickfix"}}}}}},
+                {"codeActionProvider", {{"codeActionKinds", {"quickfix"}}}},
+                {"hoverProvider", true},
+                {"completionProvider", place_completion_options()},
+                {"documentSymbolProvider", true}}},
               {"serverInfo", {{"name", "unitlint"}, {"version", lint::kVersion}}}};
 }
 
@@ -410,7 +406,7 @@ void LanguageServer::did_save(const Json& params) {
 }
 
 void LanguageServer::initialized() {
-  if (!client_watches_files_ || watching_files_) return;
+  if (!features_.registers_file_watchers || watching_files_) return;
   watching_files_ = true;
   send_request("client/registerCapability", watched_files_registration());
 }

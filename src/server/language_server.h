@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "server/channel.h"
+#include "server/client_features.h"
 #include "server/document_checks.h"
 #include "server/document_store.h"
 #include "server/frame_queue.h"
@@ -57,6 +58,9 @@ class LanguageServer {
   Json initialize(const Json& params);
   void initialized();
   void code_action(const Json& id, const Json& params);
+  // hover, completion and documentSymbol of a unit table (server/place_requests.cpp).
+  void place_request(const Json& id, std::string_view method, const Json& params);
+  void send_result_text(const Json& id, std::string_view result);
   void did_open(Json& params);
   void did_change(Json& params);
   void did_close(const Json& params);
@@ -78,8 +82,8 @@ class LanguageServer {
   FrameQueue& input_;
   State state_ = State::NotInitialized;
   PositionEncoding encoding_ = PositionEncoding::Utf16;
-  bool client_watches_files_ = false;  // it registers file watchers when asked
-  bool watching_files_ = false;        // they were asked for
+  ClientFeatures features_;
+  bool watching_files_ = false;  // file watchers were asked for
   DocumentStore documents_;
   std::deque<Frame> batch_;          // taken and not yet handled
   std::set<std::string> to_check_;   // URIs of unit tables

@@ -295,14 +295,14 @@ TEST(LanguageServer, FollowsTheProtocolsLifeCycle) {
   const Conversation conversation = converse(
       request(1, "shutdown") + open_table +  // before initialize: refused, and dropped
           initialize({{"general", {{"positionEncodings", {"utf-16", "utf-8"}}}}}) +
-          notice("initialized") + request("two", "initialize") + request(3, "textDocument/hover") +
+          notice("initialized") + request("two", "initialize") + request(3, "textDocument/rename") +
           notice("workspace/somethingNew") + notice("$/progress") + framed("{not json") +
           framed("[1,2]") + framed(R"({"id":4,"method":"shutdown"})") +
           framed(R"({"jsonrpc":"2.0","id":1.5,"method":"shutdown"})") +
           framed(R"({"jsonrpc":"2.0","id":5,"method":7})") +
           framed(R"({"jsonrpc":"2.0","id":6,"method":"shutdown","params":"x"})") +
           framed(R"({"jsonrpc":"2.0","id":7,"result":null})") +  // a response: ignored
-          request(8, "shutdown") + request(9, "textDocument/hover") + open_table + notice("exit") +
+          request(8, "shutdown") + request(9, "textDocument/rename") + open_table + notice("exit") +
           request(10, "shutdown"),  // after exit: never read
       checks);
   EXPECT_EQ(shape(conversation), (Shape{"1: -32002", "0: result", "\"two\": -32600", "3: -32601",
@@ -313,7 +313,9 @@ TEST(LanguageServer, FollowsTheProtocolsLifeCycle) {
   const Json& result = conversation.replies[1]["result"];
   EXPECT_EQ(result["capabilities"], Json::parse(R"({"positionEncoding":"utf-8","textDocumentSync":
                 {"openClose":true,"change":2,"save":{"includeText":false}},
-                "codeActionProvider":{"codeActionKinds":["quickfix"]}})"));
+                "codeActionProvider":{"codeActionKinds":["quickfix"]},"hoverProvider":true,
+                "completionProvider":{"triggerCharacters":[",","{",";"],"resolveProvider":false},
+                "documentSymbolProvider":true})"));
   EXPECT_EQ(result["serverInfo"]["name"], "unitlint");
   EXPECT_EQ(conversation.replies[10]["result"], nullptr);
   EXPECT_NE(conversation.log.find("unitlint: a message that is not JSON\n"), std::string::npos);
@@ -346,8 +348,8 @@ TEST(LanguageServer, CancelsTheRequestsOfItsBatch) {
   // All in one read: the cancellation of 2 reaches it before it is answered; that of 3, read
   // after 3 was answered, and that of an unknown id, change nothing.
   const std::string batch =
-      request(1, "textDocument/hover") + request(2, "textDocument/hover") +
-      request("s", "textDocument/hover") + notice("$/cancelRequest", {{"id", 2}}) +
+      request(1, "textDocument/rename") + request(2, "textDocument/rename") +
+      request("s", "textDocument/rename") + notice("$/cancelRequest", {{"id", 2}}) +
       notice("$/cancelRequest", {{"id", "s"}}) + notice("$/cancelRequest", {{"id", 99}});
   const Conversation conversation =
       converse(initialize() + batch + request(4, "shutdown"), checks, 100000);
@@ -355,7 +357,7 @@ TEST(LanguageServer, CancelsTheRequestsOfItsBatch) {
             (Shape{"0: result", "1: -32601", "2: -32800", "\"s\": -32800", "4: result"}));
   // A cancellation that comes after the answer changes nothing.
   Client client(checks);
-  client.send(initialize() + request(3, "textDocument/hover"));
+  client.send(initialize() + request(3, "textDocument/rename"));
   client.wait_for(2);
   client.send(notice("$/cancelRequest", {{"id", 3}}) + request(4, "shutdown"));
   EXPECT_EQ(shape_of(client.wait_for(3)), (Shape{"0: result", "3: -32601", "4: result"}));
@@ -563,7 +565,7 @@ TEST(LanguageServer, HandlesWhatArrivesDuringACheckBeforeTheNext) {
                 request(5, "textDocument/codeAction", action_params(kTable, 2, 6, 2, 6)) +
                 // "\/" is "/" in JSON.
                 framed(R"({"jsonrpc":"2.0","method":"$\/cancelRequest","params":{"id":5}})") +
-                request(6, "textDocument/hover"));
+                request(6, "textDocument/rename"));
     client.input().wait_until_read();
   };
   client.send(initialize() + notice("textDocument/didOpen", open_params(kTable, 1, kText)));
