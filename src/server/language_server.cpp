@@ -282,6 +282,17 @@ Json LanguageServer::initialize(const Json& params) {
               {"serverInfo", {{"name", "unitlint"}, {"version", lint::kVersion}}}};
 }
 
+bool LanguageServer::check_before_answering(const Json& id, const std::string& uri) {
+  if (!to_check_.contains(uri)) return true;
+  take_frames(false);
+  if (cancelled_.erase(json_text(id)) > 0) {
+    send(error_response(id, ErrorCode::RequestCancelled, "the request was cancelled"));
+    return false;
+  }
+  check_and_publish(uri);
+  return true;
+}
+
 void LanguageServer::code_action(const Json& id, const Json& params) {
   const std::string* uri = document_uri(params);
   const OpenDocument* document = uri ? documents_.find(*uri) : nullptr;
@@ -298,20 +309,12 @@ void LanguageServer::code_action(const Json& id, const Json& params) {
     send(result_response(id, Json::array()));
     return;
   }
-  // Edits read before this request are checked first: the fixes are those of the text as it
-  // is. What arrives meanwhile joins the batch, and may cancel this request.
-  if (to_check_.contains(*uri)) {
-    take_frames(false);
-    if (cancelled_.erase(json_text(id)) > 0) {
-      send(error_response(id, ErrorCode::RequestCancelled, "the request was cancelled"));
-      return;
-    }
-    check_and_publish(*uri);
-    document = documents_.find(*uri);
-    if (document == nullptr) {
-      send(result_response(id, Json::array()));
-      return;
-    }
+  // The fixes are those of the text as it is.
+  if (!check_before_answering(id, *uri)) return;
+  document = documents_.find(*uri);
+  if (document == nullptr) {
+    send(result_response(id, Json::array()));
+    return;
   }
   const std::size_t begin = document->text.offset_of(*start, encoding_);
   const std::size_t stop = document->text.offset_of(*end, encoding_);

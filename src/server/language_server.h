@@ -57,6 +57,10 @@ class LanguageServer {
   void handle_notification(std::string_view method, Json& params);
   Json initialize(const Json& params);
   void initialized();
+  // Edits read before a request about a unit table are checked first, so that the answer is
+  // about the text as it is. What arrives meanwhile joins the batch and may cancel the request:
+  // then it is answered so, and false returned.
+  bool check_before_answering(const Json& id, const std::string& uri);
   void code_action(const Json& id, const Json& params);
   // hover, completion and documentSymbol of a unit table (server/place_requests.cpp).
   void place_request(const Json& id, std::string_view method, const Json& params);

@@ -52,6 +52,8 @@ void LanguageServer::place_request(const Json& id, std::string_view method, cons
         std::string(method) + " needs a document" + (symbols ? "" : " and a position")));
     return;
   }
+  // A hover tells the findings of the text as it is.
+  if (method == kHover && !check_before_answering(id, *uri)) return;
   OpenDocument* document = documents_.find(*uri);
   if (document == nullptr || document->place.role != DocumentRole::UnitTable) {
     send(result_response(id, nothing_for(method)));
@@ -67,9 +69,6 @@ void LanguageServer::place_request(const Json& id, std::string_view method, cons
     send(result_response(id, nothing_for(method)));
     return;
   }
-  // Edits read with this request are checked first: a hover tells the findings of the text as
-  // it is.
-  if (method == kHover && to_check_.contains(*uri)) publish_diagnostics();
   const auto line = static_cast<std::size_t>(position->line);
   const std::size_t byte = text.offset_of(*position, encoding_) - text.line_start(line);
   const std::string_view directory = document->place.data_directory;
