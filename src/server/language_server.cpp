@@ -79,8 +79,12 @@ void LanguageServer::send_request(std::string_view method, Json params) {
 }
 
 void LanguageServer::send(const Json& message) {
+  send_text(json_text(message));
+}
+
+void LanguageServer::send_text(std::string_view message) {
   if (output_lost_) return;
-  if (!output_.write(framed(json_text(message)))) {
+  if (!output_.write(framed(message))) {
     output_lost_ = true;
     log("standard output cannot be written: stopping");
   }
@@ -478,11 +482,8 @@ void LanguageServer::check_and_publish(std::string uri) {
   }
   document->changed = ChangedLines{};
   paths.clear();
-  send(notification(
-      "textDocument/publishDiagnostics",
-      Json{{"uri", uri},
-           {"version", document->version},
-           {"diagnostics", diagnostics_json(document->text, document->findings, encoding_)}}));
+  send_text(
+      publication_text(uri, document->version, document->text, document->findings, encoding_));
 }
 
 namespace {

@@ -78,6 +78,7 @@ class LanguageServer {
   void check_and_publish(std::string uri);  // a copy: it leaves to_check_
   void send_request(std::string_view method, Json params);
   void send(const Json& message);
+  void send_text(std::string_view message);  // a message written as JSON text already
   void log(std::string_view text);
 
   DocumentChecks& checks_;

@@ -86,14 +86,9 @@ void LanguageServer::place_request(const Json& id, std::string_view method, cons
 }
 
 void LanguageServer::send_result_text(const Json& id, std::string_view result) {
-  // send() for a result written as JSON text already.
-  if (output_lost_) return;
   std::string body = R"({"jsonrpc":"2.0","id":)" + json_text(id) + R"(,"result":)";
   body.append(result).push_back('}');
-  if (!output_.write(framed(body))) {
-    output_lost_ = true;
-    log("standard output cannot be written: stopping");
-  }
+  send_text(body);
 }
 
 }  // namespace unitcheck::server

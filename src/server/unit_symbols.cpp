@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "lint/json_text.h"
+#include "server/diagnostics.h"
 #include "server/hover_text.h"
 
 namespace unitcheck::server {
@@ -17,19 +18,6 @@ std::string symbol_name(const UnitSymbol& symbol) {
   if (std::ranges::all_of(name, [](char c) { return c == ' ' || c == '\t'; }))
     name = "(line " + std::to_string(symbol.line + 1) + ")";
   return name;
-}
-
-void put_position(lint::JsonText& json, std::size_t line, std::uint64_t character) {
-  json.raw("{\"line\":").number(static_cast<std::int64_t>(line));
-  json.raw(",\"character\":").number(static_cast<std::int64_t>(character)).raw("}");
-}
-
-void put_range(lint::JsonText& json, std::size_t line, std::uint64_t first, std::uint64_t last) {
-  json.raw("{\"start\":");
-  put_position(json, line, first);
-  json.raw(",\"end\":");
-  put_position(json, line, last);
-  json.raw("}");
 }
 
 }  // namespace

@@ -313,10 +313,10 @@ TEST(PlaceRequests, HostileTextsReachTheClientInert) {
   sample.table.replace(second, 5, std::string(1 << 20, 'k'));
   // A header cell that names no column, in HTML.
   sample.table.replace(sample.table.find(",STATUS,") + 1, 6, "<b>Stat</b>");
-  const std::vector<Json> replies = sample.ask(
-      {hover(2, key.size() + 9),
-       Json{{"method", "textDocument/documentSymbol"}, {"params", Json::object()}}, hover(4, 3),
-       hover(0, 20)});
+  const std::vector<Json> replies =
+      sample.ask({hover(2, key.size() + 9),
+                  Json{{"method", "textDocument/documentSymbol"}, {"params", Json::object()}},
+                  hover(4, 3), hover(0, 20)});
   EXPECT_EQ(replies[3]["contents"]["value"],
             "Header of column 4: `<b>Stat</b>` — not a column of the unit table\n\n**warning** "
             "`unknown-column`: `header column 4, \"<b>Stat</b>\", is not a column of the unit "
