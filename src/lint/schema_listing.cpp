@@ -12,22 +12,6 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-std::string_view type_name(FieldType type) {
-  switch (type) {
-    case FieldType::Text:
-      return "text";
-    case FieldType::Integer:
-      return "integer";
-    case FieldType::Int64:
-      return "int64";
-    case FieldType::Float:
-      return "float";
-    case FieldType::Boolean:
-      return "boolean";
-  }
-  return "?";
-}
-
 std::span<const ColumnSchema> unit_columns() {
   return find_table_schema("units")->columns;
 }
@@ -65,7 +49,7 @@ std::string text_lines(std::span<const ColumnSchema> columns, bool with_nested) 
   for (std::size_t i = 0; i < columns.size(); ++i) {
     const ColumnSchema& column = columns[i];
     std::string line = right_aligned(std::to_string(i + 1), 3) + "  " + padded(column.name, width) +
-                       "  " + padded(type_name(column.type), 7) + "  " +
+                       "  " + padded(field_type_name(column.type), 7) + "  " +
                        right_aligned(size_text(column), 3);
     if (with_nested && !nested_table_of(column.name).empty())
       line += "  nested list " + std::string(nested_table_of(column.name));
@@ -79,7 +63,7 @@ Json column_json(std::size_t index, const ColumnSchema& column) {
   Json json;
   json["position"] = index + 1;
   json["name"] = column.name;
-  json["type"] = type_name(column.type);
+  json["type"] = field_type_name(column.type);
   json["size"] = column.type == FieldType::Text ? Json(column.size) : Json(nullptr);
   return json;
 }
@@ -87,7 +71,7 @@ Json column_json(std::size_t index, const ColumnSchema& column) {
 // A table row; with_nested adds the cell that links a unit column to its nested list.
 std::string markdown_row(std::size_t index, const ColumnSchema& column, bool with_nested) {
   std::string row = "| " + std::to_string(index + 1) + " | `" + std::string(column.name) + "` | " +
-                    std::string(type_name(column.type)) + " | " + size_text(column) + " |";
+                    std::string(field_type_name(column.type)) + " | " + size_text(column) + " |";
   if (with_nested) {
     const std::string nested(nested_table_of(column.name));
     row += nested.empty() ? " |" : " [" + nested + "](#" + nested + ") |";

@@ -33,22 +33,6 @@ UnitHeader header_of(const TextDocument& document) {
   return map_unit_header(std::string(document.line(0)), schemas);
 }
 
-std::string_view type_name(FieldType type) {
-  switch (type) {
-    case FieldType::Text:
-      return "text";
-    case FieldType::Integer:
-      return "integer";
-    case FieldType::Int64:
-      return "int64";
-    case FieldType::Float:
-      return "float";
-    case FieldType::Boolean:
-      return "boolean";
-  }
-  return {};
-}
-
 // The schema's column that the header's column index names, or null: column 0 is the key
 // whatever the header calls it.
 const ColumnSchema* unit_column_schema(std::size_t index, std::string_view name) {
@@ -61,7 +45,7 @@ const ColumnSchema* unit_column_schema(std::size_t index, std::string_view name)
 DeclaredField declared(std::string_view name, const ColumnSchema* schema) {
   DeclaredField field{cut(name), {}, 0};
   if (schema != nullptr) {
-    field.type = type_name(schema->type);
+    field.type = field_type_name(schema->type);
     field.size = schema->type == FieldType::Text ? schema->size : 0;
   }
   return field;
@@ -112,7 +96,7 @@ void describe_nested(const NestedList& list, std::string_view line, std::size_t 
   facts.group = place.group;
   if (place.field >= 0 && static_cast<std::size_t>(place.field) < list.fields.size()) {
     const NestedField& field = list.fields[static_cast<std::size_t>(place.field)];
-    facts.field = DeclaredField{field.name, type_name(field.type),
+    facts.field = DeclaredField{field.name, field_type_name(field.type),
                                 field.type == FieldType::Text ? field.declared_size : 0};
   }
   facts.end = facts.begin + place.end;

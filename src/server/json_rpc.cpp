@@ -32,4 +32,13 @@ bool is_request_id(const Json& id) {
   return id.is_string() || id.is_number_integer();
 }
 
+const std::string* document_uri(const Json& params) {
+  if (!params.is_object()) return nullptr;
+  const auto document = params.find("textDocument");
+  if (document == params.end() || !document->is_object()) return nullptr;
+  const auto uri = document->find("uri");
+  if (uri == document->end() || !uri->is_string()) return nullptr;
+  return &uri->get_ref<const std::string&>();
+}
+
 }  // namespace unitcheck::server

@@ -34,4 +34,7 @@ Json notification(std::string_view method, Json params);
 // True for an id the protocol allows in a request: an integer or a string.
 bool is_request_id(const Json& id);
 
+// params.textDocument.uri, when it is a string; else null.
+const std::string* document_uri(const Json& params);
+
 }  // namespace unitcheck::server

@@ -19,16 +19,6 @@ namespace {
 
 constexpr std::size_t kReadSize = std::size_t{64} << 10;
 
-// params.textDocument.uri, when it is a string.
-const std::string* document_uri(const Json& params) {
-  if (!params.is_object()) return nullptr;
-  const auto document = params.find("textDocument");
-  if (document == params.end() || !document->is_object()) return nullptr;
-  const auto uri = document->find("uri");
-  if (uri == document->end() || !uri->is_string()) return nullptr;
-  return &uri->get_ref<const std::string&>();
-}
-
 // The version of params.textDocument: an integer, or nullopt.
 std::optional<std::int64_t> document_version(const Json& params) {
   const Json& document = params["textDocument"];

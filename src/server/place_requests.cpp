@@ -20,15 +20,6 @@ Json nothing_for(std::string_view method) {
   return Json::array();
 }
 
-const std::string* uri_of(const Json& params) {
-  if (!params.is_object()) return nullptr;
-  const auto document = params.find("textDocument");
-  if (document == params.end() || !document->is_object()) return nullptr;
-  const auto uri = document->find("uri");
-  if (uri == document->end() || !uri->is_string()) return nullptr;
-  return &uri->get_ref<const std::string&>();
-}
-
 }  // namespace
 
 bool is_place_request(std::string_view method) {
@@ -41,7 +32,7 @@ Json place_completion_options() {
 }
 
 void LanguageServer::place_request(const Json& id, std::string_view method, const Json& params) {
-  const std::string* uri = uri_of(params);
+  const std::string* uri = document_uri(params);
   const bool symbols = method == kSymbols;
   const std::optional<Position> position =
       symbols || !params.is_object() ? std::nullopt

@@ -32,6 +32,23 @@ constexpr int data_size_of(FieldType type, int size) {
   return 0;
 }
 
+// The type's name in listings and hovers.
+constexpr std::string_view field_type_name(FieldType type) {
+  switch (type) {
+    case FieldType::Text:
+      return "text";
+    case FieldType::Integer:
+      return "integer";
+    case FieldType::Int64:
+      return "int64";
+    case FieldType::Float:
+      return "float";
+    case FieldType::Boolean:
+      return "boolean";
+  }
+  return "?";
+}
+
 class MemTable;
 
 // One field of an open table.
