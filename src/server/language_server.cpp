@@ -17,7 +17,7 @@
 namespace unitcheck::server {
 namespace {
 
-constexpr std::size_t kReadSize = std::size_t{64} << 10;
+constexpr std::size_t kReadSize = std::size_t{1} << 20;
 
 // params.textDocument.uri, when it is a string.
 const std::string* document_uri(const Json& params) {
