@@ -11,10 +11,16 @@ namespace {
 
 // Without a wake pipe, a wait looks at the flag this often.
 constexpr int kWakeCheckMs = 100;
+constexpr int kPipeBytes = 1 << 20;
 
 }  // namespace
 
 FdSource::FdSource(int fd) : fd_(fd) {
+  // A pipe holds 64 KiB by default: a document of tens of megabytes would cross it in a
+  // thousand turns of the writer and the reader. A larger pipe (the most an unprivileged
+  // process may ask for; a failure, or a descriptor that is no pipe, changes nothing) lets
+  // each read take more.
+  ::fcntl(fd_, F_SETPIPE_SZ, kPipeBytes);
   if (::pipe2(wake_, O_CLOEXEC | O_NONBLOCK) != 0) wake_[0] = wake_[1] = -1;
 }
 

@@ -17,7 +17,7 @@
 namespace unitcheck::server {
 namespace {
 
-constexpr std::size_t kReadSize = std::size_t{64} << 10;
+constexpr std::size_t kReadSize = std::size_t{1} << 20;
 
 // The version of params.textDocument: an integer, or nullopt.
 std::optional<std::int64_t> document_version(const Json& params) {

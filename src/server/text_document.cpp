@@ -30,15 +30,18 @@ TextDocument::TextDocument(std::string text, std::size_t block_size)
 
 void TextDocument::replace_all(std::string text) {
   blocks_.clear();
-  put_blocks(text, 0, 0);
+  joined_ = std::string();
+  joined_current_ = false;
+  edited_ = false;
+  opened_ = std::make_shared<const std::string>(std::move(text));
+  put_blocks(*opened_, 0, 0, true);
   count_blocks();
-  joined_ = std::move(text);
-  joined_current_ = true;
 }
 
 // A block ends at a line's beginning, which never falls between the CR and the LF of one line
 // end: each block's lines, found in its bytes alone, are the document's.
-void TextDocument::put_blocks(std::string_view text, std::size_t first, std::size_t last) {
+void TextDocument::put_blocks(std::string_view text, std::size_t first, std::size_t last,
+                              bool kept) {
   const bool at_end = last == blocks_.size();
   const std::vector<std::size_t> starts = line_starts(text);
   std::vector<Block> cut;
@@ -51,7 +54,13 @@ void TextDocument::put_blocks(std::string_view text, std::size_t first, std::siz
     }
     const std::size_t end =
         next < starts.size() && starts[next] < text.size() ? starts[next] : text.size();
-    Block block{std::string(text.substr(begin, end - begin)), {}};
+    Block block;
+    if (kept) {
+      block.kept = text.substr(begin, end - begin);
+    } else {
+      block.own = std::string(text.substr(begin, end - begin));
+      block.owned = true;
+    }
     for (std::size_t at = line; at < next && at < starts.size(); ++at) {
       block.starts.push_back(starts[at] - begin);
     }
@@ -79,17 +88,18 @@ void TextDocument::count_blocks() {
   for (std::size_t index = 0; index < blocks_.size(); ++index) {
     block_offsets_[index] = offset;
     block_lines_[index] = lines;
-    offset += blocks_[index].text.size();
+    offset += blocks_[index].text().size();
     lines += blocks_[index].starts.size();
   }
   size_ = offset;
 }
 
 std::string_view TextDocument::text() const {
+  if (!edited_) return *opened_;
   if (!joined_current_) {
     joined_.clear();
     joined_.reserve(size_);
-    for (const Block& block : blocks_) joined_.append(block.text);
+    for (const Block& block : blocks_) joined_.append(block.text());
     joined_current_ = true;
   }
   return joined_;
@@ -115,11 +125,12 @@ std::string_view TextDocument::line(std::size_t line) const {
   const Block& block = blocks_[index];
   const std::size_t local = line - block_lines_[index];
   const std::size_t begin = block.starts[local];
-  std::size_t end = local + 1 < block.starts.size() ? block.starts[local + 1] : block.text.size();
+  const std::string_view text = block.text();
+  std::size_t end = local + 1 < block.starts.size() ? block.starts[local + 1] : text.size();
   // Drop the line end: LF, CR or CR LF.
-  if (end > begin && block.text[end - 1] == '\n') --end;
-  if (end > begin && block.text[end - 1] == '\r') --end;
-  return std::string_view(block.text).substr(begin, end - begin);
+  if (end > begin && text[end - 1] == '\n') --end;
+  if (end > begin && text[end - 1] == '\r') --end;
+  return text.substr(begin, end - begin);
 }
 
 std::size_t TextDocument::line_of(std::size_t offset) const {
@@ -171,10 +182,11 @@ void TextDocument::replace(std::size_t begin, std::size_t end, std::string_view 
   std::size_t last = block_of_offset(end) + 1;
   std::string text;
   const std::size_t base = block_offsets_[first];
-  for (std::size_t index = first; index < last; ++index) text.append(blocks_[index].text);
+  for (std::size_t index = first; index < last; ++index) text.append(blocks_[index].text());
   text.replace(begin - base, end - begin, replacement);
-  put_blocks(text, first, last);
+  put_blocks(text, first, last, false);
   count_blocks();
+  edited_ = true;
   joined_current_ = false;
 }
 

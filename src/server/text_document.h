@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,8 +20,10 @@ inline constexpr std::size_t kTextBlockSize = std::size_t{64} << 10;
 //
 // The text is kept in blocks of whole lines, so that an edit costs what the blocks it touches
 // hold, not what the document holds: the bytes of those blocks are joined, edited and cut into
-// blocks again, and only the blocks' offsets and first lines are counted anew. The whole text,
-// for the checks, is joined when it is asked for after an edit.
+// blocks again, and only the blocks' offsets and first lines are counted anew. The text a
+// document is opened with is kept whole, and its blocks are views of it until an edit cuts them
+// anew: opening a document of tens of megabytes copies nothing. The whole text, for the checks,
+// is joined when it is asked for after an edit.
 class TextDocument {
  public:
   explicit TextDocument(std::string text, std::size_t block_size = kTextBlockSize);
@@ -37,7 +40,7 @@ class TextDocument {
   // The text in blocks of whole lines, in order: read one after another, they are text(),
   // without its join.
   std::size_t block_count() const { return blocks_.size(); }
-  std::string_view block(std::size_t index) const { return blocks_[index].text; }
+  std::string_view block(std::size_t index) const { return blocks_[index].text(); }
 
   // The byte offset of a position: a line past the last stands for the text's end, a character
   // past the line's end for that end (its line end is not part of the line).
@@ -54,14 +57,19 @@ class TextDocument {
 
  private:
   struct Block {
-    std::string text;
+    std::string own;        // its bytes, once an edit has cut it
+    std::string_view kept;  // else its bytes in opened_
+    bool owned = false;
     // Where its lines begin, from 0. The last block also lists its end when the text ends with
     // a line end: the empty last line begins there.
     std::vector<std::size_t> starts;
+
+    std::string_view text() const { return owned ? std::string_view(own) : kept; }
   };
 
-  // Cuts text (whole lines) into blocks and puts them in place of blocks_[first, last).
-  void put_blocks(std::string_view text, std::size_t first, std::size_t last);
+  // Cuts text (whole lines) into blocks and puts them in place of blocks_[first, last); the
+  // blocks are views of text when it is kept (opened_), else copies.
+  void put_blocks(std::string_view text, std::size_t first, std::size_t last, bool kept);
   void count_blocks();
   std::size_t block_of_offset(std::size_t offset) const;
   std::size_t block_of_line(std::size_t line) const;
@@ -71,6 +79,10 @@ class TextDocument {
   std::vector<std::size_t> block_offsets_;  // the offset of each block's first byte
   std::vector<std::size_t> block_lines_;    // the index of each block's first line
   std::size_t size_ = 0;
+  // The text as opened, never changed: on the heap, so that the views stay where they are when
+  // the document moves, and shared by its copies.
+  std::shared_ptr<const std::string> opened_;
+  bool edited_ = false;
   mutable std::string joined_;
   mutable bool joined_current_ = false;
 };

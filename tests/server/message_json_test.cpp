@@ -52,6 +52,22 @@ TEST(MessageJson, LongStringsAreReadAsTheParserReadsThem) {
   for (const std::string& body : cases) expect_same_as_parser(body);
 }
 
+// Plain runs of every length around the 16 bytes looked at together, each ended by a byte that
+// is not plain, at every alignment: a run cut a byte short or long changes the value.
+TEST(MessageJson, PlainRunsOfAnyLengthAroundEscapes) {
+  const std::string enders[] = {R"(\")", R"(\n)", "\xc3\xa9", "\x7f", R"(\u00e9)", "\x01"};
+  for (std::size_t run = 0; run < 50; ++run) {
+    for (const std::string& ender : enders) {
+      std::string piece(run, 'p');
+      piece.append(ender);
+      for (std::size_t shift = 0; shift < 3; ++shift) {
+        const std::string text = std::string(shift, 's') + long_text(piece);
+        expect_same_as_parser(R"({"text":")" + text + R"("})");
+      }
+    }
+  }
+}
+
 // Mutations of a message whose text is long: each byte changed, inserted or removed at random
 // places, a thousand times.
 TEST(MessageJson, AgreesWithTheParserOnMutatedMessages) {

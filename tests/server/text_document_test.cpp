@@ -68,6 +68,36 @@ TEST(TextDocument, EditsFindTheSameLinesAsAFreshText) {
   }
 }
 
+// A document keeps the text it was opened with and shows it through its blocks until an edit:
+// copies and moves (short texts too, whose bytes a string holds inside itself) read the same
+// lines, and an edit of a copy, or a new text, leaves the others as they were.
+TEST(TextDocument, CopiesAndMovesKeepTheTextOpened) {
+  using Lines = std::vector<std::string>;
+  for (const std::size_t block_size : {std::size_t{1}, std::size_t{4}, kTextBlockSize}) {
+    const std::string opened = "a,1\r\nbb,22\n\nccc";
+    TextDocument original(opened, block_size);
+    TextDocument copy = original;
+    TextDocument moved = std::move(copy);
+    std::vector<TextDocument> many;
+    for (int i = 0; i < 40; ++i) many.push_back(moved);  // the vector moves them as it grows
+    copy = moved;
+    copy.replace(0, 1, "x");
+    moved.replace_all("new\n");
+    const Lines expected{"a,1", "bb,22", "", "ccc"};
+    EXPECT_EQ(lines_of(original), expected);
+    EXPECT_EQ(original.text(), opened);
+    EXPECT_EQ(lines_of(many.back()), expected);
+    EXPECT_EQ(lines_of(copy), (Lines{"x,1", "bb,22", "", "ccc"}));
+    EXPECT_EQ(copy.text(), "x,1\r\nbb,22\n\nccc");
+    EXPECT_EQ(lines_of(moved), (Lines{"new", ""}));
+    std::string blocks;
+    for (std::size_t index = 0; index < many.front().block_count(); ++index) {
+      blocks.append(many.front().block(index));
+    }
+    EXPECT_EQ(blocks, opened);
+  }
+}
+
 // é is two bytes and one UTF-16 unit; 😀 four bytes and two units (a surrogate pair); a stray
 // continuation byte counts one unit.
 TEST(TextDocument, PositionsCountBytesOrUtf16Units) {
