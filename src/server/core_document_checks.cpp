@@ -228,19 +228,54 @@ Recheck lines_to_recheck(const UnitTableText& input, std::span<const std::string
   return out;
 }
 
-// The lines to check as one text from the first of them, the lines between left blank (a
-// blank line has no finding): the rows are numbered from the first line on.
-std::string text_of_lines(const TextDocument& document, std::span<const std::size_t> lines) {
-  std::string text;
-  std::size_t next = lines.front();
-  for (const std::size_t line : lines) {
-    text.append(line - next, '\n');
-    text.append(document.line(line));
-    text.push_back('\n');
-    next = line + 1;
+// The lines to check again, read as one text from the first of them, the lines between left
+// blank (a blank line has no finding): the rows are numbered from the first line on. They are
+// read from the document rather than joined, so that a long line is not held once more.
+class LinesSource final : public TextSource {
+ public:
+  LinesSource(const TextDocument& document, std::span<const std::size_t> lines)
+      : document_(document), lines_(lines), next_line_(lines.front()) {
+    for (const std::size_t line : lines) rest_ += document.line(line).size() + 1;
+    rest_ += lines.back() + 1 - lines.front() - lines.size();
   }
-  return text;
-}
+
+  std::size_t read(char* buffer, std::size_t size) override {
+    std::size_t count = 0;
+    while (count < size && at_ < lines_.size()) {
+      const std::size_t line = lines_[at_];
+      if (next_line_ < line) {
+        const std::size_t blanks = std::min(size - count, line - next_line_);
+        std::memset(buffer + count, '\n', blanks);
+        count += blanks;
+        next_line_ += blanks;
+        continue;
+      }
+      const std::string_view text = document_.line(line);
+      if (offset_ < text.size()) {
+        const std::size_t taken = std::min(size - count, text.size() - offset_);
+        std::memcpy(buffer + count, text.data() + offset_, taken);
+        count += taken;
+        offset_ += taken;
+        continue;
+      }
+      buffer[count++] = '\n';
+      offset_ = 0;
+      ++at_;
+      next_line_ = line + 1;
+    }
+    rest_ -= std::min(rest_, count);
+    return count;
+  }
+  std::size_t expected_rest() const override { return rest_; }
+
+ private:
+  const TextDocument& document_;
+  std::span<const std::size_t> lines_;  // ascending
+  std::size_t at_ = 0;                  // the line of lines_ being read
+  std::size_t next_line_;               // the document's line that comes next
+  std::size_t offset_ = 0;              // the next byte of lines_[at_]
+  std::size_t rest_ = 0;
+};
 
 // Whether a line outside the rechecked ones holds a unit; the search stops at the first.
 bool unit_line_outside(const TextDocument& document, std::span<const std::size_t> rechecked) {
@@ -310,10 +345,8 @@ std::vector<DocumentFinding> CoreDocumentChecks::check_unit_table(const UnitTabl
   std::vector<DocumentFinding> findings;
   std::optional<UnitChunkReader> whole_rows;
   std::optional<Recheck> recheck;
-  std::string lines_text;
   if (header_same) {
     recheck = lines_to_recheck(input, paths.names);
-    if (!recheck->lines.empty()) lines_text = text_of_lines(document, recheck->lines);
   } else {
     // Named members rather than a structured binding: clang before 16 cannot capture one.
     HeaderAndRows table =
@@ -341,8 +374,9 @@ std::vector<DocumentFinding> CoreDocumentChecks::check_unit_table(const UnitTabl
                         .checked_lines;
   } else if (!recheck->lines.empty()) {
     header.first_row = static_cast<std::int64_t>(recheck->lines.front()) + 1;
-    UnitChunkReader rows = UnitChunkReader::from_text(lines_text);
-    const unsigned threads = lines_text.size() < kBytesForThreads ? 0 : checking_threads();
+    auto lines = std::make_unique<LinesSource>(document, recheck->lines);
+    const unsigned threads = lines->expected_rest() < kBytesForThreads ? 0 : checking_threads();
+    UnitChunkReader rows(std::move(lines));
     checked_lines = check_unit_rows(header, rows, *directory.part_list, root, directory.file_tests,
                                     writer, threads, &judging)
                         .checked_lines;
