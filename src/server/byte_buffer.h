@@ -27,6 +27,7 @@ class ByteBuffer {
   void append(std::string_view bytes);
   void clear() { size_ = 0; }
   std::string_view view() const { return {data_, size_}; }
+  char* data() { return data_; }
   std::size_t size() const { return size_; }
 
  private:

@@ -23,14 +23,18 @@ std::optional<Position> position_from_json(const Json& value) {
 }
 
 std::string apply_content_change(TextDocument& document, Json& change, PositionEncoding encoding,
-                                 std::optional<ChangedLines>& changed) {
+                                 std::optional<ChangedLines>& changed, const Message& message) {
   if (!change.is_object()) return "a content change that is not an object";
   const auto text = change.find("text");
-  if (text == change.end() || !text->is_string()) return "a content change without a text";
-  std::string& replacement = text->get_ref<std::string&>();
+  const SharedText* kept = text == change.end() ? nullptr : message_text(*text, message);
+  if (text == change.end() || (!text->is_string() && !kept)) {
+    return "a content change without a text";
+  }
+  const std::string_view replacement =
+      kept ? kept->bytes : std::string_view(text->get_ref<const std::string&>());
   const auto range = change.find("range");
   if (range == change.end()) {
-    document.replace_all(std::move(replacement));
+    document.replace_all(kept ? *kept : shared_text(std::move(text->get_ref<std::string&>())));
     changed.reset();
     return {};
   }

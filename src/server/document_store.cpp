@@ -6,7 +6,7 @@
 
 namespace unitcheck::server {
 
-OpenDocument& DocumentStore::open(std::string uri, std::int64_t version, std::string text) {
+OpenDocument& DocumentStore::open(std::string uri, std::int64_t version, SharedText text) {
   DocumentPlace place;
   if (const std::optional<std::string> path = path_from_file_uri(uri)) place = place_of_path(*path);
   OpenDocument document{uri, std::move(place), version, TextDocument(std::move(text)), {}, {}, {}};

@@ -33,7 +33,7 @@ struct OpenDocument {
 class DocumentStore {
  public:
   // Opens (or opens again, replacing) the document at uri.
-  OpenDocument& open(std::string uri, std::int64_t version, std::string text);
+  OpenDocument& open(std::string uri, std::int64_t version, SharedText text);
   OpenDocument* find(std::string_view uri);
   // False when no such document was open.
   bool close(std::string_view uri);

@@ -137,9 +137,9 @@ void LanguageServer::handle_frame(Frame& frame) {
     frame_fault(frame);
     return;
   }
-  Json message = parse_message(frame.body.view());
+  Message message = read_message(std::move(frame.body));
   frame.body = ByteBuffer();
-  if (message.is_discarded()) {
+  if (message.json.is_discarded()) {
     log("a message that is not JSON");
     send(error_response(nullptr, ErrorCode::ParseError, "the message is not JSON"));
   } else {
@@ -154,7 +154,8 @@ void LanguageServer::frame_fault(const Frame& frame) {
   send(error_response(nullptr, code, "refused a message: " + frame.detail));
 }
 
-void LanguageServer::handle_message(Json& message) {
+void LanguageServer::handle_message(Message& read) {
+  Json& message = read.json;
   if (!message.is_object()) {
     send(error_response(nullptr, ErrorCode::InvalidRequest, "a message must be a JSON object"));
     return;
@@ -188,7 +189,7 @@ void LanguageServer::handle_message(Json& message) {
   }
   const std::string& name = method->get_ref<const std::string&>();
   if (!has_id) {
-    handle_notification(name, params);
+    handle_notification(name, params, read);
     return;
   }
   if (!is_request_id(*id)) {
@@ -316,7 +317,8 @@ void LanguageServer::code_action(const Json& id, const Json& params) {
       id, quick_fixes_json(*document, std::min(begin, stop), std::max(begin, stop), encoding_)));
 }
 
-void LanguageServer::handle_notification(std::string_view method, Json& params) {
+void LanguageServer::handle_notification(std::string_view method, Json& params,
+                                         const Message& message) {
   if (method == "exit") {
     exit_status_ = state_ == State::ShutDown ? 0 : 1;
     return;
@@ -325,9 +327,9 @@ void LanguageServer::handle_notification(std::string_view method, Json& params) 
   if (state_ != State::Running) return;
   try {
     if (method == "textDocument/didOpen") {
-      did_open(params);
+      did_open(params, message);
     } else if (method == "textDocument/didChange") {
-      did_change(params);
+      did_change(params, message);
     } else if (method == "textDocument/didClose") {
       did_close(params);
     } else if (method == "textDocument/didSave") {
@@ -342,20 +344,22 @@ void LanguageServer::handle_notification(std::string_view method, Json& params) 
   }
 }
 
-void LanguageServer::did_open(Json& params) {
+void LanguageServer::did_open(Json& params, const Message& message) {
   const std::string* uri = document_uri(params);
   const std::optional<std::int64_t> version = uri ? document_version(params) : std::nullopt;
   Json& document = params["textDocument"];
-  if (!uri || !version || !document.contains("text") || !document["text"].is_string()) {
+  Json* text = document.contains("text") ? &document["text"] : nullptr;
+  const SharedText* kept = text ? message_text(*text, message) : nullptr;
+  if (!uri || !version || !text || (!text->is_string() && !kept)) {
     log("didOpen without a document's uri, version and text");
     return;
   }
-  const OpenDocument& opened =
-      documents_.open(*uri, *version, std::move(document["text"].get_ref<std::string&>()));
+  const OpenDocument& opened = documents_.open(
+      *uri, *version, kept ? *kept : shared_text(std::move(text->get_ref<std::string&>())));
   mark_for_checking(opened);
 }
 
-void LanguageServer::did_change(Json& params) {
+void LanguageServer::did_change(Json& params, const Message& message) {
   const std::string* uri = document_uri(params);
   OpenDocument* document = uri ? documents_.find(*uri) : nullptr;
   if (document == nullptr) {
@@ -370,7 +374,7 @@ void LanguageServer::did_change(Json& params) {
   document->version = *version;
   for (Json& change : params["contentChanges"]) {
     const std::string fault =
-        apply_content_change(document->text, change, encoding_, document->changed);
+        apply_content_change(document->text, change, encoding_, document->changed, message);
     if (!fault.empty()) log("didChange skipped " + fault + ": the document may be out of step");
   }
   mark_for_checking(*document);

@@ -14,6 +14,7 @@
 #include "server/document_store.h"
 #include "server/frame_queue.h"
 #include "server/json_rpc.h"
+#include "server/message_json.h"
 #include "server/message_reader.h"
 #include "server/positions.h"
 
@@ -51,10 +52,10 @@ class LanguageServer {
   void take_frames(bool wait);
   void handle_batch();
   void handle_frame(Frame& frame);
-  void handle_message(Json& message);
+  void handle_message(Message& read);
   void handle_response(const Json& message);
   void handle_request(const Json& id, std::string_view method, Json& params);
-  void handle_notification(std::string_view method, Json& params);
+  void handle_notification(std::string_view method, Json& params, const Message& message);
   Json initialize(const Json& params);
   void initialized();
   // Edits read before a request about a unit table are checked first, so that the answer is
@@ -65,8 +66,8 @@ class LanguageServer {
   // hover, completion and documentSymbol of a unit table (server/place_requests.cpp).
   void place_request(const Json& id, std::string_view method, const Json& params);
   void send_result_text(const Json& id, std::string_view result);
-  void did_open(Json& params);
-  void did_change(Json& params);
+  void did_open(Json& params, const Message& message);
+  void did_change(Json& params, const Message& message);
   void did_close(const Json& params);
   void did_save(const Json& params);
   void did_change_watched_files(const Json& params);

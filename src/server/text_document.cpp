@@ -28,13 +28,22 @@ TextDocument::TextDocument(std::string text, std::size_t block_size)
   replace_all(std::move(text));
 }
 
+TextDocument::TextDocument(SharedText text, std::size_t block_size)
+    : block_size_(std::max<std::size_t>(block_size, 1)) {
+  replace_all(std::move(text));
+}
+
 void TextDocument::replace_all(std::string text) {
+  replace_all(shared_text(std::move(text)));
+}
+
+void TextDocument::replace_all(SharedText text) {
   blocks_.clear();
   joined_ = std::string();
   joined_current_ = false;
   edited_ = false;
-  opened_ = std::make_shared<const std::string>(std::move(text));
-  put_blocks(*opened_, 0, 0, true);
+  opened_ = std::move(text);
+  put_blocks(opened_.bytes, 0, 0, true);
   count_blocks();
 }
 
@@ -95,7 +104,7 @@ void TextDocument::count_blocks() {
 }
 
 std::string_view TextDocument::text() const {
-  if (!edited_) return *opened_;
+  if (!edited_) return opened_.bytes;
   if (!joined_current_) {
     joined_.clear();
     joined_.reserve(size_);

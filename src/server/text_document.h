@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "server/positions.h"
+#include "server/shared_text.h"
 
 namespace unitcheck::server {
 
@@ -22,11 +23,12 @@ inline constexpr std::size_t kTextBlockSize = std::size_t{64} << 10;
 // hold, not what the document holds: the bytes of those blocks are joined, edited and cut into
 // blocks again, and only the blocks' offsets and first lines are counted anew. The text a
 // document is opened with is kept whole, and its blocks are views of it until an edit cuts them
-// anew: opening a document of tens of megabytes copies nothing. The whole text, for the checks,
-// is joined when it is asked for after an edit.
+// anew: opening a document of tens of megabytes copies nothing (nor does a whole new text). The
+// whole text, for the checks, is joined when it is asked for after an edit.
 class TextDocument {
  public:
   explicit TextDocument(std::string text, std::size_t block_size = kTextBlockSize);
+  explicit TextDocument(SharedText text, std::size_t block_size = kTextBlockSize);
 
   // The whole text (joined from the blocks when it has changed since it was last asked for).
   std::string_view text() const;
@@ -54,11 +56,12 @@ class TextDocument {
   // Replaces the bytes [begin, end) with replacement (begin <= end <= size()).
   void replace(std::size_t begin, std::size_t end, std::string_view replacement);
   void replace_all(std::string text);
+  void replace_all(SharedText text);
 
  private:
   struct Block {
     std::string own;        // its bytes, once an edit has cut it
-    std::string_view kept;  // else its bytes in opened_
+    std::string_view kept;  // else its bytes in the opened text
     bool owned = false;
     // Where its lines begin, from 0. The last block also lists its end when the text ends with
     // a line end: the empty last line begins there.
@@ -79,9 +82,9 @@ class TextDocument {
   std::vector<std::size_t> block_offsets_;  // the offset of each block's first byte
   std::vector<std::size_t> block_lines_;    // the index of each block's first line
   std::size_t size_ = 0;
-  // The text as opened, never changed: on the heap, so that the views stay where they are when
-  // the document moves, and shared by its copies.
-  std::shared_ptr<const std::string> opened_;
+  // The text as opened, never changed: kept where it is when the document moves, and shared by
+  // its copies.
+  SharedText opened_;
   bool edited_ = false;
   mutable std::string joined_;
   mutable bool joined_current_ = false;

@@ -18,6 +18,7 @@
 
 #include "csv/unit_lines.h"
 #include "lint/rules.h"
+#include "server/message_json.h"
 
 namespace unitcheck::server {
 namespace {
@@ -470,6 +471,56 @@ TEST(LanguageServer, PublishesTheFindingsOfEachVersion) {
   EXPECT_EQ(conversation.replies[7]["params"],
             Json::parse(R"({"uri":"file:///mod/units/units.csv","diagnostics":[]})"));
   EXPECT_EQ(shape(conversation).back(), "9: result");
+}
+
+// Texts long enough to be read in the message's own bytes, with every kind of escape: opened,
+// replaced whole, inserted by a range edit, and one that JSON refuses, which changes nothing.
+TEST(LanguageServer, TakesLongTextsAsTheyCame) {
+  FlaseChecks checks;
+  std::string opened = "Key,Name,Flag\r\n,,\r\n";
+  while (opened.size() < 2 * kLongString)
+    opened.append(std::string("k,\xc3\xa9\"q\\\0\t/,true\r\n", 17));
+  opened.append("z,x,flase\n");
+  const std::string replaced = opened + "y,\xf0\x9f\x98\x80,flase\n";
+  std::string inserted;
+  while (inserted.size() < kLongString) inserted.append("a,b,flase\r\n");
+  const std::size_t inserted_lines = inserted.size() / 11;
+  const std::string edited = replaced.substr(0, 15) + inserted + replaced.substr(15);
+  std::string refused = json_text(change_params(kTable, 9, {Json{{"text", opened}}}));
+  refused.insert(refused.rfind('"'), R"(\ud800)");
+  const std::pair<std::string, std::size_t> steps[] = {
+      {initialize() + notice("textDocument/didOpen", open_params(kTable, 1, opened)), 2},
+      {notice("textDocument/didChange", change_params(kTable, 2, {Json{{"text", replaced}}})), 3},
+      {notice("textDocument/didChange",
+              change_params(kTable, 3, {range_change(1, 0, 1, 0, inserted)})),
+       4},
+      {framed(R"({"jsonrpc":"2.0","method":"textDocument/didChange","params":)" + refused + "}"),
+       5},
+      {notice("textDocument/didSave", uri_params(kTable)), 6},
+      {request(7, "shutdown"), 7},
+  };
+  Client client(checks);
+  std::vector<Json> replies;
+  for (const auto& [bytes, count] : steps) {
+    client.send(bytes);
+    replies = client.wait_for(count);
+  }
+  EXPECT_EQ(client.finish(), 0);
+  EXPECT_EQ(shape_of(replies),
+            (Shape{"0: result", "textDocument/publishDiagnostics",
+                   "textDocument/publishDiagnostics", "textDocument/publishDiagnostics",
+                   "null: -32700", "textDocument/publishDiagnostics", "7: result"}));
+  ASSERT_EQ(checks.asked.size(), 4u);
+  EXPECT_EQ(checks.asked[0].text, opened);
+  EXPECT_EQ(checks.asked[1].text, replaced);
+  EXPECT_EQ(checks.asked[2].text, edited);
+  EXPECT_EQ(checks.asked[3].text, edited);
+  EXPECT_EQ(checks.changes[1], std::nullopt);
+  EXPECT_EQ(checks.changes[2], (ChangedLines{0, 2, 2 + inserted_lines}));
+  EXPECT_EQ(replies[1]["params"]["diagnostics"].size(), 1u);
+  EXPECT_EQ(replies[2]["params"]["diagnostics"].size(), 2u);
+  EXPECT_EQ(replies[3]["params"]["diagnostics"].size(), 2 + inserted_lines);
+  EXPECT_EQ(replies[5]["params"]["version"], 3);
 }
 
 TEST(LanguageServer, CountsInBytesWhenTheClientTakesUtf8) {

@@ -8,14 +8,32 @@
 namespace unitcheck::server {
 namespace {
 
-// What nlohmann-json's parser makes of the body, and what parse_message does, agree: values
-// equal, or both discarded.
+// The value with each text of message that it marks put back as a string.
+Json with_texts(Json value, const Message& message) {
+  if (const SharedText* text = message_text(value, message)) return std::string(text->bytes);
+  if (value.is_structured()) {
+    for (Json& item : value) item = with_texts(std::move(item), message);
+  }
+  return value;
+}
+
+ByteBuffer buffer_of(std::string_view bytes) {
+  ByteBuffer buffer;
+  buffer.append(bytes);
+  return buffer;
+}
+
+// What nlohmann-json's parser makes of the body, what parse_message does, and what read_message
+// does once its texts are put back, agree: values equal, or all discarded.
 void expect_same_as_parser(const std::string& body) {
   const Json expected = Json::parse(body, nullptr, false);
   const Json got = parse_message(body);
+  const Message read = read_message(buffer_of(body));
   ASSERT_EQ(got.is_discarded(), expected.is_discarded()) << body.substr(0, 200);
+  ASSERT_EQ(read.json.is_discarded(), expected.is_discarded()) << body.substr(0, 200);
   if (!expected.is_discarded()) {
     ASSERT_EQ(got, expected) << body.substr(0, 200);
+    ASSERT_EQ(with_texts(read.json, read), expected) << body.substr(0, 200);
   }
 }
 
@@ -50,6 +68,31 @@ TEST(MessageJson, LongStringsAreReadAsTheParserReadsThem) {
       "[\"" + raw + "\\",
   };
   for (const std::string& body : cases) expect_same_as_parser(body);
+}
+
+// Only an object's long "text" stays in the body; a long key, a long string of another name or
+// in an array is a string as before, and so is a short text. The texts outlive the message.
+TEST(MessageJson, KeepsOnlyLongTextsInTheBody) {
+  const std::string text = long_text(R"(a\"b\r\n\u00e9\ud83d\ude00)");
+  const std::string body = R"({"text":")" + text + R"(","other":")" + text + R"(",")" + text +
+                           R"(":1,"list":{"text":[")" + text + R"("]},"short":{"text":"\n"},)" +
+                           R"("changes":[{"text":")" + text + R"("}]})";
+  std::vector<SharedText> texts;
+  {
+    const Message read = read_message(buffer_of(body));
+    ASSERT_EQ(read.texts.size(), 2u);
+    EXPECT_EQ(message_text(read.json["text"], read), &read.texts[0]);
+    EXPECT_EQ(message_text(read.json["changes"][0]["text"], read), &read.texts[1]);
+    EXPECT_TRUE(read.json["other"].is_string());
+    EXPECT_TRUE(read.json["list"]["text"][0].is_string());
+    EXPECT_EQ(read.json["short"]["text"], "\n");
+    EXPECT_EQ(read.json.size(), 6u);
+    EXPECT_EQ(message_text(read.json["other"], read), nullptr);
+    texts = read.texts;
+  }
+  const std::string value = Json::parse(body)["text"].get<std::string>();
+  EXPECT_EQ(texts[0].bytes, value);
+  EXPECT_EQ(texts[1].bytes, value);
 }
 
 // Plain runs of every length around the 16 bytes looked at together, each ended by a byte that
