@@ -9,30 +9,16 @@ DATA_DIR as unitcheck-gen makes it (its cells have no quotes before the cargo co
 import json
 import random
 import statistics
-import subprocess
 import sys
 import time
 from pathlib import Path
 
-
-def send(proc, message):
-    body = json.dumps(message).encode()
-    proc.stdin.write(b"Content-Length: %d\r\n\r\n" % len(body) + body)
-    proc.stdin.flush()
+from lsp_bench import Server
 
 
-def receive(proc):
-    length = None
-    while True:
-        line = proc.stdout.readline()
-        if not line:
-            raise SystemExit("the server closed its output")
-        if line in (b"\r\n", b"\n"):
-            break
-        name, _, value = line.decode().partition(":")
-        if name.lower() == "content-length":
-            length = int(value)
-    body = proc.stdout.read(length)
+def receive(server):
+    """The next message and the moment its body was read."""
+    body = server.receive_body()
     return time.perf_counter(), json.loads(body)
 
 
@@ -56,19 +42,19 @@ def main():
         found = [(r, cell_start(lines[r], column[column_name])) for r in rows[:count]]
         return [(r, at + offset) for r, at in found if at >= 0]
 
-    proc = subprocess.Popen([unitlint, "--lsp"], stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+    server = Server(unitlint)
     capabilities = {
         "general": {"positionEncodings": [encoding]},
         "textDocument": {"hover": {"contentFormat": ["markdown"]},
                          "documentSymbol": {"hierarchicalDocumentSymbolSupport": True}}}
-    send(proc, {"jsonrpc": "2.0", "id": 0, "method": "initialize",
+    server.send({"jsonrpc": "2.0", "id": 0, "method": "initialize",
                 "params": {"processId": None, "capabilities": capabilities}})
-    receive(proc)
+    receive(server)
     uri = table.resolve().as_uri()
-    send(proc, {"jsonrpc": "2.0", "method": "textDocument/didOpen",
+    server.send({"jsonrpc": "2.0", "method": "textDocument/didOpen",
                 "params": {"textDocument": {"uri": uri, "languageId": "csv", "version": 1,
                                             "text": raw.decode("utf-8", "replace")}}})
-    while receive(proc)[1].get("method") != "textDocument/publishDiagnostics":
+    while receive(server)[1].get("method") != "textDocument/publishDiagnostics":
         pass
     ids = iter(range(1, 1 << 30))
 
@@ -76,9 +62,9 @@ def main():
         request_id = next(ids)
         params["textDocument"] = {"uri": uri}
         start = time.perf_counter()
-        send(proc, {"jsonrpc": "2.0", "id": request_id, "method": method, "params": params})
+        server.send({"jsonrpc": "2.0", "id": request_id, "method": method, "params": params})
         while True:
-            done, reply = receive(proc)
+            done, reply = receive(server)
             if reply.get("id") == request_id:
                 return (done - start) * 1000, reply
 
@@ -104,10 +90,10 @@ def main():
     cargo = [(r, at) for r, at in places("Cargo", 1, 100) if lines[r][at - 1:at] == b"{"]
     bench("completion, cargo part", "textDocument/completion", cargo)
     bench("documentSymbol", "textDocument/documentSymbol", [(None, None)] * 10)
-    send(proc, {"jsonrpc": "2.0", "id": 0, "method": "shutdown"})
-    receive(proc)
-    send(proc, {"jsonrpc": "2.0", "method": "exit"})
-    proc.wait()
+    server.send({"jsonrpc": "2.0", "id": 0, "method": "shutdown"})
+    receive(server)
+    server.send({"jsonrpc": "2.0", "method": "exit"})
+    server.proc.wait()
 
 
 if __name__ == "__main__":
