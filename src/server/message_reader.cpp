@@ -1,6 +1,7 @@
 #include "server/message_reader.h"
 
 #include <algorithm>
+#include <new>
 #include <utility>
 
 namespace unitcheck::server {
@@ -103,6 +104,7 @@ bool MessageReader::next(std::string_view& input, Frame& frame) {
           start_headers();
           break;
         }
+        stop_warming();
         frame.kind = FrameKind::Message;
         frame.detail.clear();
         frame.body = std::move(body_);
@@ -118,9 +120,35 @@ bool MessageReader::next(std::string_view& input, Frame& frame) {
 
 void MessageReader::take_body(std::string_view& input) {
   const auto taken = static_cast<std::size_t>(std::min<std::uint64_t>(remaining_, input.size()));
-  if (state_ == State::Body) body_.append(input.substr(0, taken));
+  if (state_ == State::Body) {
+    body_.append(input.substr(0, taken));
+    if (warming_) warmer_->filled(body_.size());
+  }
   input.remove_prefix(taken);
   remaining_ -= taken;
+}
+
+void MessageReader::start_body(std::uint64_t length) {
+  body_ = ByteBuffer();
+  state_ = State::Body;
+  if (warmer_ != nullptr && length >= kWarmedBody) {
+    try {
+      // Address space only: no page of it is made before the bytes come near.
+      body_.reserve(static_cast<std::size_t>(length));
+      warmer_->begin(body_.data(), static_cast<std::size_t>(length));
+      warming_ = true;
+      return;
+    } catch (const std::bad_alloc&) {
+      // The room cannot be had at once (a strict overcommit, or a length that lies).
+    }
+  }
+  body_.reserve(static_cast<std::size_t>(std::min(length, kFirstReserve)));
+}
+
+void MessageReader::stop_warming() {
+  if (!warming_) return;
+  warmer_->end();
+  warming_ = false;
 }
 
 // Looks for the next "Content-Length:" (line_ keeps the bytes before input that may begin it)
@@ -180,9 +208,7 @@ bool MessageReader::end_headers(Frame& frame) {
     state_ = State::SkipBody;
     return true;
   }
-  body_.clear();
-  body_.reserve(static_cast<std::size_t>(std::min(length, kFirstReserve)));
-  state_ = State::Body;
+  start_body(length);
   if (remaining_ > 0) return false;
   frame.kind = FrameKind::Message;
   frame.detail.clear();

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/page_warmer.h"
 #include "server/byte_buffer.h"
 
 namespace unitcheck::server {
@@ -28,15 +29,27 @@ struct Frame {
   std::string detail;  // what was wrong, in words (the faults only)
 };
 
+// Bodies of this many bytes or more have their pages made ready ahead of the bytes, when the
+// reader has a warmer.
+inline constexpr std::uint64_t kWarmedBody = std::uint64_t{4} << 20;  // 4 MiB
+
 // Cuts a byte stream into messages framed by headers ("Content-Length: N" CR LF, other headers
 // ignored, an empty line) and a body of N bytes. Bytes are fed as they arrive, in pieces of any
 // size; memory holds at most one header line and the body read so far (a body grows with the
 // bytes that arrive, never by the length it claims). After a fault in a header the reader skips
 // to the next "Content-Length:", so that one broken message does not lose the rest; a body past
 // the limit is skipped as it arrives.
+//
+// With a warmer, a long body's room is taken whole at once, as address space: its pages are
+// made ready by the warmer a window ahead of the bytes, so memory still follows the bytes that
+// arrive (where the room cannot be had, the body grows as it would without one).
 class MessageReader {
  public:
-  explicit MessageReader(std::uint64_t max_body = kMaxBodyBytes) : max_body_(max_body) {}
+  explicit MessageReader(std::uint64_t max_body = kMaxBodyBytes, PageWarmer* warmer = nullptr)
+      : max_body_(max_body), warmer_(warmer) {}
+  MessageReader(const MessageReader&) = delete;
+  MessageReader& operator=(const MessageReader&) = delete;
+  ~MessageReader() { stop_warming(); }
 
   // Takes bytes from input until a frame is complete or input is spent; removes the bytes taken
   // from input. True when frame was set.
@@ -56,8 +69,12 @@ class MessageReader {
   void resync(std::string_view& input);
   bool fault(FrameKind kind, std::string detail, Frame& frame);
   void start_headers();
+  void start_body(std::uint64_t length);
+  void stop_warming();
 
   std::uint64_t max_body_;
+  PageWarmer* warmer_;
+  bool warming_ = false;  // the warmer is at work on body_
   State state_ = State::Headers;
   std::string line_;  // the header line so far, or the recent bytes while resynchronising
   bool line_too_long_ = false;

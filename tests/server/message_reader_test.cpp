@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace unitcheck::server {
@@ -112,6 +115,50 @@ TEST(MessageReader, ABodyLongerThanItsFirstAllocationArrivesWhole) {
   EXPECT_EQ(read_all(reader, std::string_view(input).substr(100), 65536),
             (std::vector<Seen>{{FrameKind::Message, body}}));
   EXPECT_TRUE(reader.at_boundary());
+}
+
+// Long bodies read with a warmer (their room taken whole, their pages made ready ahead) arrive
+// byte for byte, between short ones, whatever the reads.
+TEST(MessageReader, LongBodiesReadWithAWarmerArriveWhole) {
+  std::string first(kWarmedBody + 12345, '\0');
+  for (std::size_t at = 0; at < first.size(); ++at) first[at] = static_cast<char>(at * 131 >> 3);
+  std::string second(kWarmedBody, 'q');
+  std::string input;
+  for (const std::string* body : {&first, &second}) {
+    input += "Content-Length: " + std::to_string(body->size()) + "\r\n\r\n" + *body;
+    input += "Content-Length: 2\r\n\r\n{}";
+  }
+  for (const std::size_t piece : {std::size_t{1} << 20, std::size_t{65537}}) {
+    PageWarmer warmer;
+    MessageReader reader(kMaxBodyBytes, &warmer);
+    EXPECT_EQ(read_all(reader, input, piece), (std::vector<Seen>{{FrameKind::Message, first},
+                                                                 {FrameKind::Message, "{}"},
+                                                                 {FrameKind::Message, second},
+                                                                 {FrameKind::Message, "{}"}}));
+  }
+}
+
+std::size_t resident_kib() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("VmRSS:", 0) == 0) return std::stoul(line.substr(6));
+  }
+  return 0;
+}
+
+// A client that claims most of a gigabyte and sends a few bytes costs a few megabytes, even
+// with the body's room taken whole; the reader may stop there.
+TEST(MessageReader, ALengthThatLiesCostsWhatArrives) {
+  PageWarmer warmer;
+  const std::size_t before = resident_kib();
+  {
+    MessageReader reader(kMaxBodyBytes, &warmer);
+    EXPECT_TRUE(read_all(reader, "Content-Length: 1000000000\r\n\r\n{\"jsonrpc\"", 7).empty());
+    EXPECT_FALSE(reader.at_boundary());
+    // The warmer's window ahead of the 10 bytes, and no more.
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_LT(resident_kib(), before + 4 * (kWarmWindow >> 10));
+  }
 }
 
 TEST(MessageReader, ContentLengthIsPlainDecimal) {

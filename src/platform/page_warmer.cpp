@@ -1,0 +1,102 @@
+#include "platform/page_warmer.h"
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+
+namespace unitcheck {
+namespace {
+
+#ifndef MADV_POPULATE_WRITE
+#define MADV_POPULATE_WRITE 23  // Linux 5.14; older headers lack the name
+#endif
+
+// The most made ready in one round, so that end() waits for little.
+constexpr std::size_t kRoundBytes = std::size_t{1} << 20;
+
+std::uintptr_t page_size() {
+  static const auto size = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+  return size;
+}
+
+// Makes ready the whole pages inside [begin, end); false when the kernel refuses the call.
+bool populate(char* begin, char* end) {
+  const std::uintptr_t page = page_size();
+  const std::uintptr_t first = (reinterpret_cast<std::uintptr_t>(begin) + page - 1) & ~(page - 1);
+  const std::uintptr_t last = reinterpret_cast<std::uintptr_t>(end) & ~(page - 1);
+  if (last <= first) return true;
+  // Memory the kernel cannot make (EFAULT, ENOMEM) is left for the writer's own faults.
+  return ::madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE) == 0 ||
+         errno != EINVAL;
+}
+
+}  // namespace
+
+PageWarmer::~PageWarmer() {
+  {
+    const std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  wake_.notify_all();
+  if (thread_.joinable()) thread_.join();
+}
+
+void PageWarmer::begin(char* data, std::size_t size) {
+  end();
+  const std::lock_guard lock(mutex_);
+  if (!works_) return;
+  data_ = data;
+  size_ = size;
+  warm_ = 0;
+  limit_ = 0;
+  if (!thread_.joinable()) thread_ = std::thread([this] { run(); });
+}
+
+void PageWarmer::filled(std::size_t filled) {
+  {
+    const std::lock_guard lock(mutex_);
+    if (data_ == nullptr) return;
+    // Pages the writer has reached are its own already.
+    warm_ = std::max(warm_, std::min(filled, size_));
+    limit_ = std::min(size_, filled + window_);
+    if (warm_ >= limit_) return;
+  }
+  wake_.notify_one();
+}
+
+void PageWarmer::end() {
+  std::unique_lock lock(mutex_);
+  data_ = nullptr;
+  rested_.wait(lock, [this] { return !busy_; });
+}
+
+bool PageWarmer::works() const {
+  const std::lock_guard lock(mutex_);
+  return works_;
+}
+
+void PageWarmer::run() {
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    wake_.wait(lock, [this] { return stopping_ || (data_ != nullptr && warm_ < limit_); });
+    if (stopping_) return;
+    char* const begin = data_ + warm_;
+    const std::size_t bytes = std::min(limit_ - warm_, kRoundBytes);
+    warm_ += bytes;
+    busy_ = true;
+    lock.unlock();
+    const bool worked = populate(begin, begin + bytes);
+    lock.lock();
+    busy_ = false;
+    if (!worked) {
+      works_ = false;
+      data_ = nullptr;
+    }
+    rested_.notify_all();
+  }
+}
+
+}  // namespace unitcheck
