@@ -4,12 +4,11 @@
 #include <string_view>
 
 #include "csv/split_unit_row.h"
-#include "lint/inside_directory.h"
 #include "lint/utf8.h"
 #include "platform/failure.h"
 #include "platform/file_system.h"
-#include "platform/input_file.h"
 #include "server/cell_place.h"
+#include "server/part_list_source.h"
 #include "tables/schemas.h"
 #include "validate/char_sets.h"
 #include "validate/part_list.h"
@@ -182,23 +181,16 @@ void offer_entries(const DataRoot& data, const std::string& folder, bool folders
   }
 }
 
-// The part list the checks would read: the editor's text, else the file, when it lies inside.
-std::string part_list_text(const CellQuery& query, const DataRoot& data) {
-  if (query.part_list) return std::string(*query.part_list);
-  const std::string path = data.root + "master_part_list.csv";
-  if (!lint::outside_target(data.real, path).empty()) return {};
-  try {
-    return read_whole_file(path);
-  } catch (const Failure&) {
-    return {};
-  }
-}
-
 void offer_part_list(const CellQuery& query, const DataRoot& data, ColumnRole role,
                      Offers& offers) {
-  const PartList part_list(part_list_text(query, data));
+  std::unique_ptr<PartList> part_list;
+  try {
+    part_list = read_part_list(query.part_list, data.root, data.real);
+  } catch (const Failure&) {
+    return;  // no part list to offer from
+  }
   const NameSet& names =
-      role == ColumnRole::PartName ? part_list.parts.part_names() : part_list.parts.categories();
+      role == ColumnRole::PartName ? part_list->parts.part_names() : part_list->parts.categories();
   names.for_each([&](std::string_view name) { offers.add(name); });  // stops adding when full
 }
 

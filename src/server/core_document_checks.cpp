@@ -10,16 +10,14 @@
 #include "lint/enrich.h"
 #include "lint/folder_listings.h"
 #include "lint/header_checks.h"
-#include "lint/inside_directory.h"
 #include "lint/line_findings.h"
 #include "lint/lint_messages.h"
 #include "lint/suggestion_lists.h"
-#include "platform/failure.h"
 #include "platform/file_system.h"
-#include "platform/input_file.h"
 #include "platform/ordered_work.h"
 #include "platform/text_source.h"
 #include "server/changed_paths.h"
+#include "server/part_list_source.h"
 #include "tables/schemas.h"
 #include "validate/cached_file_tests.h"
 #include "validate/check_unit_rows.h"
@@ -156,20 +154,6 @@ class DocumentSource final : public TextSource {
   std::size_t at_ = 0;     // the next byte of it
   std::size_t rest_;
 };
-
-// The part list the checks read: the editor's text when it holds the list open, else the file,
-// which is read only when it lies inside the directory, links followed (a mod is someone
-// else's).
-std::unique_ptr<PartList> read_part_list(const UnitTableText& input, const std::string& root,
-                                         const std::string& real_root) {
-  if (input.part_list) return std::make_unique<PartList>(*input.part_list);
-  const std::string path = root + "master_part_list.csv";
-  if (const std::string target = lint::outside_target(real_root, path); !target.empty()) {
-    throw Failure("EFOpenError",
-                  "'" + path + "' leads outside the data directory, to '" + target + "'");
-  }
-  return std::make_unique<PartList>(read_whole_file(path));
-}
 
 // Checks fewer bytes than this on the calling thread: starting the workers costs more than a
 // few lines take.
@@ -329,7 +313,7 @@ std::vector<DocumentFinding> CoreDocumentChecks::check_unit_table(const UnitTabl
     directory.suggestions.reset();
     directory.header.reset();
     directory.real_root = real_path(root);
-    directory.part_list = read_part_list(input, root, directory.real_root);
+    directory.part_list = read_part_list(input.part_list, root, directory.real_root);
   }
   // Suggestions are drawn as unitlint draws them, from listings that a change on disk outdates.
   if (!directory.suggestions || !input.changed_paths.empty()) {

@@ -235,21 +235,31 @@ TEST(PlaceRequests, CompletesTheCellsOfClosedSets) {
   EXPECT_EQ(replies[7], (Json{{"isIncomplete", false}, {"items", Json::array()}}));  // a float
 }
 
-// Folders are offered from inside the data directory only, and only names a cell can hold.
+// Folders and parts are offered from inside the data directory only, and only names a cell can
+// hold.
 TEST(PlaceRequests, CompletesOnlyWithNamesFromInsideTheDataDirectory) {
   Sample sample;
   testing::TempDir outside;
   outside.make_directory("secret-cockpit");
   std::filesystem::remove_all(sample.path("cockpits"));
   std::filesystem::create_directory_symlink(outside.path(), sample.path("cockpits"));
+  {
+    std::ofstream secret(outside / "parts.csv");
+    secret << "file,categoryname,price,mass,volume,description\nsecret_part,Secret/Stuff,1,1,1,x\n";
+  }
+  std::filesystem::remove(sample.path("master_part_list.csv"));
+  std::filesystem::create_symlink(outside / "parts.csv", sample.path("master_part_list.csv"));
+  const std::size_t part = byte_of(sample.table, 2, "{protein_packs;", 1);
   std::filesystem::create_directory(sample.path("units/bad,name"));
   std::filesystem::create_directory(sample.path("units/bell\a"));
   std::filesystem::create_directory(sample.path("units/zeta"));
   const std::size_t cockpit = byte_of(sample.table, 2, "hornet-cockpit");
-  const std::vector<Json> replies = sample.ask({complete(2, cockpit), complete(2, 7)});
+  const std::vector<Json> replies =
+      sample.ask({complete(2, cockpit), complete(2, 7), complete(2, part)});
   EXPECT_EQ(labels(replies[0]), (std::vector<std::string>{"no-cockpit"}));
   EXPECT_EQ(labels(replies[1]).size(), 10u);
   EXPECT_EQ(labels(replies[1]).back(), "zeta");
+  EXPECT_EQ(replies[2], (Json{{"isIncomplete", false}, {"items", Json::array()}}));
 }
 
 TEST(PlaceRequests, BoundsTheCompletionsOfALongPartList) {
