@@ -8,17 +8,9 @@
 set -u
 unitlint=$1 examples=$2 readme=$3
 here=$(cd "$(dirname "$0")" && pwd)
-if ! command -v nvim >/dev/null 2>&1; then
-  if [ "${CI:-}" = true ]; then
-    echo "nvim is needed in CI (tools/install-deps ci installs neovim)"
-    exit 1
-  fi
-  echo "SKIP: nvim is not installed (tools/install-deps ci installs neovim)"
-  exit 77
-fi
-work=$(mktemp -d "${TMPDIR:-/tmp}/unitlint-nvim.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-cp -R "$examples" "$work/data"
+. "$here/../support/real_client.sh"
+command -v nvim >/dev/null 2>&1 || missing_client "nvim (Debian's neovim)"
+copy_data_to_work unitlint-nvim "$examples"
 # Neovim's own files (state, log, swap) stay in the temporary folder; no user configuration.
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/share"
 export XDG_STATE_HOME="$work/state" XDG_CACHE_HOME="$work/cache"

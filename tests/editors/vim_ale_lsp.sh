@@ -11,17 +11,10 @@ set -u
 unitlint=$1 examples=$2 readme=$3
 here=$(cd "$(dirname "$0")" && pwd)
 ale=${ALE_DIR:-/usr/share/vim-ale}
-if ! command -v vim >/dev/null 2>&1 || [ ! -f "$ale/plugin/ale.vim" ]; then
-  if [ "${CI:-}" = true ]; then
-    echo "vim and ALE are needed in CI (tools/install-deps ci installs vim and vim-ale)"
-    exit 1
-  fi
-  echo "SKIP: vim or ALE ($ale) is not installed (tools/install-deps ci installs them)"
-  exit 77
-fi
-work=$(mktemp -d "${TMPDIR:-/tmp}/unitlint-vim.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-cp -R "$examples" "$work/data"
+. "$here/../support/real_client.sh"
+command -v vim >/dev/null 2>&1 || missing_client vim
+[ -f "$ale/plugin/ale.vim" ] || missing_client "ALE (Debian's vim-ale, looked for in $ale)"
+copy_data_to_work unitlint-vim "$examples"
 awk '/^```vim$/ { block = ""; inside = 1; next }
      inside && /^```$/ { if (block ~ /ale#linter#Define/) printf "%s", block; inside = 0; next }
      inside { block = block $0 "\n" }' "$readme" >"$work/readme.vim"

@@ -9,18 +9,11 @@
 set -u
 unitlint=$1 examples=$2 case=$3
 here=$(dirname "$0")
+. "$here/../support/real_client.sh"
 chromium=$(command -v chromium || command -v chromium-browser || true)
-if [ -z "$chromium" ] || ! command -v tidy >/dev/null 2>&1; then
-  if [ "${CI:-}" = true ]; then
-    echo "chromium and tidy are needed in CI (tools/install-deps ci installs them)"
-    exit 1
-  fi
-  echo "SKIP: chromium or tidy is not installed (tools/install-deps ci installs them)"
-  exit 77
-fi
-work=$(mktemp -d "${TMPDIR:-/tmp}/unitlint-html.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-cp -R "$examples" "$work/data"
+[ -n "$chromium" ] || missing_client chromium
+command -v tidy >/dev/null 2>&1 || missing_client tidy
+copy_data_to_work unitlint-html "$examples"
 if [ "$case" = hostile ]; then
   /usr/bin/python3 "$here/check_html_dom.py" make-hostile "$work/data/units/units.csv" || exit 1
 fi
