@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <system_error>
 
 namespace unitcheck {
 namespace {
@@ -52,7 +53,15 @@ void PageWarmer::begin(char* data, std::size_t size) {
   size_ = size;
   warm_ = 0;
   limit_ = 0;
-  if (!thread_.joinable()) thread_ = std::thread([this] { run(); });
+  if (thread_.joinable()) return;
+  try {
+    thread_ = std::thread([this] { run(); });
+  } catch (const std::system_error&) {
+    // No thread to be had (a small address space, a limit on processes): the writer takes its
+    // own faults, as without a warmer.
+    works_ = false;
+    data_ = nullptr;
+  }
 }
 
 void PageWarmer::filled(std::size_t filled) {

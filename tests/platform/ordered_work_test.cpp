@@ -1,19 +1,16 @@
 #include "platform/ordered_work.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <fstream>
 #include <future>
 #include <stdexcept>
 #include <string>
-#include <system_error>
 #include <thread>
+
+#include "support/without_threads.h"
 
 namespace unitcheck {
 namespace {
@@ -173,23 +170,9 @@ TEST(OrderedWork, AFailureWhileConsumingStopsTheWorkers) {
   }
 }
 
-// The process's current address space in bytes, from /proc.
-long address_space_in_use() {
-  std::ifstream status("/proc/self/status");
-  std::string key;
-  long kilobytes = 0;
-  while (status >> key)
-    if (key == "VmSize:" && status >> kilobytes) break;
-  return kilobytes * 1024;
-}
-
-// Run on its own by the next test, in a fresh process: a process that has run threads before
-// keeps their stacks for new ones, and would start workers under any limit.
+// Run on its own by the next test, in a fresh process.
 TEST(OrderedWork, DISABLED_UnderAnAddressSpaceWithoutRoomForAThread) {
-  const rlim_t limit = static_cast<rlim_t>(address_space_in_use()) + (2 << 20);
-  const rlimit address_space{limit, limit};
-  ASSERT_EQ(setrlimit(RLIMIT_AS, &address_space), 0);
-  ASSERT_THROW(std::thread([] {}).join(), std::system_error) << "the limit leaves room for threads";
+  ASSERT_TRUE(testing::leave_no_room_for_threads()) << "the limit leaves room for threads";
   Numbers numbers(50);
   run_ordered_work(numbers.work(), 4);
   EXPECT_EQ(numbers.consumed, expected_up_to(50));
@@ -199,18 +182,9 @@ TEST(OrderedWork, WorkIsDoneOnTheCallingThreadWhenNoWorkerCanStart) {
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
   GTEST_SKIP() << "sanitizers reserve more address space than the limit leaves";
 #else
-  const pid_t child = fork();
-  ASSERT_NE(child, -1);
-  if (child == 0) {
-    execl("/proc/self/exe", "unitcheck_tests", "--gtest_also_run_disabled_tests",
-          "--gtest_filter=OrderedWork.DISABLED_UnderAnAddressSpaceWithoutRoomForAThread",
-          static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(testing::run_disabled_test_alone(
+                "OrderedWork.DISABLED_UnderAnAddressSpaceWithoutRoomForAThread"),
+            0);
 #endif
 }
 

@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/without_threads.h"
+
 namespace unitcheck {
 namespace {
 
@@ -90,6 +92,28 @@ TEST(PageWarmer, MakesReadyTheWindowAheadAndNoMore) {
   warmer.end();
   EXPECT_EQ(resident_pages(region, size / page), 2 * window / page);
   ::munmap(region, size);
+}
+
+// Run on its own by the next test, in a fresh process.
+TEST(PageWarmer, DISABLED_WithoutRoomForAThread) {
+  ASSERT_TRUE(testing::leave_no_room_for_threads()) << "the limit leaves room for threads";
+  static char buffer[1 << 20];
+  PageWarmer warmer(64 * 1024);
+  warmer.begin(buffer, sizeof buffer);
+  std::memset(buffer, 'x', sizeof buffer);
+  warmer.filled(sizeof buffer);
+  warmer.end();
+  EXPECT_FALSE(warmer.works());
+  EXPECT_EQ(buffer[sizeof buffer - 1], 'x');
+}
+
+// A warmer that cannot start its thread does nothing, and the writer writes on.
+TEST(PageWarmer, DoesNothingWhenNoThreadCanStart) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "sanitizers reserve more address space than the limit leaves";
+#else
+  EXPECT_EQ(testing::run_disabled_test_alone("PageWarmer.DISABLED_WithoutRoomForAThread"), 0);
+#endif
 }
 
 }  // namespace
