@@ -43,14 +43,15 @@ void TextDocument::replace_all(SharedText text) {
   joined_current_ = false;
   edited_ = false;
   opened_ = std::move(text);
-  put_blocks(opened_.bytes, 0, 0, true);
+  put_opened_blocks();
   count_blocks();
 }
 
 // A block ends at a line's beginning, which never falls between the CR and the LF of one line
 // end: each block's lines, found in its bytes alone, are the document's.
+template <class MakeBlock>
 void TextDocument::put_blocks(std::string_view text, std::size_t first, std::size_t last,
-                              bool kept) {
+                              MakeBlock make_block) {
   const bool at_end = last == blocks_.size();
   const std::vector<std::size_t> starts = line_starts(text);
   std::vector<Block> cut;
@@ -63,13 +64,7 @@ void TextDocument::put_blocks(std::string_view text, std::size_t first, std::siz
     }
     const std::size_t end =
         next < starts.size() && starts[next] < text.size() ? starts[next] : text.size();
-    Block block;
-    if (kept) {
-      block.kept = text.substr(begin, end - begin);
-    } else {
-      block.own = std::string(text.substr(begin, end - begin));
-      block.owned = true;
-    }
+    Block block = make_block(begin, end);
     for (std::size_t at = line; at < next && at < starts.size(); ++at) {
       block.starts.push_back(starts[at] - begin);
     }
@@ -87,6 +82,37 @@ void TextDocument::put_blocks(std::string_view text, std::size_t first, std::siz
                 blocks_.begin() + static_cast<std::ptrdiff_t>(last));
   blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(first),
                  std::make_move_iterator(cut.begin()), std::make_move_iterator(cut.end()));
+}
+
+void TextDocument::put_opened_blocks() {
+  const std::string_view text = opened_.bytes;
+  put_blocks(text, 0, 0, [text](std::size_t begin, std::size_t end) {
+    Block block;
+    block.kept = text.substr(begin, end - begin);
+    return block;
+  });
+}
+
+// An edit that leaves one block (such as an edit inside one long line) moves the edited text
+// into it, which put_blocks then reads only the size of: a line of 50 MB edited is held once,
+// not twice while it is cut.
+void TextDocument::put_edited_blocks(std::string text, std::size_t first, std::size_t last) {
+  put_blocks(text, first, last, [&text](std::size_t begin, std::size_t end) {
+    Block block;
+    block.owned = true;
+    if (begin == 0 && end == text.size()) {
+      block.own = std::move(text);
+    } else {
+      block.own = text.substr(begin, end - begin);
+    }
+    return block;
+  });
+}
+
+void TextDocument::release_opened() {
+  if (opened_.owner == nullptr) return;
+  if (std::none_of(blocks_.begin(), blocks_.end(), [](const Block& block) { return !block.owned; }))
+    opened_ = SharedText{};
 }
 
 void TextDocument::count_blocks() {
@@ -191,10 +217,14 @@ void TextDocument::replace(std::size_t begin, std::size_t end, std::string_view 
   std::size_t last = block_of_offset(end) + 1;
   std::string text;
   const std::size_t base = block_offsets_[first];
+  const std::size_t joined = (last < blocks_.size() ? block_offsets_[last] : size_) - base;
+  // Room for the edited text exactly: it may become a block as it is.
+  text.reserve(joined - (end - begin) + replacement.size());
   for (std::size_t index = first; index < last; ++index) text.append(blocks_[index].text());
   text.replace(begin - base, end - begin, replacement);
-  put_blocks(text, first, last, false);
+  put_edited_blocks(std::move(text), first, last);
   count_blocks();
+  release_opened();
   edited_ = true;
   joined_current_ = false;
 }

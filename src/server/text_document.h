@@ -70,9 +70,14 @@ class TextDocument {
     std::string_view text() const { return owned ? std::string_view(own) : kept; }
   };
 
-  // Cuts text (whole lines) into blocks and puts them in place of blocks_[first, last); the
-  // blocks are views of text when it is kept (opened_), else copies.
-  void put_blocks(std::string_view text, std::size_t first, std::size_t last, bool kept);
+  // Cuts text (whole lines) into blocks and puts them in place of blocks_[first, last): views
+  // of the opened text, or blocks of their own, the edited text moved into the last of them.
+  void put_opened_blocks();
+  void put_edited_blocks(std::string text, std::size_t first, std::size_t last);
+  template <class MakeBlock>
+  void put_blocks(std::string_view text, std::size_t first, std::size_t last, MakeBlock make_block);
+  // Lets go of the opened text once no block is a view of it.
+  void release_opened();
   void count_blocks();
   std::size_t block_of_offset(std::size_t offset) const;
   std::size_t block_of_line(std::size_t line) const;

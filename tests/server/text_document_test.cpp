@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -96,6 +97,34 @@ TEST(TextDocument, CopiesAndMovesKeepTheTextOpened) {
     }
     EXPECT_EQ(blocks, opened);
   }
+}
+
+// The opened text is held while a block is a view of it, and let go once edits have given every
+// block bytes of its own: a document of one long line edited is held once.
+TEST(TextDocument, LetsGoOfTheOpenedTextOnceNoBlockViewsIt) {
+  const std::string line = "key," + std::string(1000, 'x');
+  SharedText one_line = shared_text(line + "\n");
+  const std::weak_ptr<const void> held = one_line.owner;
+  TextDocument document(std::move(one_line), 64);
+  ASSERT_EQ(document.block_count(), 1u);
+  document.replace(10, 11, "yy");
+  EXPECT_TRUE(held.expired());
+  EXPECT_EQ(document.line(0), line.substr(0, 10) + "yy" + line.substr(11));
+  EXPECT_EQ(document.line(1), "");
+
+  SharedText three_lines = shared_text(line + "\n" + line + "\n" + line);
+  const std::weak_ptr<const void> kept = three_lines.owner;
+  TextDocument blocks(std::move(three_lines), 64);
+  ASSERT_EQ(blocks.block_count(), 3u);
+  blocks.replace(5, 6, "a");
+  blocks.replace(line.size() + 1 + 5, line.size() + 1 + 6, "b");
+  EXPECT_FALSE(kept.expired());  // the last line is still a view
+  EXPECT_EQ(blocks.line(2), line);
+  blocks.replace(2 * line.size() + 2 + 5, 2 * line.size() + 2 + 6, "c");
+  EXPECT_TRUE(kept.expired());
+  EXPECT_EQ(lines_of(blocks)[1], line.substr(0, 5) + "b" + line.substr(6));
+  const std::vector<std::string> edited = lines_of(blocks);
+  EXPECT_EQ(blocks.text(), edited[0] + "\n" + edited[1] + "\n" + edited[2]);
 }
 
 // é is two bytes and one UTF-16 unit; 😀 four bytes and two units (a surrogate pair); a stray
