@@ -1,7 +1,8 @@
 #pragma once
 
-// Tested by tests/platform/page_warmer_test.cpp (the bytes written are kept, pages are made
-// ready, an ended buffer is left alone) and, for races, by the same tests under ThreadSanitizer.
+// Tested by tests/platform/page_warmer_test.cpp (the bytes written are kept, the window ahead
+// and no more is made ready, no thread to be had) and, for races, by the same tests under
+// ThreadSanitizer.
 
 #include <condition_variable>
 #include <cstddef>
