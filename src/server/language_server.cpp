@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "lint/version.h"
+#include "platform/page_warmer.h"
 #include "server/code_actions.h"
 #include "server/content_change.h"
 #include "server/diagnostics.h"

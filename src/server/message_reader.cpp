@@ -4,6 +4,8 @@
 #include <new>
 #include <utility>
 
+#include "platform/page_warmer.h"
+
 namespace unitcheck::server {
 namespace {
 

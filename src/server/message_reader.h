@@ -5,8 +5,11 @@
 #include <string>
 #include <string_view>
 
-#include "platform/page_warmer.h"
 #include "server/byte_buffer.h"
+
+namespace unitcheck {
+class PageWarmer;
+}
 
 namespace unitcheck::server {
 

@@ -109,24 +109,22 @@ void TextDocument::put_edited_blocks(std::string text, std::size_t first, std::s
   });
 }
 
-void TextDocument::release_opened() {
-  if (opened_.owner == nullptr) return;
-  if (std::none_of(blocks_.begin(), blocks_.end(), [](const Block& block) { return !block.owned; }))
-    opened_ = SharedText{};
-}
-
 void TextDocument::count_blocks() {
   block_offsets_.resize(blocks_.size());
   block_lines_.resize(blocks_.size());
   std::size_t offset = 0;
   std::size_t lines = 0;
+  bool views = false;
   for (std::size_t index = 0; index < blocks_.size(); ++index) {
     block_offsets_[index] = offset;
     block_lines_[index] = lines;
     offset += blocks_[index].text().size();
     lines += blocks_[index].starts.size();
+    views = views || !blocks_[index].owned;
   }
   size_ = offset;
+  // The opened text is let go once edits have given every block bytes of its own.
+  if (!views) opened_ = SharedText{};
 }
 
 std::string_view TextDocument::text() const {
@@ -224,7 +222,6 @@ void TextDocument::replace(std::size_t begin, std::size_t end, std::string_view 
   text.replace(begin - base, end - begin, replacement);
   put_edited_blocks(std::move(text), first, last);
   count_blocks();
-  release_opened();
   edited_ = true;
   joined_current_ = false;
 }

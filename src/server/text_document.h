@@ -76,8 +76,7 @@ class TextDocument {
   void put_edited_blocks(std::string text, std::size_t first, std::size_t last);
   template <class MakeBlock>
   void put_blocks(std::string_view text, std::size_t first, std::size_t last, MakeBlock make_block);
-  // Lets go of the opened text once no block is a view of it.
-  void release_opened();
+  // Counts the blocks' offsets and lines anew; lets go of the opened text when no block views it.
   void count_blocks();
   std::size_t block_of_offset(std::size_t offset) const;
   std::size_t block_of_line(std::size_t line) const;

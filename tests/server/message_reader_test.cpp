@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "platform/page_warmer.h"
+#include "support/without_threads.h"
 
 namespace unitcheck::server {
 namespace {
@@ -138,26 +140,19 @@ TEST(MessageReader, LongBodiesReadWithAWarmerArriveWhole) {
   }
 }
 
-std::size_t resident_kib() {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);) {
-    if (line.rfind("VmRSS:", 0) == 0) return std::stoul(line.substr(6));
-  }
-  return 0;
-}
-
 // A client that claims most of a gigabyte and sends a few bytes costs a few megabytes, even
 // with the body's room taken whole; the reader may stop there.
 TEST(MessageReader, ALengthThatLiesCostsWhatArrives) {
   PageWarmer warmer;
-  const std::size_t before = resident_kib();
+  const std::size_t before = static_cast<std::size_t>(testing::process_status_kib("VmRSS:"));
   {
     MessageReader reader(kMaxBodyBytes, &warmer);
     EXPECT_TRUE(read_all(reader, "Content-Length: 1000000000\r\n\r\n{\"jsonrpc\"", 7).empty());
     EXPECT_FALSE(reader.at_boundary());
     // The warmer's window ahead of the 10 bytes, and no more.
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_LT(resident_kib(), before + 4 * (kWarmWindow >> 10));
+    EXPECT_LT(static_cast<std::size_t>(testing::process_status_kib("VmRSS:")),
+              before + 4 * (kWarmWindow >> 10));
   }
 }
 

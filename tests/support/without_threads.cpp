@@ -10,22 +10,18 @@
 #include <thread>
 
 namespace unitcheck::testing {
-namespace {
 
-// The process's current address space in bytes, from /proc.
-long address_space_in_use() {
+long process_status_kib(const char* key) {
   std::ifstream status("/proc/self/status");
-  std::string key;
+  std::string word;
   long kilobytes = 0;
-  while (status >> key)
-    if (key == "VmSize:" && status >> kilobytes) break;
-  return kilobytes * 1024;
+  while (status >> word)
+    if (word == key && status >> kilobytes) return kilobytes;
+  return 0;
 }
 
-}  // namespace
-
 bool leave_no_room_for_threads() {
-  const rlim_t limit = static_cast<rlim_t>(address_space_in_use()) + (2 << 20);
+  const rlim_t limit = static_cast<rlim_t>(process_status_kib("VmSize:") * 1024) + (2 << 20);
   const rlimit address_space{limit, limit};
   if (setrlimit(RLIMIT_AS, &address_space) != 0) return false;
   try {

@@ -2,6 +2,9 @@
 
 namespace unitcheck::testing {
 
+// A figure of /proc/self/status in KiB, such as "VmSize:" or "VmRSS:"; 0 when it is not there.
+long process_status_kib(const char* key);
+
 // Limits this process's address space to what it uses and 2 MiB more: no new thread finds room
 // for its stack. True when no thread can start after it.
 bool leave_no_room_for_threads();
