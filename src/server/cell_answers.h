@@ -54,6 +54,19 @@ struct CompletionChoices {
   bool incomplete = false;  // more values match than were given
 };
 
+// Where a cell's value leads (go to definition): a line of the part list, a unit's or a
+// cockpit's folder, a mesh file. An absolute path under the data directory.
+struct CellTarget {
+  std::string path;
+  std::size_t line = 0;   // 0-based; 0 for a folder or a mesh
+  std::size_t begin = 0;  // the bytes of that line the value names (the part or category)
+  std::size_t end = 0;
+  std::string line_text;  // that line's bytes up to end, for the client's count of characters
+  // The value's bytes in the unit line, which the client underlines as the link.
+  std::size_t value_begin = 0;
+  std::size_t value_end = 0;
+};
+
 // One unit line: its key and name, for a document's outline.
 struct UnitSymbol {
   std::size_t line = 0;

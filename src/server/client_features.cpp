@@ -34,6 +34,17 @@ ClientFeatures client_features(const Json& params) {
   const Json* watchers =
       capability(params, "workspace", {"didChangeWatchedFiles", "dynamicRegistration"});
   features.registers_file_watchers = watchers != nullptr && *watchers == true;
+  const Json options = params.is_object() ? params.value("initializationOptions", Json()) : Json();
+  if (!options.is_object()) return features;
+  if (const Json limit = options.value("maxDiagnostics", Json());
+      limit.is_number_integer() && limit.get<std::int64_t>() > 0) {
+    features.max_diagnostics = limit.get<std::size_t>();
+  }
+  if (const Json hints = options.value("inlayHints", Json()); hints == "faulty") {
+    features.inlay_hints = InlayHintCells::Faulty;
+  } else if (hints == "none") {
+    features.inlay_hints = InlayHintCells::None;
+  }
   return features;
 }
 

@@ -1,7 +1,9 @@
 #include "server/core_cell_info.h"
 
 #include <algorithm>
+#include <optional>
 #include <string_view>
+#include <vector>
 
 #include "csv/split_unit_row.h"
 #include "lint/utf8.h"
@@ -112,22 +114,58 @@ bool fits_in_cell(std::string_view name, bool nested) {
   });
 }
 
+char folded(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
+
 // Whether name begins with prefix, letter case aside (ASCII).
 bool begins_with_folded(std::string_view name, std::string_view prefix) {
   if (name.size() < prefix.size()) return false;
   for (std::size_t i = 0; i < prefix.size(); ++i) {
-    auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (fold(name[i]) != fold(prefix[i])) return false;
+    if (folded(name[i]) != folded(prefix[i])) return false;
   }
   return true;
 }
 
-// Gathers the values that match the typed prefix, then gives at most kCompletionLimit of them
+// Whether name is within `bound` edits of value (a letter added, dropped, changed, or two
+// neighbours swapped), letter case aside: the names a misspelt value may have meant.
+bool is_near(std::string_view name, std::string_view value, std::size_t bound) {
+  const std::size_t longer = std::max(name.size(), value.size());
+  if (longer - std::min(name.size(), value.size()) > bound || longer > 256) return false;
+  // Three rows of the edit table, for the swap of neighbours.
+  std::vector<std::size_t> before(value.size() + 1), row(value.size() + 1), next(value.size() + 1);
+  for (std::size_t j = 0; j <= value.size(); ++j) row[j] = j;
+  for (std::size_t i = 1; i <= name.size(); ++i) {
+    next[0] = i;
+    std::size_t least = next[0];
+    for (std::size_t j = 1; j <= value.size(); ++j) {
+      const bool same = folded(name[i - 1]) == folded(value[j - 1]);
+      next[j] = std::min({row[j] + 1, next[j - 1] + 1, row[j - 1] + (same ? 0 : 1)});
+      if (i > 1 && j > 1 && folded(name[i - 1]) == folded(value[j - 2]) &&
+          folded(name[i - 2]) == folded(value[j - 1]))
+        next[j] = std::min(next[j], before[j - 2] + 1);
+      least = std::min(least, next[j]);
+    }
+    if (least > bound) return false;
+    std::swap(before, row);
+    std::swap(row, next);
+  }
+  return row[value.size()] <= bound;
+}
+
+// Gathers the values that match the typed prefix (or, asked again for a value that no name
+// begins with, the names near the whole value), then gives at most kCompletionLimit of them
 // in order. Past a few times that many, the rest are left out and the offer is incomplete (the
 // client asks again as more is typed): a list of 100,000 names costs no 100,000 copies.
 class Offers {
  public:
   Offers(std::string_view prefix, bool nested) : prefix_(prefix), nested_(nested) {}
+  // Offers the names near value rather than those that begin with the prefix.
+  void look_near(std::string_view value) {
+    near_ = value;
+    bound_ = value.size() <= 4 ? 1 : 2;
+  }
+  bool empty() const { return values_.empty(); }
   // False once the offers are more than enough: a caller stops asking.
   bool add(std::string_view name) {
     if (!wants(name)) return true;
@@ -139,6 +177,7 @@ class Offers {
     return true;
   }
   bool wants(std::string_view name) const {
+    if (near_) return is_near(name, *near_, bound_) && fits_in_cell(name, nested_);
     return begins_with_folded(name, prefix_) && fits_in_cell(name, nested_);
   }
   void put_into(CompletionChoices& choices) {
@@ -154,6 +193,8 @@ class Offers {
 
  private:
   std::string_view prefix_;
+  std::optional<std::string_view> near_;
+  std::size_t bound_ = 0;
   bool nested_;
   std::vector<std::string> values_;
   bool incomplete_ = false;
@@ -231,8 +272,11 @@ std::optional<CellFacts> describe_unit_cell(const CellQuery& query) {
   if (index < header.column_map.size()) {
     const ColumnEntry& entry = header.column_map[index];
     facts.known = entry.known;
-    facts.column = declared(entry.column_name,
-                            entry.known ? unit_column_schema(index, entry.column_name) : nullptr);
+    // The first column is the key whatever the header calls it; it is shown by the header's
+    // own name, as the editor shows it one line up.
+    const std::vector<std::string_view> key = first_cells(header.line, index == 0 ? 1 : 0);
+    const std::string_view name = key.empty() ? std::string_view(entry.column_name) : key.front();
+    facts.column = declared(name, entry.known ? unit_column_schema(index, name) : nullptr);
   } else {
     facts.known = false;
   }
@@ -291,34 +335,162 @@ CompletionChoices complete_unit_cell(const CellQuery& query) {
   }
   choices.begin = place.begin + value_begin;
   choices.end = place.begin + value_end;
-  Offers offers(cell.substr(value_begin, at - value_begin), nested);
   const DataRoot data = data_root(query.data_directory);
-  if (boolean) {
-    choices.kind = "boolean";
-    // A nested boolean takes 1, 0 or nothing; a cell the words too.
-    for (std::string_view word : {"1", "0", "TRUE", "FALSE", "true", "false"}) {
-      if (!nested || word.size() == 1) offers.add(word);
+  const auto gather = [&](Offers& offers) {
+    if (boolean) {
+      choices.kind = "boolean";
+      // A nested boolean takes 1, 0 or nothing; a cell the words too.
+      for (std::string_view word : {"1", "0", "TRUE", "FALSE", "true", "false"}) {
+        if (!nested || word.size() == 1) offers.add(word);
+      }
+    } else if (role == ColumnRole::Category || role == ColumnRole::CargoCategory ||
+               role == ColumnRole::PartName) {
+      choices.kind = role == ColumnRole::PartName ? "part" : "category";
+      offer_part_list(query, data, role, offers);
+    } else if (role == ColumnRole::Directory) {
+      choices.kind = "folder";
+      offer_entries(data, data.root + "units", true, offers);
+    } else if (role == ColumnRole::Cockpit) {
+      choices.kind = "folder";
+      offers.add("no-cockpit");
+      offer_entries(data, data.root + "cockpits", true, offers);
+    } else if (role == ColumnRole::Mesh || role == ColumnRole::MeshFile) {
+      choices.kind = "file";
+      offer_meshes(data, directory_cell(header, line), offers);
+    } else {
+      return false;
     }
-  } else if (role == ColumnRole::Category || role == ColumnRole::CargoCategory ||
-             role == ColumnRole::PartName) {
-    choices.kind = role == ColumnRole::PartName ? "part" : "category";
-    offer_part_list(query, data, role, offers);
-  } else if (role == ColumnRole::Directory) {
-    choices.kind = "folder";
-    offer_entries(data, data.root + "units", true, offers);
-  } else if (role == ColumnRole::Cockpit) {
-    choices.kind = "folder";
-    offers.add("no-cockpit");
-    offer_entries(data, data.root + "cockpits", true, offers);
-  } else if (role == ColumnRole::Mesh || role == ColumnRole::MeshFile) {
-    choices.kind = "file";
-    offer_meshes(data, directory_cell(header, line), offers);
-  } else {
-    return {};
+    return true;
+  };
+  Offers offers(cell.substr(value_begin, at - value_begin), nested);
+  if (!gather(offers)) return {};
+  // A value that no name begins with is likely misspelt: its near names are offered.
+  const std::string_view value = cell.substr(value_begin, value_end - value_begin);
+  if (offers.empty() && !value.empty()) {
+    offers = Offers(value, nested);
+    offers.look_near(value);
+    gather(offers);
   }
   offers.put_into(choices);
   choices.incomplete = choices.incomplete || offers.incomplete();
   return choices;
+}
+
+namespace {
+
+// The part list's line that names value: in its first cell (a part) or second (a category).
+// The first such line, after the header; its bytes of the value.
+std::optional<CellTarget> part_list_line(std::string_view text, std::string_view value,
+                                         bool category) {
+  std::size_t number = 0;
+  for (std::size_t begin = 0; begin < text.size(); ++number) {
+    std::size_t end = text.find('\n', begin);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(begin, end - begin);
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    const std::size_t comma = line.find(',');
+    std::size_t cell_begin = 0;
+    std::size_t cell_end = comma == std::string_view::npos ? line.size() : comma;
+    if (category) {
+      cell_begin = comma == std::string_view::npos ? line.size() : comma + 1;
+      cell_end = std::min(line.find(',', cell_begin), line.size());
+    }
+    if (number > 0 && line.substr(cell_begin, cell_end - cell_begin) == value) {
+      CellTarget target;
+      target.line = number;
+      target.begin = cell_begin;
+      target.end = cell_end;
+      target.line_text = std::string(line.substr(0, cell_end));
+      return target;
+    }
+    begin = end + 1;
+  }
+  return std::nullopt;
+}
+
+// A name that stands for one entry of a folder: no separator, no dot segment.
+bool is_plain_name(std::string_view name) {
+  return !name.empty() && name != "." && name != ".." &&
+         name.find_first_of("/\\") == std::string_view::npos && lint::is_valid_utf8(name);
+}
+
+// The entry of the data directory at relative (a folder or a file, as asked), when it lies
+// inside the directory's real path.
+std::optional<std::string> entry_inside(const DataRoot& data, const std::string& relative,
+                                        bool folder) {
+  const std::string path = data.root + relative;
+  if (data.real.empty() || !exists(path) || is_directory(path) != folder) return std::nullopt;
+  if (!lies_under(real_path(path), data.real)) return std::nullopt;
+  return path;
+}
+
+}  // namespace
+
+std::optional<CellTarget> find_cell_target(const CellQuery& query) {
+  const TextDocument& document = query.document;
+  if (query.line < kFirstDataLine || query.line >= document.line_count()) return std::nullopt;
+  const std::string_view line = document.line(query.line);
+  if (line.empty()) return std::nullopt;
+  const UnitHeader header = header_of(document);
+  const CellPlace place = locate_cell(line, query.byte, static_cast<int>(header.field_count));
+  const auto index = static_cast<std::size_t>(place.column);
+  if (place.column < 0 || index >= header.plans.size()) return std::nullopt;
+  if (query.byte < place.begin || query.byte > place.end) return std::nullopt;
+  const ColumnPlan& plan = header.plans[index];
+  const std::string_view cell = line.substr(place.begin, place.end - place.begin);
+  std::size_t value_begin = 0;
+  std::size_t value_end = cell.size();
+  ColumnRole role = plan.role;
+  if (plan.kind == CellKind::Nested) {
+    const NestedList& list = header.nested_lists.lists[static_cast<std::size_t>(plan.nested)];
+    const NestedPlace value = locate_nested(cell, query.byte - place.begin);
+    if (value.field < 0 || static_cast<std::size_t>(value.field) >= list.fields.size())
+      return std::nullopt;
+    role = list.fields[static_cast<std::size_t>(value.field)].role;
+    value_begin = value.begin;
+    value_end = value.end;
+  } else if (plan.kind == CellKind::Text && plan.role == ColumnRole::Mesh) {
+    const MeshPiece piece = mesh_piece(cell);
+    if (!piece.found) return std::nullopt;
+    value_begin = piece.begin;
+    value_end = piece.end;
+  } else if (plan.kind != CellKind::Text) {
+    return std::nullopt;
+  }
+  const std::string_view value = cell.substr(value_begin, value_end - value_begin);
+  if (value.empty()) return std::nullopt;
+  const DataRoot data = data_root(query.data_directory);
+  std::optional<CellTarget> target;
+  if (role == ColumnRole::PartName || role == ColumnRole::Category ||
+      role == ColumnRole::CargoCategory) {
+    std::string text;
+    try {
+      text = part_list_text(query.part_list, data.root, data.real);
+    } catch (const Failure&) {
+      return std::nullopt;
+    }
+    target = part_list_line(text, value, role != ColumnRole::PartName);
+    if (target) target->path = data.root + "master_part_list.csv";
+  } else if (is_plain_name(value) &&
+             (role == ColumnRole::Directory || role == ColumnRole::Cockpit)) {
+    const std::string folder = role == ColumnRole::Directory ? "units/" : "cockpits/";
+    if (std::optional<std::string> path = entry_inside(data, folder + std::string(value), true))
+      target = CellTarget{std::move(*path)};
+  } else if (is_plain_name(value) && (role == ColumnRole::Mesh || role == ColumnRole::MeshFile)) {
+    const std::string_view unit_directory = directory_cell(header, line);
+    std::optional<std::string> path;
+    if (is_plain_name(unit_directory)) {
+      path = entry_inside(data, "units/" + std::string(unit_directory) + "/" + std::string(value),
+                          false);
+    }
+    if (!path) path = entry_inside(data, "meshes/" + std::string(value), false);
+    if (path) target = CellTarget{std::move(*path)};
+  }
+  if (target) {
+    target->value_begin = place.begin + value_begin;
+    target->value_end = place.begin + value_end;
+  }
+  return target;
 }
 
 std::vector<UnitSymbol> find_unit_symbols(const TextDocument& document) {

@@ -20,6 +20,13 @@ std::optional<CellFacts> describe_unit_cell(const CellQuery& query);
 // kCompletionLimit; folders only inside the data directory.
 CompletionChoices complete_unit_cell(const CellQuery& query);
 
+// Where the value at the place leads: a cargo part (cargo.filename) to the part list's line
+// that names it, a category (cargo_import.Cat, cargo.Category) to the first line of it; a
+// Directory to its folder of units/, a Cockpit to its folder of cockpits/, a mesh to its file
+// in the unit's directory or meshes/. Nothing for a value that names nothing there, a name
+// with a slash or a dot segment, or a folder that leads outside the data directory.
+std::optional<CellTarget> find_cell_target(const CellQuery& query);
+
 // Each unit line's key and name, in the order of the text.
 std::vector<UnitSymbol> find_unit_symbols(const TextDocument& document);
 

@@ -185,9 +185,10 @@ Recheck lines_to_recheck(const UnitTableText& input, std::span<const std::string
                                static_cast<std::ptrdiff_t>(changed.old_count);
   Recheck out;
   std::vector<std::size_t> path_lines;
-  for (const DocumentFinding& finding : input.previous) {
+  out.kept.reserve(input.previous.size());
+  for (DocumentFinding& finding : input.previous) {
     if (finding.rule == lint::Rule::NoUnitsChecked) continue;
-    DocumentFinding kept = finding;
+    DocumentFinding kept = std::move(finding);
     if (finding.line >= changed.first + changed.old_count) {
       kept.line = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(finding.line) + moved);
     } else if (finding.line >= changed.first) {
@@ -329,6 +330,11 @@ std::vector<DocumentFinding> CoreDocumentChecks::check_unit_table(const UnitTabl
   std::vector<DocumentFinding> findings;
   std::optional<UnitChunkReader> whole_rows;
   std::optional<Recheck> recheck;
+  // The lines outside the edits held no unit when the run's finding was there (read before the
+  // earlier findings are moved into those kept).
+  const bool none_before = std::any_of(
+      input.previous.begin(), input.previous.end(),
+      [](const DocumentFinding& finding) { return finding.rule == lint::Rule::NoUnitsChecked; });
   if (header_same) {
     recheck = lines_to_recheck(input, paths.names);
   } else {
@@ -377,10 +383,6 @@ std::vector<DocumentFinding> CoreDocumentChecks::check_unit_table(const UnitTabl
                std::back_inserter(merged),
                [](const DocumentFinding& a, const DocumentFinding& b) { return a.line < b.line; });
     findings = std::move(merged);
-    // The lines outside the edits held no unit when the run's finding was there.
-    const bool none_before = std::any_of(
-        input.previous.begin(), input.previous.end(),
-        [](const DocumentFinding& finding) { return finding.rule == lint::Rule::NoUnitsChecked; });
     if (checked_lines == 0 && !none_before && unit_line_outside(document, recheck->lines))
       checked_lines = 1;
   }

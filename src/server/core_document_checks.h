@@ -31,6 +31,7 @@ class CoreDocumentChecks final : public DocumentChecks {
     return describe_unit_cell(q);
   }
   CompletionChoices complete_cell(const CellQuery& q) override { return complete_unit_cell(q); }
+  std::optional<CellTarget> cell_target(const CellQuery& q) override { return find_cell_target(q); }
   std::vector<UnitSymbol> unit_symbols(const TextDocument& d) override {
     return find_unit_symbols(d);
   }

@@ -1,6 +1,7 @@
 #include "server/diagnostics.h"
 
 #include <algorithm>
+#include <string>
 
 namespace unitcheck::server {
 namespace {
@@ -38,21 +39,69 @@ void put_byte_range(lint::JsonText& json, const TextDocument& document, std::siz
   put_range(json, line, first, last);
 }
 
+// 0 for errors, 1 for warnings, 2 for notes: the order in which a bounded publication keeps
+// them.
+int severity_rank(lint::Severity severity) {
+  return severity_number(severity) - 1;
+}
+
+// Which findings a publication of at most `limit` shows: all those of the ranks below `rank`,
+// and the first `taken` of rank `rank` in the text's order. One pass to count, none to sort:
+// the findings stay in the order of the text, which the walk along a line needs.
+struct ShownFindings {
+  int rank = 3;
+  std::size_t taken = 0;
+  std::size_t left_out = 0;
+};
+
+ShownFindings shown_findings(std::span<const DocumentFinding> findings, std::size_t limit) {
+  ShownFindings shown;
+  if (findings.size() <= limit) return shown;
+  std::size_t counts[3] = {0, 0, 0};
+  for (const DocumentFinding& finding : findings) ++counts[severity_rank(finding.severity)];
+  std::size_t room = limit;
+  shown.rank = 0;
+  while (shown.rank < 3 && counts[shown.rank] <= room) room -= counts[shown.rank++];
+  shown.taken = room;
+  shown.left_out = findings.size() - limit;
+  return shown;
+}
+
+void put_diagnostic(lint::JsonText& json, bool first, const TextDocument& document,
+                    const DocumentFinding& finding, PositionEncoding encoding, Utf16Walk& walk) {
+  json.raw(first ? "{\"range\":" : ",{\"range\":");
+  put_byte_range(json, document, finding.line, finding.begin, finding.end, encoding, walk);
+  json.raw(",\"severity\":").number(severity_number(finding.severity));
+  json.raw(",\"code\":").plain_string(lint::rule_info(finding.rule).id);
+  json.raw(",\"source\":\"unitlint\",\"message\":").string(finding.message).raw("}");
+}
+
 void put_diagnostics(lint::JsonText& json, const TextDocument& document,
-                     std::span<const DocumentFinding> findings, PositionEncoding encoding) {
+                     std::span<const DocumentFinding> findings, PositionEncoding encoding,
+                     std::size_t limit) {
   json.raw("[");
+  const ShownFindings shown = shown_findings(findings, limit);
   Utf16Walk walk;
   std::size_t walked_line = 0;
-  for (std::size_t at = 0; at < findings.size(); ++at) {
-    const DocumentFinding& finding = findings[at];
+  std::size_t taken = 0;
+  bool first = true;
+  for (const DocumentFinding& finding : findings) {
+    const int rank = severity_rank(finding.severity);
+    if (rank > shown.rank || (rank == shown.rank && taken++ >= shown.taken)) continue;
     // A walk goes on only along its own line.
     if (finding.line != walked_line) walk = Utf16Walk{};
     walked_line = finding.line;
-    json.raw(at == 0 ? "{\"range\":" : ",{\"range\":");
-    put_byte_range(json, document, finding.line, finding.begin, finding.end, encoding, walk);
-    json.raw(",\"severity\":").number(severity_number(finding.severity));
-    json.raw(",\"code\":").plain_string(lint::rule_info(finding.rule).id);
-    json.raw(",\"source\":\"unitlint\",\"message\":").string(finding.message).raw("}");
+    put_diagnostic(json, first, document, finding, encoding, walk);
+    first = false;
+  }
+  if (shown.left_out != 0) {
+    json.raw(first ? "{\"range\":" : ",{\"range\":");
+    put_range(json, 0, 0, 0);
+    json.raw(",\"severity\":3,\"code\":\"more-findings\",\"source\":\"unitlint\",\"message\":");
+    json.string(std::to_string(shown.left_out) + " more findings are not shown here (at most " +
+                std::to_string(limit) +
+                " per document, errors first); unitlint --format html lists them all")
+        .raw("}");
   }
   json.raw("]");
 }
@@ -69,16 +118,36 @@ void put_range(lint::JsonText& json, std::size_t line, std::uint64_t first, std:
 
 std::string publication_text(std::string_view uri, std::int64_t version,
                              const TextDocument& document,
-                             std::span<const DocumentFinding> findings, PositionEncoding encoding) {
+                             std::span<const DocumentFinding> findings, PositionEncoding encoding,
+                             std::size_t limit) {
   std::string out;
   {
-    lint::JsonText json(out, uri.size() + 128 + findings.size() * 256);
+    lint::JsonText json(out, uri.size() + 128 + std::min(findings.size(), limit) * 256);
     json.raw(R"({"jsonrpc":"2.0","method":"textDocument/publishDiagnostics","params":{"uri":)");
     json.string(uri).raw(",\"version\":").number(version).raw(",\"diagnostics\":");
-    put_diagnostics(json, document, findings, encoding);
+    put_diagnostics(json, document, findings, encoding, limit);
     json.raw("}}");
   }
   return out;
+}
+
+std::string failure_publication_text(std::string_view uri, std::int64_t version,
+                                     std::string_view reason) {
+  std::string out;
+  {
+    lint::JsonText json(out);
+    json.raw(R"({"jsonrpc":"2.0","method":"textDocument/publishDiagnostics","params":{"uri":)");
+    json.string(uri).raw(",\"version\":").number(version).raw(",\"diagnostics\":[{\"range\":");
+    put_range(json, 0, 0, 0);
+    json.raw(",\"severity\":1,\"code\":\"cannot-check\",\"source\":\"unitlint\",\"message\":");
+    json.string(cannot_check_message(reason)).raw("}]}}");
+  }
+  return out;
+}
+
+std::string cannot_check_message(std::string_view reason) {
+  return "this table could not be checked: " + std::string(reason) +
+         "; its findings are not shown until it can be";
 }
 
 Json diagnostics_json(const TextDocument& document, std::span<const DocumentFinding> findings,
@@ -86,7 +155,7 @@ Json diagnostics_json(const TextDocument& document, std::span<const DocumentFind
   std::string out;
   {
     lint::JsonText json(out);
-    put_diagnostics(json, document, findings, encoding);
+    put_diagnostics(json, document, findings, encoding, findings.size());
   }
   return Json::parse(out);
 }

@@ -28,7 +28,9 @@ struct UnitTableText {
   // previous; nullopt when all of it is to be checked again (its first check, a whole new text,
   // a part list opened, edited or closed, a save).
   std::optional<ChangedLines> changed;
-  std::span<const DocumentFinding> previous;
+  // The checks may move from them (an edit of a table with tens of thousands of findings would
+  // copy them all): the caller replaces them with the result.
+  std::span<DocumentFinding> previous;
   // Files and folders of the data directory (absolute paths) that the client reported made,
   // changed or removed since the last check: what the checks knew of them is stale, and so are
   // the findings of the lines that name them.
@@ -61,6 +63,8 @@ class DocumentChecks {
   // the table's units (outline). Checks that know none of it answer nothing.
   virtual std::optional<CellFacts> describe_cell(const CellQuery& /*query*/) { return {}; }
   virtual CompletionChoices complete_cell(const CellQuery& /*query*/) { return {}; }
+  // Where the value at a place leads (go to definition).
+  virtual std::optional<CellTarget> cell_target(const CellQuery& /*query*/) { return {}; }
   virtual std::vector<UnitSymbol> unit_symbols(const TextDocument& /*document*/) { return {}; }
 };
 

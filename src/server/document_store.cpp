@@ -9,7 +9,8 @@ namespace unitcheck::server {
 OpenDocument& DocumentStore::open(std::string uri, std::int64_t version, SharedText text) {
   DocumentPlace place;
   if (const std::optional<std::string> path = path_from_file_uri(uri)) place = place_of_path(*path);
-  OpenDocument document{uri, std::move(place), version, TextDocument(std::move(text)), {}, {}, {}};
+  OpenDocument document{uri, std::move(place), version, TextDocument(std::move(text)), {}, {}, {},
+                        {}};
   auto [at, added] = documents_.try_emplace(std::move(uri), std::move(document));
   if (!added) at->second = std::move(document);
   return at->second;

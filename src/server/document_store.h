@@ -27,6 +27,8 @@ struct OpenDocument {
   // Files of its data directory that the client saw change on disk since the findings were
   // made (absolute paths, perhaps repeated).
   std::vector<std::string> changed_paths;
+  // Why its last check could not run; empty when it ran.
+  std::string cannot_check;
 };
 
 // The open documents by URI.

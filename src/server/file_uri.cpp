@@ -57,18 +57,33 @@ bool has_dot_segment(std::string_view path) {
 
 }  // namespace
 
-std::optional<std::string> path_from_file_uri(std::string_view uri) {
+std::optional<std::string> path_from_file_uri(std::string_view uri, std::string* why) {
+  const auto refuse = [&](const char* reason) -> std::optional<std::string> {
+    if (why != nullptr) *why = reason;
+    return std::nullopt;
+  };
   constexpr std::string_view kScheme = "file://";
-  if (!starts_with_nocase(uri, kScheme)) return std::nullopt;
+  if (!starts_with_nocase(uri, kScheme)) return refuse("not a file: URI");
   uri.remove_prefix(kScheme.size());
-  if (uri.find_first_of("?#") != std::string_view::npos) return std::nullopt;
+  if (uri.find_first_of("?#") != std::string_view::npos)
+    return refuse("a file: URI with a query or a fragment");
   const std::size_t slash = uri.find('/');
-  if (slash == std::string_view::npos) return std::nullopt;
+  if (slash == std::string_view::npos) return refuse("a file: URI without a path");
   const std::string_view host = uri.substr(0, slash);
-  if (!host.empty() && !starts_with_nocase(host, "localhost")) return std::nullopt;
-  if (host.size() > std::string_view("localhost").size()) return std::nullopt;
-  std::optional<std::string> path = percent_decode(uri.substr(slash));
-  if (!path || has_dot_segment(*path)) return std::nullopt;
+  if ((!host.empty() && !starts_with_nocase(host, "localhost")) ||
+      host.size() > std::string_view("localhost").size())
+    return refuse("a file on another host");
+  const std::string_view encoded = uri.substr(slash);
+  // A slash escaped inside a name would name another file than the client's.
+  for (std::size_t at = encoded.find('%'); at != std::string_view::npos;
+       at = encoded.find('%', at + 1)) {
+    if (encoded.size() - at >= 3 && encoded[at + 1] == '2' &&
+        (encoded[at + 2] == 'F' || encoded[at + 2] == 'f'))
+      return refuse("an escaped slash (%2F) inside a name");
+  }
+  std::optional<std::string> path = percent_decode(encoded);
+  if (!path) return refuse("a broken percent escape or a control character in the path");
+  if (has_dot_segment(*path)) return refuse("a \".\" or \"..\" segment in the path");
   return path;
 }
 

@@ -8,9 +8,6 @@
 namespace unitcheck::server {
 namespace {
 
-// The most findings of one place a hover lists.
-constexpr std::size_t kHoverFindingLimit = 10;
-
 // "text, size 60", "float", or that the schema does not know it.
 void declaration(HoverText& text, const DeclaredField& field, bool known) {
   if (!known || field.type.empty()) {
@@ -52,46 +49,9 @@ void nested_facts(HoverText& text, const CellFacts& facts) {
   declaration(text, facts.field, true);
 }
 
-std::string_view severity_word(lint::Severity severity) {
-  switch (severity) {
-    case lint::Severity::Error:
-      return "error";
-    case lint::Severity::Warning:
-      return "warning";
-    case lint::Severity::Note:
-      return "note";
-  }
-  return "error";
-}
-
-void finding_facts(HoverText& text, std::size_t line, std::size_t byte,
-                   std::span<const DocumentFinding> findings) {
-  std::size_t listed = 0;
-  std::size_t more = 0;
-  for (const DocumentFinding& finding : findings) {
-    if (finding.line != line || byte < finding.begin || byte > finding.end) continue;
-    if (listed == kHoverFindingLimit) {
-      ++more;
-      continue;
-    }
-    ++listed;
-    text.paragraph();
-    text.strong(severity_word(finding.severity));
-    text.words(" ");
-    text.data(lint::rule_info(finding.rule).id);
-    text.words(": ");
-    text.data(finding.message, kHoverMessageLimit);
-  }
-  if (more > 0) {
-    text.paragraph();
-    text.words("and " + std::to_string(more) + " more");
-  }
-}
-
 }  // namespace
 
-Json hover_json(const TextDocument& document, std::size_t line, std::size_t byte,
-                const CellFacts& facts, std::span<const DocumentFinding> findings,
+Json hover_json(const TextDocument& document, std::size_t line, const CellFacts& facts,
                 PositionEncoding encoding, bool markdown) {
   HoverText text(markdown);
   column_facts(text, facts);
@@ -105,7 +65,6 @@ Json hover_json(const TextDocument& document, std::size_t line, std::size_t byte
       text.data(facts.name);
     }
   }
-  finding_facts(text, line, byte, findings);
   Utf16Walk walk;
   return Json{{"contents", {{"kind", markdown ? "markdown" : "plaintext"}, {"value", text.take()}}},
               {"range", range_json(document, line, facts.begin, facts.end, encoding, walk)}};

@@ -11,10 +11,10 @@
 namespace unitcheck::server {
 
 // The protocol's Hover for a place of a unit table: the column (or nested field) that facts
-// describe, the unit of its line, and the messages of the findings whose range holds the
-// place (byte of line); its range is the value's. Markdown or plain text, as the client takes.
-Json hover_json(const TextDocument& document, std::size_t line, std::size_t byte,
-                const CellFacts& facts, std::span<const DocumentFinding> findings,
+// describe and the unit of its line; its range is the value's. Markdown or plain text, as the
+// client takes. The findings of the place are not repeated: the client shows their
+// diagnostics beside the hover already.
+Json hover_json(const TextDocument& document, std::size_t line, const CellFacts& facts,
                 PositionEncoding encoding, bool markdown);
 
 }  // namespace unitcheck::server

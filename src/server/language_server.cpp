@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <exception>
+#include <new>
 #include <thread>
 #include <utility>
 #include <vector>
 
+#include "lint/lint_messages.h"
 #include "lint/version.h"
 #include "platform/page_warmer.h"
 #include "server/code_actions.h"
@@ -84,9 +86,11 @@ void LanguageServer::send_text(std::string_view message) {
   }
 }
 
+// The log is a terminal's as often as a file's: a client's URI or a mod's text in it is shown,
+// its control characters escaped.
 void LanguageServer::log(std::string_view text) {
   std::string line = "unitlint: ";
-  line.append(text);
+  lint::append_without_controls(line, text);
   line.push_back('\n');
   log_.write(line);
 }
@@ -260,6 +264,10 @@ void LanguageServer::handle_request(const Json& id, std::string_view method, Jso
     code_action(id, params);
   } else if (is_place_request(method)) {
     place_request(id, method, params);
+  } else if (method == "textDocument/definition") {
+    definition(id, params);
+  } else if (method == "textDocument/inlayHint") {
+    inlay_hints(id, params);
   } else {
     send(error_response(id, ErrorCode::MethodNotFound,
                         "no method " + std::string(method) + " in this server"));
@@ -279,7 +287,9 @@ Json LanguageServer::initialize(const Json& params) {
                 {"codeActionProvider", {{"codeActionKinds", {"quickfix"}}}},
                 {"hoverProvider", true},
                 {"completionProvider", place_completion_options()},
-                {"documentSymbolProvider", true}}},
+                {"documentSymbolProvider", true},
+                {"definitionProvider", true},
+                {"inlayHintProvider", true}}},
               {"serverInfo", {{"name", "unitlint"}, {"version", lint::kVersion}}}};
 }
 
@@ -362,7 +372,21 @@ void LanguageServer::did_open(Json& params, const Message& message) {
   }
   const OpenDocument& opened = documents_.open(
       *uri, *version, kept ? *kept : shared_text(std::move(text->get_ref<std::string&>())));
+  if (opened.place.role == DocumentRole::Other) log_not_checked(*uri);
   mark_for_checking(opened);
+}
+
+// Why a document opened is left alone, when it may be one the user expected checked.
+void LanguageServer::log_not_checked(const std::string& uri) {
+  std::string why;
+  const std::optional<std::string> path = path_from_file_uri(uri, &why);
+  if (!path) {
+    log("not checked: " + uri + ": " + why);
+  } else if (path->ends_with("/units.csv")) {
+    log("not checked: " + uri +
+        ": a units.csv is a unit table only in a folder named units, beside its data "
+        "directory's master_part_list.csv");
+  }
 }
 
 void LanguageServer::did_change(Json& params, const Message& message) {
@@ -391,7 +415,7 @@ void LanguageServer::did_close(const Json& params) {
   OpenDocument* document = uri ? documents_.find(*uri) : nullptr;
   if (document == nullptr) return;
   const OpenDocument closed{
-      document->uri, document->place, 0, TextDocument(std::string()), {}, {}, {}};
+      document->uri, document->place, 0, TextDocument(std::string()), {}, {}, {}, {}};
   documents_.close(*uri);
   to_check_.erase(closed.uri);
   if (closed.place.role == DocumentRole::UnitTable) {
@@ -438,7 +462,7 @@ void LanguageServer::did_change_watched_files(const Json& params) {
     const DocumentPlace place = place_of_path(*path);
     if (place.role == DocumentRole::PartList) {
       if (!documents_.part_list_of(place.data_directory)) {
-        mark_for_checking(OpenDocument{"", place, 0, TextDocument(std::string()), {}, {}, {}});
+        mark_for_checking(OpenDocument{"", place, 0, TextDocument(std::string()), {}, {}, {}, {}});
       }
       continue;
     }
@@ -469,21 +493,52 @@ void LanguageServer::check_and_publish(std::string uri) {
   std::vector<std::string>& paths = document->changed_paths;
   std::sort(paths.begin(), paths.end());
   paths.erase(std::unique(paths.begin(), paths.end()), paths.end());
-  UnitTableText input{document->text,    directory,          std::nullopt,
-                      document->changed, document->findings, paths};
-  if (const OpenDocument* part_list = documents_.part_list_of(directory)) {
-    input.part_list = part_list->text.text();
-  }
+  // Running out of memory anywhere in the check or its publication ends this check, not the
+  // server: the table is then shown as one that could not be checked.
+  std::string reason;
   try {
+    UnitTableText input{document->text,    directory,          std::nullopt,
+                        document->changed, document->findings, paths};
+    if (const OpenDocument* part_list = documents_.part_list_of(directory)) {
+      input.part_list = part_list->text.text();
+    }
     document->findings = checks_.check_unit_table(input);
-  } catch (const std::exception& failure) {
-    log("checking " + uri + " failed: " + failure.what());
+    document->changed = ChangedLines{};
+    paths.clear();
+    std::string text = publication_text(uri, document->version, document->text, document->findings,
+                                        encoding_, features_.max_diagnostics);
+    if (!document->cannot_check.empty()) log("checking " + uri + " works again");
+    document->cannot_check.clear();
+    send_text(text);
     return;
+  } catch (const std::bad_alloc&) {
+    reason = "out of memory";
+  } catch (const std::exception& failure) {
+    reason = failure.what();
   }
-  document->changed = ChangedLines{};
-  paths.clear();
-  send_text(
-      publication_text(uri, document->version, document->text, document->findings, encoding_));
+  publish_cannot_check(*document, reason);
+}
+
+// Nothing of the earlier findings is kept: the next check is a whole one, and the editor is
+// told why there are none, in the document and, once until it can be checked again, in a
+// message of its own.
+void LanguageServer::publish_cannot_check(OpenDocument& document, const std::string& reason) {
+  log("checking " + document.uri + " failed: " + reason);
+  document.findings = std::vector<DocumentFinding>();
+  document.changed.reset();
+  document.changed_paths = std::vector<std::string>();
+  const bool told = !document.cannot_check.empty();
+  document.cannot_check = reason;
+  try {
+    send_text(failure_publication_text(document.uri, document.version, reason));
+    if (!told) {
+      send(notification("window/showMessage", Json{{"type", 1},
+                                                   {"message", "unitlint: " + document.uri + ": " +
+                                                                   cannot_check_message(reason)}}));
+    }
+  } catch (const std::bad_alloc&) {
+    log("no memory left to publish the failure of " + document.uri);
+  }
 }
 
 namespace {

@@ -66,7 +66,12 @@ class LanguageServer {
   // hover, completion and documentSymbol of a unit table (server/place_requests.cpp).
   void place_request(const Json& id, std::string_view method, const Json& params);
   void send_result_text(const Json& id, std::string_view result);
+  // The place a request names, as the checks take it.
+  CellQuery cell_query(const OpenDocument& document, Position position) const;
+  void definition(const Json& id, const Json& params);   // server/definition.cpp
+  void inlay_hints(const Json& id, const Json& params);  // server/inlay_hints.cpp
   void did_open(Json& params, const Message& message);
+  void log_not_checked(const std::string& uri);
   void did_change(Json& params, const Message& message);
   void did_close(const Json& params);
   void did_save(const Json& params);
@@ -77,6 +82,8 @@ class LanguageServer {
   void mark_for_checking(const OpenDocument& document);
   // Checks the unit table at uri and publishes its diagnostics.
   void check_and_publish(std::string uri);  // a copy: it leaves to_check_
+  // Publishes why a unit table could not be checked.
+  void publish_cannot_check(OpenDocument& document, const std::string& reason);
   void send_request(std::string_view method, Json params);
   void send(const Json& message);
   void send_text(std::string_view message);  // a message written as JSON text already

@@ -9,12 +9,18 @@ namespace unitcheck::server {
 std::unique_ptr<PartList> read_part_list(std::optional<std::string_view> editor_text,
                                          const std::string& root, const std::string& real_root) {
   if (editor_text) return std::make_unique<PartList>(*editor_text);
+  return std::make_unique<PartList>(part_list_text(std::nullopt, root, real_root));
+}
+
+std::string part_list_text(std::optional<std::string_view> editor_text, const std::string& root,
+                           const std::string& real_root) {
+  if (editor_text) return std::string(*editor_text);
   const std::string path = root + "master_part_list.csv";
   if (const std::string target = lint::outside_target(real_root, path); !target.empty()) {
     throw Failure("EFOpenError",
                   "'" + path + "' leads outside the data directory, to '" + target + "'");
   }
-  return std::make_unique<PartList>(read_whole_file(path));
+  return read_whole_file(path);
 }
 
 }  // namespace unitcheck::server

@@ -16,4 +16,8 @@ namespace unitcheck::server {
 std::unique_ptr<PartList> read_part_list(std::optional<std::string_view> editor_text,
                                          const std::string& root, const std::string& real_root);
 
+// The part list's text as read_part_list reads it, for an answer that needs its lines.
+std::string part_list_text(std::optional<std::string_view> editor_text, const std::string& root,
+                           const std::string& real_root);
+
 }  // namespace unitcheck::server

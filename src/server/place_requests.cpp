@@ -22,6 +22,25 @@ Json nothing_for(std::string_view method) {
 
 }  // namespace
 
+std::optional<CellRequest> cell_request(const Json& params) {
+  const std::string* uri = document_uri(params);
+  if (uri == nullptr || !params.is_object()) return std::nullopt;
+  const std::optional<Position> position = position_from_json(params.value("position", Json()));
+  if (!position) return std::nullopt;
+  return CellRequest{*uri, *position};
+}
+
+CellQuery LanguageServer::cell_query(const OpenDocument& document, Position position) const {
+  const TextDocument& text = document.text;
+  const auto line = static_cast<std::size_t>(position.line);
+  const std::size_t byte = text.offset_of(position, encoding_) - text.line_start(line);
+  const std::string_view directory = document.place.data_directory;
+  CellQuery query{text, directory, std::nullopt, line, byte};
+  if (const OpenDocument* part_list = documents_.part_list_of(directory))
+    query.part_list = part_list->text.text();
+  return query;
+}
+
 bool is_place_request(std::string_view method) {
   return method == kHover || method == kCompletion || method == kSymbols;
 }
@@ -43,8 +62,6 @@ void LanguageServer::place_request(const Json& id, std::string_view method, cons
         std::string(method) + " needs a document" + (symbols ? "" : " and a position")));
     return;
   }
-  // A hover tells the findings of the text as it is.
-  if (method == kHover && !check_before_answering(id, *uri)) return;
   OpenDocument* document = documents_.find(*uri);
   if (document == nullptr || document->place.role != DocumentRole::UnitTable) {
     send(result_response(id, nothing_for(method)));
@@ -68,9 +85,9 @@ void LanguageServer::place_request(const Json& id, std::string_view method, cons
     query.part_list = part_list->text.text();
   if (method == kHover) {
     const std::optional<CellFacts> facts = checks_.describe_cell(query);
-    send(result_response(id, facts ? hover_json(text, line, byte, *facts, document->findings,
-                                                encoding_, features_.markdown_hover)
-                                   : Json(nullptr)));
+    send(result_response(id,
+                         facts ? hover_json(text, line, *facts, encoding_, features_.markdown_hover)
+                               : Json(nullptr)));
   } else {
     send(result_response(id, completion_json(text, line, checks_.complete_cell(query), encoding_)));
   }

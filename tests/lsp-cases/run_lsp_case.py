@@ -14,8 +14,9 @@ The steps:
                            or the case's tree/ (first step; the server starts after it)
   initialize [ENC...] [CAPABILITIES]
                            initialize offering these position encodings (none: the field is
-                           left out) and these client capabilities besides (a JSON object),
-                           wait for the answer, send initialized
+                           left out) and these client capabilities besides (a JSON object;
+                           its key "initializationOptions", if any, goes beside them as the
+                           params' own), wait for the answer, send initialized
   open PATH [VERSION]      didOpen of the file as it is on disk (version 1 unless given)
   change PATH VERSION RANGE "OLD" -> "NEW" [; RANGE "OLD" -> "NEW" ...]
                            didChange, incremental: RANGE (in the agreed encoding) of the text
@@ -242,10 +243,13 @@ class Conversation:
     def do_initialize(self, rest):
         encodings, brace, more = rest.partition("{")
         capabilities = json.loads(brace + more) if brace else {}
+        options = capabilities.pop("initializationOptions", None)
         if encodings.split():
             capabilities.setdefault("general", {})["positionEncodings"] = encodings.split()
-        self.do_request('0 initialize {"processId": null, "rootUri": null, "capabilities": '
-                        + json.dumps(capabilities) + "}")
+        params = {"processId": None, "rootUri": None, "capabilities": capabilities}
+        if options is not None:
+            params["initializationOptions"] = options
+        self.do_request("0 initialize " + json.dumps(params))
         self.do_answer('{"result": {"capabilities": {}}}')
         self.do_notify("initialized {}")
 

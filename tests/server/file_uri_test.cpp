@@ -14,7 +14,11 @@ TEST(FileUri, NamesAnAbsolutePathOrIsRefused) {
   } cases[] = {
       {"file:///home/m/data/units/units.csv", "/home/m/data/units/units.csv"},
       {"file://localhost/a%20b/%C3%A9.csv", "/a b/\xc3\xa9.csv"},
-      {"FILE:///x%2fy", "/x/y"},
+      {"FILE:///x%2Cy", "/x,y"},
+      {"file:///mods/my mod/\xc3\xa9t\xc3\xa9/units/units.csv",
+       "/mods/my mod/\xc3\xa9t\xc3\xa9/units/units.csv"},
+      {"file:///x%2fy", std::nullopt},
+      {"file:///units%2Funits.csv", std::nullopt},
       {"file:///", "/"},
       {"http://example.com/units.csv", std::nullopt},
       {"file://server/share/units.csv", std::nullopt},

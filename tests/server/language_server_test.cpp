@@ -11,6 +11,7 @@
 #include <functional>
 #include <future>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <string>
 #include <thread>
@@ -18,6 +19,7 @@
 
 #include "csv/unit_lines.h"
 #include "lint/rules.h"
+#include "platform/failure.h"
 #include "server/message_json.h"
 
 namespace unitcheck::server {
@@ -316,7 +318,8 @@ TEST(LanguageServer, FollowsTheProtocolsLifeCycle) {
                 {"openClose":true,"change":2,"save":{"includeText":false}},
                 "codeActionProvider":{"codeActionKinds":["quickfix"]},"hoverProvider":true,
                 "completionProvider":{"triggerCharacters":[",","{",";"],"resolveProvider":false},
-                "documentSymbolProvider":true})"));
+                "documentSymbolProvider":true,"definitionProvider":true,
+                "inlayHintProvider":true})"));
   EXPECT_EQ(result["serverInfo"]["name"], "unitlint");
   EXPECT_EQ(conversation.replies[10]["result"], nullptr);
   EXPECT_NE(conversation.log.find("unitlint: a message that is not JSON\n"), std::string::npos);
@@ -473,6 +476,112 @@ TEST(LanguageServer, PublishesTheFindingsOfEachVersion) {
   EXPECT_EQ(shape(conversation).back(), "9: result");
 }
 
+// A check that cannot run (memory gone, a file that cannot be read) is shown in the document as
+// one error on its first line saying why, and told once as a message until a check runs again;
+// the next check is then a whole one, and its findings are published. A client's bound on
+// diagnostics keeps the errors first and counts the rest in one more diagnostic.
+TEST(LanguageServer, ShowsATableThatCannotBeCheckedAndBoundsItsDiagnostics) {
+  FlaseChecks checks;
+  checks.during_check = [](std::size_t check) {
+    if (check == 2) throw std::bad_alloc();
+    if (check == 3) throw Failure("EFOpenError", "cannot open '/mod/master_part_list.csv'");
+  };
+  const std::string three_faults = "Key,Name,Flag\r\n,,\r\nk,flase,flase\r\nj,x,flase\r\n";
+  const std::pair<std::string, std::size_t> steps[] = {
+      {request(0, "initialize",
+               Json{{"processId", nullptr},
+                    {"capabilities", Json::object()},
+                    {"initializationOptions", {{"maxDiagnostics", 2}}}}) +
+           notice("textDocument/didOpen", open_params(kTable, 1, three_faults)),
+       2},
+      {notice("textDocument/didChange", change_params(kTable, 2, {range_change(3, 0, 3, 1, "i")})),
+       4},
+      {notice("textDocument/didChange", change_params(kTable, 3, {range_change(3, 0, 3, 1, "h")})),
+       5},
+      {notice("textDocument/didChange", change_params(kTable, 4, {range_change(3, 0, 3, 1, "g")})),
+       6},
+      {request(9, "shutdown"), 7},
+  };
+  Client client(checks);
+  std::vector<Json> replies;
+  for (const auto& [bytes, count] : steps) {
+    client.send(bytes);
+    replies = client.wait_for(count);
+  }
+  EXPECT_EQ(client.finish(), 0);
+  EXPECT_EQ(shape_of(replies), (Shape{"0: result", "textDocument/publishDiagnostics",
+                                      "textDocument/publishDiagnostics", "window/showMessage",
+                                      "textDocument/publishDiagnostics",
+                                      "textDocument/publishDiagnostics", "9: result"}));
+  const auto kept = [](const Json& publication) {
+    std::vector<std::string> out;
+    for (const Json& d : publication["params"]["diagnostics"])
+      out.push_back(d["range"]["start"].dump() + " " + d["code"].get<std::string>() + " " +
+                    d["severity"].dump());
+    return out;
+  };
+  const std::vector<std::string> bounded{R"({"line":2,"character":2} not-boolean 1)",
+                                         R"({"line":2,"character":8} not-boolean 1)",
+                                         R"({"line":0,"character":0} more-findings 3)"};
+  EXPECT_EQ(kept(replies[1]), bounded);
+  EXPECT_EQ(replies[1]["params"]["diagnostics"][2]["message"],
+            "1 more findings are not shown here (at most 2 per document, errors first); unitlint "
+            "--format html lists them all");
+  EXPECT_EQ(kept(replies[2]),
+            (std::vector<std::string>{R"({"line":0,"character":0} cannot-check 1)"}));
+  EXPECT_EQ(replies[2]["params"]["version"], 2);
+  EXPECT_EQ(replies[2]["params"]["diagnostics"][0]["message"],
+            "this table could not be checked: out of memory; its findings are not shown until it "
+            "can be");
+  EXPECT_EQ(replies[3]["params"]["type"], 1);
+  EXPECT_NE(replies[3]["params"]["message"].get<std::string>().find("out of memory"),
+            std::string::npos);
+  EXPECT_EQ(replies[4]["params"]["diagnostics"][0]["message"],
+            "this table could not be checked: cannot open '/mod/master_part_list.csv'; its "
+            "findings are not shown until it can be");
+  EXPECT_EQ(kept(replies[5]), bounded);
+  EXPECT_EQ(replies[5]["params"]["version"], 4);
+  // After a failure nothing of the earlier findings is handed on: the check is whole.
+  ASSERT_EQ(checks.changes.size(), 4u);
+  EXPECT_FALSE(checks.changes[0]);
+  EXPECT_TRUE(checks.changes[1]);  // an edit: its lines only
+  EXPECT_FALSE(checks.changes[2]);
+  EXPECT_FALSE(checks.changes[3]);
+  EXPECT_EQ(checks.previous_counts, (std::vector<std::size_t>{0, 3, 0, 0}));
+  EXPECT_NE(client.log().find("checking file:///mod/units/units.csv failed: out of memory"),
+            std::string::npos);
+}
+
+// URIs as clients send them: raw spaces and raw UTF-8 name the file they spell; an escaped
+// slash inside a name, and a units.csv outside a units/ folder, are not checked, and the log
+// says why rather than nothing.
+TEST(LanguageServer, TakesUrisAsClientsSendThemAndSaysWhyOthersAreLeftAlone) {
+  FlaseChecks checks;
+  const std::string raw = "file:///my mods/\xc3\xa9t\xc3\xa9/units/units.csv";
+  Client client(checks);
+  client.send(initialize() + notice("textDocument/didOpen", open_params(raw, 1, "k,flase\n")));
+  std::vector<Json> replies = client.wait_for(2);
+  client.send(
+      notice("textDocument/didOpen", open_params("file:///mods/units%2Funits.csv", 1, "flase")) +
+      notice("textDocument/didOpen", open_params("file:///mods/data/units.csv", 1, "flase")) +
+      request(9, "shutdown"));
+  replies = client.wait_for(3);
+  EXPECT_EQ(client.finish(), 0);
+  EXPECT_EQ(shape_of(replies),
+            (Shape{"0: result", "textDocument/publishDiagnostics", "9: result"}));
+  EXPECT_EQ(replies[1]["params"]["uri"], raw);
+  ASSERT_EQ(checks.asked.size(), 1u);
+  EXPECT_EQ(checks.asked[0].directory, "/my mods/\xc3\xa9t\xc3\xa9");
+  EXPECT_NE(client.log().find("not checked: file:///mods/units%2Funits.csv: an escaped slash "
+                              "(%2F) inside a name"),
+            std::string::npos)
+      << client.log();
+  EXPECT_NE(client.log().find("not checked: file:///mods/data/units.csv: a units.csv is a unit "
+                              "table only in a folder named units"),
+            std::string::npos)
+      << client.log();
+}
+
 // Texts long enough to be read in the message's own bytes, with every kind of escape: opened,
 // replaced whole, inserted by a range edit, and one that JSON refuses, which changes nothing.
 TEST(LanguageServer, TakesLongTextsAsTheyCame) {
@@ -489,7 +598,13 @@ TEST(LanguageServer, TakesLongTextsAsTheyCame) {
   std::string refused = json_text(change_params(kTable, 9, {Json{{"text", opened}}}));
   refused.insert(refused.rfind('"'), R"(\ud800)");
   const std::pair<std::string, std::size_t> steps[] = {
-      {initialize() + notice("textDocument/didOpen", open_params(kTable, 1, opened)), 2},
+      // Every finding is published: the bound on them is the client's to raise.
+      {request(0, "initialize",
+               Json{{"processId", nullptr},
+                    {"capabilities", Json::object()},
+                    {"initializationOptions", {{"maxDiagnostics", 100000}}}}) +
+           notice("textDocument/didOpen", open_params(kTable, 1, opened)),
+       2},
       {notice("textDocument/didChange", change_params(kTable, 2, {Json{{"text", replaced}}})), 3},
       {notice("textDocument/didChange",
               change_params(kTable, 3, {range_change(1, 0, 1, 0, inserted)})),
