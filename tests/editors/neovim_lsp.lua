@@ -11,7 +11,11 @@ local function fail(text)
   vim.cmd('cquit 1')
 end
 
--- The sample's findings: 0-based line, byte columns (the lines are ASCII) and rule.
+-- The sample's findings: 0-based line, byte columns and rule. The last line, added by
+-- neovim_lsp.sh, holds a name of accented letters, a symbol, an emoji and CJK text before its
+-- "flase": the server counts UTF-16 units there, Neovim bytes, and the place must be the same.
+local last_line = vim.fn.readfile(data .. '/units/units.csv')[13]
+local flase = last_line:find('flase', 1, true) - 1
 local expected = {
   { 3, 318, 323, 'not-boolean' },
   { 4, 150, 167, 'mesh-missing' },
@@ -20,7 +24,9 @@ local expected = {
   { 10, 732, 734, 'nested-too-many-values' },
   { 10, 737, 756, 'unknown-category' },
   { 11, 691, 707, 'unknown-cargo' },
+  { 12, flase, flase + 5, 'not-boolean' },
 }
+local sample = vim.deepcopy(expected)
 
 local function sorted_diagnostics(bufnr)
   local found = vim.diagnostic.get(bufnr)
@@ -102,7 +108,7 @@ local function wait_for_client(buffer, what)
   return found
 end
 local client = wait_for_client(bufnr, 'the unit table')
-wait_for_diagnostics(bufnr, expected, 'the sample\'s 7 diagnostics')
+wait_for_diagnostics(bufnr, expected, 'the sample\'s 7 diagnostics and the non-ASCII line\'s')
 
 -- Hover on Hornet Militia's Jump_Drive_Present cell names the column.
 if client.server_capabilities.hoverProvider then
@@ -169,6 +175,21 @@ end
 table.sort(expected, function(a, b) return a[1] < b[1] or (a[1] == b[1] and a[2] < b[2]) end)
 wait_for_diagnostics(bufnr, expected, 'the part list\'s edit seen in the unit table')
 
+-- The server stopped (as :LspStop does), the table read again: the configuration starts a new
+-- one, which publishes the findings of the table as it is on disk.
 vim.lsp.stop_client(client.id)
 vim.wait(5000, function() return vim.lsp.get_client_by_id(client.id) == nil end, 20)
+if vim.lsp.get_client_by_id(client.id) ~= nil then
+  fail('the server did not stop')
+end
+vim.cmd('bdelete! ' .. parts)
+vim.api.nvim_set_current_buf(bufnr)
+vim.cmd('edit!')
+local again = wait_for_client(bufnr, 'the unit table read again')
+if again.id == client.id then
+  fail('the stopped client is still attached')
+end
+wait_for_diagnostics(bufnr, sample, 'a new server started after the first ended')
+vim.lsp.stop_client(again.id)
+vim.wait(5000, function() return vim.lsp.get_client_by_id(again.id) == nil end, 20)
 vim.cmd('qall!')

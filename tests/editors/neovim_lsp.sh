@@ -11,6 +11,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../support/real_client.sh"
 command -v nvim >/dev/null 2>&1 || missing_client "nvim (Debian's neovim)"
 copy_data_to_work unitlint-nvim "$examples"
+add_non_ascii_unit "$work/data"
 # Neovim's own files (state, log, swap) stay in the temporary folder; no user configuration.
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/share"
 export XDG_STATE_HOME="$work/state" XDG_CACHE_HOME="$work/cache"

@@ -18,3 +18,22 @@ copy_data_to_work() {
   trap 'rm -rf "$work"' EXIT
   cp -R "$2" "$work/data"
 }
+
+# Appends to the unit table of the data directory $1 a unit line whose name holds accented
+# letters, a symbol, an emoji and CJK text before a faulty boolean: Hornet Militia's line (the
+# fourth) with the key "elan" and the name "Élan Frégate ✈ 😀 日本". Its "flase" then lies at
+# different columns in bytes, characters and UTF-16 units: a client that mixes them up misses it.
+add_non_ascii_unit() {
+  python3 - "$1/units/units.csv" <<'PY'
+import sys
+path = sys.argv[1]
+text = open(path, encoding="utf-8", newline="").read()
+militia = text.split("\n")[3]
+assert militia.startswith("hornet.militia,hornet,Hornet Militia,")
+line = militia.replace("hornet.militia,hornet,Hornet Militia,",
+                       "elan,hornet,\u00c9lan Fr\u00e9gate \u2708 \U0001f600 \u65e5\u672c,", 1)
+if not text.endswith("\n"):
+    text += "\n"
+open(path, "w", encoding="utf-8", newline="").write(text + line + "\n")
+PY
+}
