@@ -10,7 +10,7 @@ FUZZ_SECONDS ?= 20
 # Installs the Debian packages a target needs and the machine lacks (DEPS=: skips it).
 DEPS ?= tools/install-deps
 
-.PHONY: programs build run test asan tsan fuzz microbench bench package clean
+.PHONY: programs build run test asan tsan fuzz microbench bench package vsix clean
 
 # unitcheck and unitlint with their man pages (all that cmake --install installs), in the release
 # folder: neither the tests nor the data generator are configured, so their packages are not
@@ -69,6 +69,10 @@ bench: build
 # The Debian package of the release build (executable and man page), left in build/release/.
 package: build
 	cd $(RELEASE) && cpack -G DEB
+
+# The VS Code extension, one package per platform whose unitlint is built, in build/dist/.
+vsix: programs
+	tools/make-vsix $(RELEASE)
 
 clean:
 	rm -rf build
