@@ -475,7 +475,7 @@ std::optional<CellTarget> find_cell_target(const CellQuery& query) {
              (role == ColumnRole::Directory || role == ColumnRole::Cockpit)) {
     const std::string folder = role == ColumnRole::Directory ? "units/" : "cockpits/";
     if (std::optional<std::string> path = entry_inside(data, folder + std::string(value), true))
-      target = CellTarget{std::move(*path)};
+      target.emplace().path = std::move(*path);
   } else if (is_plain_name(value) && (role == ColumnRole::Mesh || role == ColumnRole::MeshFile)) {
     const std::string_view unit_directory = directory_cell(header, line);
     std::optional<std::string> path;
@@ -484,7 +484,7 @@ std::optional<CellTarget> find_cell_target(const CellQuery& query) {
                           false);
     }
     if (!path) path = entry_inside(data, "meshes/" + std::string(value), false);
-    if (path) target = CellTarget{std::move(*path)};
+    if (path) target.emplace().path = std::move(*path);
   }
   if (target) {
     target->value_begin = place.begin + value_begin;
