@@ -99,7 +99,7 @@ std::string markdown_row(std::size_t index, const ColumnSchema& column, bool wit
   if (with_nested) {
     const std::string nested(nested_table_of(column.name));
     row += nested.empty() ? " |" : " [" + nested + "](#" + nested + ") |";
-    row += " " + std::string(type_note(column)) + " |";
+    row.append(" ").append(type_note(column)).append(" |");
   }
   return row + "\n";
 }
