@@ -17,9 +17,6 @@
 namespace unitcheck::server {
 namespace {
 
-// The unit table's first data line, 0-based: the second line is passed over by the checks.
-constexpr std::size_t kFirstDataLine = static_cast<std::size_t>(kFirstUnitRow - 1);
-
 // A text of the table as the answers carry it: no more than a client is shown, however long
 // the cell.
 std::string cut(std::string_view text) {

@@ -165,10 +165,6 @@ bool is_path_rule(lint::Rule rule) {
          rule == lint::Rule::MeshMissing;
 }
 
-// The first line of a unit table that can hold a unit: the header and the line after it are
-// not unit lines.
-constexpr std::size_t kFirstDataLine = kFirstUnitRow - 1;
-
 // The lines of a document to check again (sorted, from the first data line) and the earlier
 // findings kept, moved to the lines they now lie on, without the run's finding.
 struct Recheck {
