@@ -119,7 +119,8 @@ int run_lint(const LintOptions& options, const LintIo& io, DataCheck& data_check
     }
     return settle_output(io, kExitCannotCheck);
   }
-  const DataDirectory& directory = resolved.directory;
+  DataDirectory directory = resolved.directory;
+  directory.follow_links = options.follow_links;
   LintWriter writer(*format, report_out, {directory.unit_table(), directory.part_list()},
                     limits_for(options, *format));
   if (step_summary) writer.keep_first_items(step_summary_item);
