@@ -55,6 +55,15 @@ InputFile::InputFile(std::string path) : path_(std::move(path)) {
   // the reads of a regular file, the only kind that is read.
   if (path_.find('\0') == std::string::npos)
     fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  take_opened();
+}
+
+InputFile::InputFile(std::string path, OpenedFile file)
+    : path_(std::move(path)), fd_(static_cast<int>(file.release())) {
+  take_opened();
+}
+
+void InputFile::take_opened() {
   if (fd_ < 0) fail();
   // A directory, FIFO or device is no data file: /dev/zero would never end a line. Nor is a
   // file that the kernel makes up.
@@ -84,6 +93,10 @@ std::size_t InputFile::read(char* buffer, std::size_t size) {
 
 std::string read_whole_file(std::string path) {
   InputFile file(std::move(path));
+  return read_whole_file(file);
+}
+
+std::string read_whole_file(InputFile& file) {
   // One byte more than the size, so that the read that finds the end needs no growth; a file
   // that grows while it is read grows the text.
   std::string text(file.size_when_opened() + 1, '\0');

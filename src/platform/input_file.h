@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 
+#include "platform/beneath.h"
 #include "platform/text_source.h"
 
 namespace unitcheck {
@@ -14,6 +15,9 @@ namespace unitcheck {
 class InputFile final : public TextSource {
  public:
   explicit InputFile(std::string path);
+  // The file already opened beneath a data directory (BeneathDirectory::open_file); path names
+  // it in the failure. A file that holds nothing fails as one that cannot be opened.
+  InputFile(std::string path, OpenedFile file);
   InputFile(const InputFile&) = delete;
   InputFile& operator=(const InputFile&) = delete;
   ~InputFile() override;
@@ -27,6 +31,8 @@ class InputFile final : public TextSource {
 
  private:
   [[noreturn]] void fail() const;
+  // Keeps fd_ when it is a regular file of a data file system; fails otherwise.
+  void take_opened();
 
   std::string path_;
   int fd_ = -1;
@@ -37,5 +43,7 @@ class InputFile final : public TextSource {
 // The whole text of the file at path, read once. A file that cannot be read ends the run
 // (EFOpenError).
 std::string read_whole_file(std::string path);
+// The whole text of an opened file, read from where it stands.
+std::string read_whole_file(InputFile& file);
 
 }  // namespace unitcheck
