@@ -56,10 +56,19 @@ ReportLimits limits_for(const LintOptions& options, const Format& format) {
 
 // Appends the github format's Markdown summary to the step's summary file; a file that cannot
 // be written is said on standard error and changes nothing else.
+// The summary starts on a line of its own: after a file whose last line has no line end, one is
+// written first.
 void append_step_summary(const LintIo& io, const std::string& markdown) {
-  std::FILE* file = std::fopen(io.step_summary, "a");
-  bool written =
-      file != nullptr && std::fwrite(markdown.data(), 1, markdown.size(), file) == markdown.size();
+  // Opened once, to read its last byte and append: writes go to the end whatever was read.
+  std::FILE* file = std::fopen(io.step_summary, "a+");
+  bool line_open = false;
+  if (file != nullptr) {
+    line_open = std::fseek(file, -1, SEEK_END) == 0 && std::fgetc(file) != '\n';
+    // Reading and writing take a seek between them.
+    std::fseek(file, 0, SEEK_END);
+  }
+  bool written = file != nullptr && (!line_open || std::fputc('\n', file) == '\n') &&
+                 std::fwrite(markdown.data(), 1, markdown.size(), file) == markdown.size();
   if (file != nullptr && std::fclose(file) != 0) written = false;
   if (!written)
     io.err.write("unitlint: cannot append to GITHUB_STEP_SUMMARY '" +
@@ -92,7 +101,7 @@ int run_lint(const LintOptions& options, const LintIo& io, DataCheck& data_check
   HtmlReport html_report;
   Output& report_out = html ? static_cast<Output&>(html_report) : io.out;
   const PageFacts page_facts{resolved.directory.root(), resolved.directory.unit_table(),
-                             resolved.directory.part_list()};
+                             resolved.directory.part_list(), options.char_columns};
   std::string refusal = resolved.error;
   // A data file that a link leads out of the directory could show any file in the report.
   if (refusal.empty() && !options.follow_links)
