@@ -26,6 +26,11 @@ class Console {
     // Findings are rendered into strings, a piece at a time: that case is inlined.
     if (sink_ == nullptr) return write_buffered(text);
     if (!text.empty()) line_open_ = text.back() != '\n';
+    // A piece that does not fit and is larger than all the string holds (a huge cell shown in
+    // its message) gets room for itself twice over at once, untouched until written: growing
+    // by doubling as its line's short tail is added would copy it, holding it twice meanwhile.
+    if (text.size() > sink_->capacity() - sink_->size() && text.size() > sink_->size())
+      sink_->reserve(sink_->size() + 2 * text.size() + 256);
     sink_->append(text);
     return *this;
   }
