@@ -11,6 +11,7 @@
 #include "lint/lint_messages.h"
 #include "lint/schema_listing.h"
 #include "platform/failure.h"
+#include "platform/file_system.h"
 
 namespace unitcheck::lint {
 
@@ -57,11 +58,7 @@ ReportLimits limits_for(const LintOptions& options, const Format& format) {
 // Appends the github format's Markdown summary to the step's summary file; a file that cannot
 // be written is said on standard error and changes nothing else.
 void append_step_summary(const LintIo& io, const std::string& markdown) {
-  std::FILE* file = std::fopen(io.step_summary, "a");
-  bool written =
-      file != nullptr && std::fwrite(markdown.data(), 1, markdown.size(), file) == markdown.size();
-  if (file != nullptr && std::fclose(file) != 0) written = false;
-  if (!written)
+  if (!append_to_file(io.step_summary, markdown))
     io.err.write("unitlint: cannot append to GITHUB_STEP_SUMMARY '" +
                  without_controls(io.step_summary) + "'\n");
 }

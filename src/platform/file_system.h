@@ -7,12 +7,19 @@
 
 namespace unitcheck {
 
+// Paths are UTF-8 bytes in the programs, on every system: Windows is handed UTF-16 at its edge.
+
 // Makes every backslash of a path a slash, in place.
 void convert_separators(std::string& path);
 
 // The system names nothing by a path of this many bytes or more (ENAMETOOLONG): exists and
 // is_directory answer false for one without asking, and a cache need not keep it.
+#ifdef _WIN32
+// 32,767 UTF-16 units, which no more than three bytes of UTF-8 each make.
+inline constexpr std::size_t kLongestSystemPath = 32767 * 3;
+#else
 inline constexpr std::size_t kLongestSystemPath = 4095;
+#endif
 inline bool is_too_long_to_name(std::string_view path) {
   return path.size() > kLongestSystemPath;
 }
@@ -35,11 +42,22 @@ std::vector<std::string> folder_entry_names(const std::string& path);
 // are, and those whose type it does not tell. One listing answers for every entry.
 std::vector<std::string> maybe_link_names(const std::string& path);
 
+// Appends bytes to the file at path, creating it when missing; false when they could not all be
+// written.
+bool append_to_file(const std::string& path, std::string_view bytes);
+
 // The path with "." and ".." worked out from its text alone and doubled slashes made one, as
 // std::filesystem::path::lexically_normal does: links are not followed.
 std::string lexically_normal_path(std::string_view path);
 
-// The path as realpath(3) resolves it; empty when it cannot be resolved.
+// Why the path does not open for reading as a regular file, in the system's words ("No such
+// file or directory", "Is a directory", "Not a regular file"); empty when it does. Nothing is
+// read, and a FIFO does not hang the test.
+std::string why_not_readable(const std::string& path);
+
+// The path with every link followed, as realpath(3) resolves it (on Windows, the final path of
+// the opened entry, with a drive letter or \\server\share and slashes); empty when it cannot
+// be resolved.
 std::string real_path(const std::string& path);
 // Whether real (an absolute path without links, dots or doubled slashes) is root or lies under
 // it.
