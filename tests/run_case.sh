@@ -79,7 +79,10 @@ bounded() {
 }
 (export HOME="$work/home"; eval "$(cat "$case_dir/cmd")") >"$work/actual.raw"
 status=$?
-LC_ALL=C sed -E -e "s|$work|@WORK@|g" \
+# Wine shows the Unix root as drive Z:, so that a Windows program's real paths begin with it.
+wine_root=()
+[ -n "${UNITCHECK_ON_WINDOWS:-}" ] && wine_root=(-e "s|Z:$work|@WORK@|g")
+LC_ALL=C sed -E "${wine_root[@]}" -e "s|$work|@WORK@|g" \
   -e 's/^(An unhandled exception occurred at \$)[0-9A-F]{8} :$/\1XXXXXXXX :/' \
   -e '/^  \$[0-9A-F]{8}$/d' "$work/actual.raw" >"$work/actual"
 if [ "${UPDATE:-0}" = 1 ]; then

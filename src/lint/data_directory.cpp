@@ -50,7 +50,7 @@ std::string meant_prefix(std::string_view argument) {
 
 DataDirectoryResult resolve_data_directory(std::string_view argument) {
   DataDirectoryResult result;
-  result.directory.prefix = meant_prefix(argument);
+  result.directory.prefix = meant_prefix(path_from_user(argument));
   const std::string unit_table = result.directory.unit_table();
   const std::string reason = why_not_readable(unit_table);
   if (!reason.empty())

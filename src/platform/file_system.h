@@ -9,6 +9,11 @@ namespace unitcheck {
 
 // Paths are UTF-8 bytes in the programs, on every system: Windows is handed UTF-16 at its edge.
 
+// A path given by the user as the programs hold it: on Windows, where a backslash separates
+// names as a slash does, every backslash becomes a slash; elsewhere, where it is a character of
+// a name, the path stays as it is.
+std::string path_from_user(std::string_view path);
+
 // Makes every backslash of a path a slash, in place.
 void convert_separators(std::string& path);
 

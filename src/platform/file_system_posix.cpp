@@ -79,6 +79,8 @@ void for_each_folder_entry(const std::string& path, OnEntry&& on_entry) {
 
 }  // namespace
 
+std::string path_from_user(std::string_view path) { return std::string(path); }
+
 std::string lexically_normal_path(std::string_view path) {
   return std::filesystem::path(path).lexically_normal().native();
 }

@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string_view>
@@ -135,6 +137,12 @@ std::vector<std::string> maybe_link_names(const std::string& path) {
   return names;
 }
 
+std::string path_from_user(std::string_view path) {
+  std::string held(path);
+  convert_separators(held);
+  return held;
+}
+
 std::string lexically_normal_path(std::string_view path) {
   const std::u8string_view bytes(reinterpret_cast<const char8_t*>(path.data()), path.size());
   const std::u8string normal = std::filesystem::path(bytes).lexically_normal().generic_u8string();
@@ -158,7 +166,23 @@ std::string why_not_readable(const std::string& path) {
   HANDLE handle = ::CreateFileW(wide.c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return error_text(::GetLastError());
+  if (handle == INVALID_HANDLE_VALUE) {
+    const DWORD error = ::GetLastError();
+    // Windows says a path through a file is not found; POSIX systems say "Not a directory".
+    if (error == ERROR_PATH_NOT_FOUND || error == ERROR_DIRECTORY) {
+      for (std::string folder = path; !folder.empty();) {
+        const std::size_t slash = folder.find_last_of("/\\");
+        if (slash == std::string::npos || slash == 0) break;
+        folder.resize(slash);
+        DWORD attributes = 0;
+        DWORD ignored = 0;
+        if (!followed_attributes(folder, attributes, ignored)) continue;
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return std::strerror(ENOTDIR);
+        break;
+      }
+    }
+    return error_text(error);
+  }
   const Handle file(handle);
   // A reserved name (NUL, CON, COM1, NUL.mesh) opens a device, and a pipe is no file either.
   if (::GetFileType(handle) != FILE_TYPE_DISK) return "Not a regular file";
