@@ -10,11 +10,11 @@
 #include <string>
 #include <string_view>
 
-#include "lint/describe.h"
 #include "lint/header_checks.h"
 #include "lint/json_format.h"
 #include "lint/lint_messages.h"
 #include "lint/suggestions.h"
+#include "support/describe.h"
 #include "tables/schemas.h"
 #include "validate/unit_header.h"
 

@@ -499,8 +499,9 @@ bool is_page_tag(std::string_view name) {
 }
 
 bool is_page_attribute(std::string_view name) {
-  constexpr std::string_view kAttributes[] = {"lang", "charset", "http-equiv", "content", "name",
-                                              "id",   "class",   "href",       "open",    "html"};
+  constexpr std::string_view kAttributes[] = {"lang", "charset", "http-equiv", "content",
+                                              "name", "id",      "class",      "href",
+                                              "open", "html",    "aria-hidden"};
   return std::find(std::begin(kAttributes), std::end(kAttributes), name) != std::end(kAttributes);
 }
 

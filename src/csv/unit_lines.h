@@ -58,14 +58,9 @@ void for_each_unit_line(std::string_view text, OnLine&& on_line) {
   for (std::string_view line; lines.next(line);) on_line(line);
 }
 
-// The number of lines in a complete text.
-inline std::int64_t count_unit_lines(std::string_view text) {
-  std::int64_t count = 0;
-  for_each_unit_line(text, [&](std::string_view) { ++count; });
-  return count;
-}
-
 // The file line of the first unit line: the two header lines come before it.
 inline constexpr std::int64_t kFirstUnitRow = 3;
+// The same line as an index into a text's lines counted from 0, as editors count them.
+inline constexpr auto kFirstDataLine = static_cast<std::size_t>(kFirstUnitRow - 1);
 
 }  // namespace unitcheck

@@ -7,6 +7,7 @@
 #include "driver/data_directory.h"
 #include "driver/failure_report.h"
 #include "driver/transcript.h"
+#include "platform/beneath.h"
 #include "platform/failure.h"
 #include "platform/input_file.h"
 #include "tables/max_lengths.h"
@@ -24,17 +25,23 @@ namespace {
 MaxLengths validate(Console& console, const Tables& schemas, const std::string& data_directory,
                     unsigned worker_threads) {
   console.line("Parser Begins");
+  // The data files are opened from the directory's handle, by a walk that cannot leave it: a
+  // link in the mod, or one swapped in while the run goes on, shows no other file.
+  const BeneathDirectory opened(data_directory);
   const std::string part_list_path = data_directory + "master_part_list.csv";
   console.write("Processing ").write(part_list_path).write(" no error checks -");
   // The stages' large values live on the heap: the stack, as small as the user's limit makes
   // it, is left to the first thread start, whose lazy symbol lookup saves every vector
   // register on it.
-  const auto part_list = std::make_unique<const PartList>(read_whole_file(part_list_path));
+  InputFile part_list_file(part_list_path, opened.open_file("master_part_list.csv"));
+  const auto part_list = std::make_unique<const PartList>(read_whole_file(part_list_file));
   console.write(" Done.").end_line();
 
   const std::string unit_table_path = data_directory + "units" + "/" + "units.csv";
   console.write("Reading ").write(unit_table_path).end_line();
-  auto [header, rows] = read_unit_header(UnitChunkReader::from_file(unit_table_path), schemas);
+  auto [header, rows] = read_unit_header(UnitChunkReader(std::make_unique<InputFile>(
+                                             unit_table_path, opened.open_file("units/units.csv"))),
+                                         schemas);
   console.line("Header Read");
   write_unknown_fields(console, header);
   console.line("Header Processed.");

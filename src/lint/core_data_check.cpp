@@ -1,5 +1,6 @@
 #include "lint/core_data_check.h"
 
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -8,7 +9,7 @@
 #include "lint/data_suggestions.h"
 #include "lint/inside_directory.h"
 #include "lint/suggestion_lists.h"
-#include "platform/file_system.h"
+#include "platform/beneath.h"
 #include "platform/input_file.h"
 #include "platform/ordered_work.h"
 #include "tables/schemas.h"
@@ -22,14 +23,21 @@ namespace unitcheck::lint {
 DataCheckResult CoreDataCheck::check(const DataDirectory& directory, LintWriter& writer) {
   Tables schemas;
   create_tables(schemas);
-  const PartList part_list(read_whole_file(directory.part_list()));
+  // Both data files are opened from the directory's handle: a link swapped in between a test
+  // and the read cannot lead the read elsewhere.
+  const BeneathDirectory opened(directory.root());
+  const Links links = directory.follow_links ? Links::Anywhere : Links::Beneath;
+  InputFile part_list_file(directory.part_list(), opened.open_file("master_part_list.csv", links));
+  const PartList part_list(read_whole_file(part_list_file));
   auto [header, unit_rows] =
-      read_unit_header(UnitChunkReader::from_file(directory.unit_table()), schemas);
+      read_unit_header(UnitChunkReader(std::make_unique<InputFile>(
+                           directory.unit_table(), opened.open_file("units/units.csv", links))),
+                       schemas);
   writer.check_header(header, schemas.units);
 
   // Names are drawn only from folders inside the data directory, links followed.
-  const std::string real_root = real_path(directory.root());
-  DataSuggestions suggestions(part_list, directory.root(), real_root);
+  const std::string& real_root = opened.real_path();
+  DataSuggestions suggestions(part_list, directory.root(), opened);
   writer.set_context({&suggestions.lists(), header.plans});
 
   // Path cells are judged against the same real path the suggestions keep inside.

@@ -15,6 +15,8 @@ struct DataDirectory {
   std::string part_list() const { return prefix + "master_part_list.csv"; }
   // The directory as the checks open files under it: never empty, ends in a slash.
   std::string root() const { return prefix.empty() ? "./" : prefix; }
+  // Whether links that lead out of the directory are followed (--follow-links).
+  bool follow_links = false;
 };
 
 // A data directory, or why there is none: the one-line error, such as

@@ -2,8 +2,7 @@
 
 #include <span>
 
-#include "lint/inside_directory.h"
-#include "platform/file_system.h"
+#include "platform/beneath.h"
 #include "validate/part_list.h"
 
 namespace unitcheck::lint {
@@ -24,8 +23,8 @@ std::vector<std::string_view> texts_of(const NameSet& names) {
 }  // namespace
 
 DataSuggestions::DataSuggestions(const PartList& part_list, const std::string& root,
-                                 const std::string& real_root)
-    : root_(root), real_root_(real_root) {
+                                 const BeneathDirectory& directory)
+    : root_(root), directory_(&directory) {
   // The part list's two lists may be made at once on two threads: they only read it.
   const auto part_list_texts = [](std::vector<std::string_view>& texts, const NameSet& set) {
     return [out = &texts, &set] {
@@ -34,13 +33,13 @@ DataSuggestions::DataSuggestions(const PartList& part_list, const std::string& r
     };
   };
   const auto folder_entries = [this](FolderNames& folder, std::string_view name) {
-    return [out = &folder, real_root = &real_root_, path = root_ + std::string(name)] {
-      if (outside_target(*real_root, path).empty()) out->names = folder_entry_names(path);
+    return [out = &folder, directory = directory_, name] {
+      out->names = directory->folder_entry_names(name);
       out->views.assign(out->names.begin(), out->names.end());
       return std::span<const std::string_view>(out->views);
     };
   };
-  unit_folders_.keep_inside(real_root_);
+  unit_folders_.keep_inside(directory, root_);
   lists_.categories = NameIndex(part_list_texts(categories_, part_list.parts.categories()));
   lists_.part_names = NameIndex(part_list_texts(part_names_, part_list.parts.part_names()));
   lists_.unit_directories = NameIndex(folder_entries(unit_directories_, "units"));

@@ -9,7 +9,8 @@
 
 namespace unitcheck {
 struct PartList;
-}
+class BeneathDirectory;
+}  // namespace unitcheck
 
 namespace unitcheck::lint {
 
@@ -20,8 +21,10 @@ namespace unitcheck::lint {
 // therefore stays where it was made.
 class DataSuggestions {
  public:
-  // root ends with a slash; real_root is its real path. part_list outlives this object.
-  DataSuggestions(const PartList& part_list, const std::string& root, const std::string& real_root);
+  // root ends with a slash; directory is it opened, and lists its folders. part_list and
+  // directory outlive this object.
+  DataSuggestions(const PartList& part_list, const std::string& root,
+                  const BeneathDirectory& directory);
   DataSuggestions(const DataSuggestions&) = delete;
   DataSuggestions& operator=(const DataSuggestions&) = delete;
 
@@ -34,7 +37,7 @@ class DataSuggestions {
   };
 
   std::string root_;
-  std::string real_root_;
+  const BeneathDirectory* directory_;
   std::vector<std::string_view> categories_;
   std::vector<std::string_view> part_names_;
   FolderNames unit_directories_;

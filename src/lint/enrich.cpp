@@ -5,6 +5,7 @@
 
 #include "lint/decimal_comma.h"
 #include "lint/suggestions.h"
+#include "lint/utf8.h"
 #include "tables/schemas.h"
 
 namespace unitcheck::lint {
@@ -34,9 +35,16 @@ std::int64_t column_in(std::string_view line, std::string_view text) {
   return (text.data() - line.data()) + 1;
 }
 
+// Whether a suggestion can be written into the document as a fix: an editor, and every JSON
+// reader, takes text as UTF-8, and a name of other bytes (a folder named in another encoding)
+// would arrive as U+FFFD, which mends nothing. The message still shows it, escaped.
+bool can_be_written(std::string_view suggestion) {
+  return !suggestion.empty() && is_valid_utf8(suggestion);
+}
+
 // The suggestion in place of the finding's own range.
 void fix_in_place(LintFinding& out) {
-  if (out.suggestion.empty()) return;
+  if (!can_be_written(out.suggestion)) return;
   out.fix = Fix{out.column, out.end_column, out.suggestion};
 }
 
@@ -71,7 +79,7 @@ void suggest(const Finding& f, const SuggestionSource* source, LintFinding& out)
         out.suggestion = ask([&] { return source->part_name(f.part); });
         out.suggests_part = !out.suggestion.empty();
         const std::int64_t part_column = column_in(f.line_text, f.part);
-        if (out.suggests_part && part_column > 0)
+        if (out.suggests_part && part_column > 0 && can_be_written(out.suggestion))
           out.fix = Fix{part_column, part_column + static_cast<std::int64_t>(f.part.size()),
                         out.suggestion};
         return;

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "lint/inside_directory.h"
+#include "platform/beneath.h"
 #include "platform/file_system.h"
 
 namespace unitcheck::lint {
@@ -14,10 +14,11 @@ std::string_view FolderListings::entries(std::string_view folder, std::string& s
   }
   // Listed outside the lock; two threads may list the same folder once each. A folder outside
   // the root is kept as an empty listing, so that it is resolved once.
-  const std::string path(folder);
-  const bool inside = root_.empty() || lies_under(real_path(path), root_);
-  const std::vector<std::string> names =
-      inside ? folder_entry_names(path) : std::vector<std::string>();
+  std::vector<std::string> names;
+  if (directory_ == nullptr)
+    names = folder_entry_names(std::string(folder));
+  else if (folder.starts_with(root_))
+    names = directory_->folder_entry_names(folder.substr(root_.size()));
   scratch.clear();
   for (const std::string& name : names) scratch.append(name).push_back('\0');
   const std::lock_guard lock(mutex_);

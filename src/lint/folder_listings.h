@@ -10,6 +10,10 @@
 
 #include "tables/text_map.h"
 
+namespace unitcheck {
+class BeneathDirectory;
+}
+
 namespace unitcheck::lint {
 
 // Folder listings remembered for the run and shared by the threads that describe findings, so
@@ -26,10 +30,14 @@ class FolderListings {
   // when it is not kept. Empty when the folder cannot be listed, or lies outside the root.
   std::string_view entries(std::string_view folder, std::string& scratch);
 
-  // Lists only folders whose real path lies under real_root (a real path itself): a cell that
-  // climbs out of the data directory, or a link in it, must not show a reader's other folders
-  // as suggestions. Set before the first listing.
-  void keep_inside(std::string real_root) { root_ = std::move(real_root); }
+  // Lists only folders beneath directory, opened from its handle (root is its path, ending in a
+  // slash, which the folders asked for begin with): a cell that climbs out of the data
+  // directory, or a link in it, must not show a reader's other folders as suggestions. Set
+  // before the first listing; directory outlives this object.
+  void keep_inside(const BeneathDirectory& directory, std::string root) {
+    directory_ = &directory;
+    root_ = std::move(root);
+  }
 
  private:
   std::mutex mutex_;
@@ -38,7 +46,8 @@ class FolderListings {
   std::size_t kept_folders_;
   std::size_t kept_names_;
   std::size_t names_kept_ = 0;
-  std::string root_;  // empty: every folder is listed
+  const BeneathDirectory* directory_ = nullptr;  // none: every folder is listed
+  std::string root_;
 };
 
 // Calls f with each name of a listing.

@@ -17,7 +17,7 @@ std::unique_ptr<Format> make_format(OutputFormat format, bool color, bool char_c
     case OutputFormat::Github:
       return make_github_format();
     case OutputFormat::Html:
-      return make_html_format();
+      return make_html_format(char_columns);
     case OutputFormat::Text:
     case OutputFormat::Markdown:
       break;

@@ -118,6 +118,8 @@ class GithubFormat final : public Format {
 // Text as Markdown shows it literally: the punctuation that could begin markup, a link, an HTML
 // tag or an entity behind a backslash, line breaks as spaces, so that data can neither format
 // the summary nor break its table. (Its lines never begin with data, where - + . would count.)
+// Only for text of our own: GitHub reads mentions, issue references and links in the rendered
+// text, where a backslash no longer stands.
 std::string markdown_literal(std::string_view text) {
   std::string literal;
   for (const char c : text) {
@@ -136,15 +138,42 @@ std::string markdown_literal(std::string_view text) {
 
 }  // namespace
 
+// Text from the data goes in a code span: nothing in one is markup, and GitHub makes no
+// mention (@name), issue reference (#12), autolink (www.x.org, https://...) or commit link
+// inside code. The fence is one backtick longer than the text's longest run of backticks; a
+// space pads text that begins or ends with a backtick or a space, since one space is taken
+// from each end of a span that has both.
+std::string markdown_code_span(std::string_view text) {
+  std::string content;
+  content.reserve(text.size());
+  std::size_t run = 0;
+  std::size_t longest = 0;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    content += byte < 0x20 || byte == 0x7f ? ' ' : c;
+    run = c == '`' ? run + 1 : 0;
+    longest = std::max(longest, run);
+  }
+  if (content.empty()) return {};
+  const std::string fence(longest + 1, '`');
+  const auto pads = [](char c) { return c == '`' || c == ' '; };
+  const bool pad = pads(content.front()) || pads(content.back());
+  std::string span = fence;
+  if (pad) span += ' ';
+  span += content;
+  if (pad) span += ' ';
+  return span + fence;
+}
+
 std::string step_summary_markdown(const Summary& summary, std::span<const std::string> first) {
   std::string text = "### unitlint\n\n";
   if (!summary.checked) {
-    text += "The data could not be checked: " + markdown_literal(summary.failure) + "\n";
+    text += "The data could not be checked: " + markdown_code_span(summary.failure) + "\n";
     return text;
   }
-  text +=
-      markdown_literal(summary_line(summary.errors, summary.warnings, summary.rows, summary.path)) +
-      "\n\n";
+  // The counts in words, then the path as data.
+  text += markdown_literal(summary_line(summary.errors, summary.warnings, summary.rows, "")) +
+          markdown_code_span(without_controls(summary.path)) + "\n\n";
   if (summary.errors + summary.warnings + summary.notes > 0) {
     text += "| rule | level | findings |\n|---|---|---:|\n";
     for (const RuleInfo& rule : all_rules()) {
@@ -169,10 +198,11 @@ std::string step_summary_markdown(const Summary& summary, std::span<const std::s
 }
 
 std::string step_summary_item(const LintFinding& finding, std::string_view path) {
+  // Messages quote values from the data: the whole message is taken as code.
   return "- **" + markdown_literal(severity_name(finding.severity)) + "** " +
-         markdown_literal(without_controls(path) + ":" + std::to_string(finding.line) + ":" +
-                          std::to_string(finding.column)) +
-         " " + markdown_literal(finding.message) + "\n";
+         markdown_code_span(without_controls(path) + ":" + std::to_string(finding.line) + ":" +
+                            std::to_string(finding.column)) +
+         " " + markdown_code_span(finding.message) + "\n";
 }
 
 std::unique_ptr<Format> make_github_format() {

@@ -17,8 +17,12 @@ std::unique_ptr<Format> make_github_format();
 // The Markdown summary of a run for a GitHub Actions step's summary: its counts, by rule, and
 // first, the lines of the first findings written, each made by step_summary_item.
 std::string step_summary_markdown(const Summary& summary, std::span<const std::string> first);
-// "- **error** path:line:col message" for a finding (worded) of the data file at path.
+// "- **error** `path:line:col` `message`" for a finding (worded) of the data file at path.
 std::string step_summary_item(const LintFinding& finding, std::string_view path);
+
+// Text from the data as one Markdown code span (`text`), shown as it is and read as nothing
+// else: no markup, mention, issue reference or link; controls as spaces. Empty for no text.
+std::string markdown_code_span(std::string_view text);
 
 // A command's message: % as %25, CR as %0D, LF as %0A.
 std::string escape_command_data(std::string_view text);

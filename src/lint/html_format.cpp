@@ -39,12 +39,16 @@ std::int64_t name_column_of(std::string_view header) {
 struct UnitCells {
   std::string_view key;
   std::string_view name;
+  // Cut by the window of the line's first bytes: the cell goes on past it.
+  bool key_cut = false;
+  bool name_cut = false;
 };
 
 // The key (cell 0) and the name (cell name_column) of a unit line, as far as its first bytes
 // hold them.
 UnitCells unit_cells(std::string_view line, std::int64_t name_column) {
   UnitCells cells;
+  const bool window_cut = line.size() > kUnitCellsBytes;
   line = line.substr(0, kUnitCellsBytes);
   if (line.empty()) return cells;
   // The splitter takes no line that begins with a comma: the key is then empty.
@@ -55,15 +59,36 @@ UnitCells unit_cells(std::string_view line, std::int64_t name_column) {
     if (line.empty()) return cells;
   }
   const int limit = static_cast<int>(std::max<std::int64_t>(name_column, 0) + 1);
+  const auto cut = [&](std::string_view cell) {
+    return window_cut && cell.data() + cell.size() == line.data() + line.size();
+  };
   split_unit_row(line, limit, [&](int index, std::string_view cell) {
-    if (index + shift == 0) cells.key = cell;
-    if (index + shift == name_column) cells.name = cell;
+    if (index + shift == 0) {
+      cells.key = cell;
+      cells.key_cut = cut(cell);
+    }
+    if (index + shift == name_column) {
+      cells.name = cell;
+      cells.name_cut = cut(cell);
+    }
   });
   return cells;
 }
 
+// A key or a name as shown: its first 200 bytes, and … when it goes on.
+void append_shown(std::string& out, std::string_view text, bool cut) {
+  const std::string_view shown = shown_value(text);
+  append_html(out, shown);
+  if (cut || shown.size() < text.size()) out.append("\u2026");
+}
+
 // The finding's place in its cell, the value marked: "…before<mark>value</mark>after…".
 void append_marked_cell(std::string& out, const LintFinding& finding) {
+  // A column the header lacks has no cell to show: its place is the header's start.
+  if (finding.rule == Rule::MissingColumn) {
+    out.append("<span class=\"more\">not in the header</span>");
+    return;
+  }
   const std::string_view line = finding.line_text;
   if (line.data() == nullptr) {
     out.append("<mark>");
@@ -86,8 +111,13 @@ void append_marked_cell(std::string& out, const LintFinding& finding) {
   if (from > 0 && line[from - 1] != ',') out.append("\u2026");
   append_html(out, line.substr(from, begin - from));
   const std::string_view value = line.substr(begin, end - begin);
-  // An empty range still shows where it lies (a zero-width space keeps the mark an element).
-  out.append(value.empty() ? "<mark class=\"empty\">\u200b" : "<mark>");
+  // An empty range still shows where it lies, and says what is there: nothing, or the line's
+  // end where cells are missing.
+  if (value.empty())
+    out.append(finding.rule == Rule::TooFewCells ? "<mark class=\"empty\">(end of line)"
+                                                 : "<mark class=\"empty\">(empty)");
+  else
+    out.append("<mark>");
   append_html(out, shown_value(value));
   if (shown_value(value).size() < value.size()) out.append("\u2026");
   out.append("</mark>");
@@ -96,24 +126,25 @@ void append_marked_cell(std::string& out, const LintFinding& finding) {
   out.append("</code>");
 }
 
-// The column's name, the nested table.field, and the column number.
-void append_place(std::string& out, const LintFinding& finding) {
+// The column's name, the nested table.field (the table alone where the finding is of a whole
+// group, as a group of too many values), and the column number, in bytes or characters.
+void append_place(std::string& out, const LintFinding& finding, bool char_columns) {
   append_html(out, finding.unit_column);
   if (!finding.table.empty()) {
     out.append("<span class=\"sub\">");
     append_html(out, finding.table);
-    out.append(".");
-    append_html(out, finding.field);
+    if (!finding.field.empty()) append_html(out.append("."), finding.field);
     out.append("</span>");
   }
-  append_int(out.append("<span class=\"col\">col "), finding.column);
+  append_int(out.append("<span class=\"col\">col "),
+             char_columns ? finding.char_column : finding.column);
   out.append("</span>");
 }
 
 // The cells of a finding's row after its line and unit.
-void append_finding_cells(std::string& out, const LintFinding& finding) {
+void append_finding_cells(std::string& out, const LintFinding& finding, bool char_columns) {
   out.append("<td class=\"place\">");
-  append_place(out, finding);
+  append_place(out, finding, char_columns);
   out.append("</td><td class=\"cell\">");
   append_marked_cell(out, finding);
   out.append("</td><td class=\"msg\">");
@@ -124,7 +155,9 @@ void append_finding_cells(std::string& out, const LintFinding& finding) {
 
 class HtmlFormat final : public Format {
  public:
+  explicit HtmlFormat(bool char_columns) : char_columns_(char_columns) {}
   std::string begin() const override { return {}; }
+  bool wants_char_columns() const override { return char_columns_; }
   std::string written_path(std::string_view path) const override { return html_text(path); }
 
   void header_read(std::string_view header_line) const override {
@@ -141,9 +174,9 @@ class HtmlFormat final : public Format {
     append_int(text.append(1, kRecordField), static_cast<std::int64_t>(finding.severity));
     append_int(text.append(1, kRecordField), finding.line);
     text.push_back(kRecordField);
-    append_html(text, shown_value(unit.key));
+    append_shown(text, unit.key, unit.key_cut);
     text.push_back(kRecordField);
-    append_html(text, shown_value(unit.name));
+    append_shown(text, unit.name, unit.name_cut);
     text.push_back(kRecordField);
     for (const LintFinding& note : finding.notes)
       text.push_back(static_cast<char>('A' + static_cast<int>(note.rule)));
@@ -155,14 +188,14 @@ class HtmlFormat final : public Format {
     else
       append_unit(text, unit);
     text.append("</td>");
-    append_finding_cells(text, finding);
+    append_finding_cells(text, finding, char_columns_);
     text.push_back(kRecordField);
     for (const LintFinding& note : finding.notes) {
       append_int(text.append("<tr class=\"note\"><td class=\"line\">"), note.line);
       text.append("</td><td class=\"unit\"><span class=\"sev note\">\u2139 note</span> <code>");
       text.append(rule_info(note.rule).id);
       text.append("</code></td>");
-      append_finding_cells(text, note);
+      append_finding_cells(text, note, char_columns_);
       text.append("</tr>");
     }
   }
@@ -171,12 +204,14 @@ class HtmlFormat final : public Format {
 
  private:
   static void append_unit(std::string& out, const UnitCells& unit) {
-    append_html(out, shown_value(unit.key));
+    append_shown(out, unit.key, unit.key_cut);
     if (unit.name.empty()) return;
     out.append("<span class=\"name\">");
-    append_html(out, shown_value(unit.name));
+    append_shown(out, unit.name, unit.name_cut);
     out.append("</span>");
   }
+
+  const bool char_columns_;
 
   // Told once, before the checking threads start.
   mutable std::atomic<std::int64_t> name_column_{-1};
@@ -218,8 +253,8 @@ bool parse_html_record(std::string_view text, HtmlRecord& record) {
   return true;
 }
 
-std::unique_ptr<Format> make_html_format() {
-  return std::make_unique<HtmlFormat>();
+std::unique_ptr<Format> make_html_format(bool char_columns) {
+  return std::make_unique<HtmlFormat>(char_columns);
 }
 
 }  // namespace unitcheck::lint

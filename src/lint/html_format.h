@@ -32,6 +32,8 @@ struct HtmlRecord {
 // Reads one record (without its RS); false when it is not one.
 bool parse_html_record(std::string_view text, HtmlRecord& record);
 
-std::unique_ptr<Format> make_html_format();
+// Columns are counted in characters (code points) when char_columns, else in bytes, as the
+// text form counts them.
+std::unique_ptr<Format> make_html_format(bool char_columns);
 
 }  // namespace unitcheck::lint

@@ -28,22 +28,24 @@ constexpr std::string_view kStyle = R"css(
 --line:#3d444d;--head:#151b23;--error:#ff7b72;--warning:#d29922;--note:#58a6ff;
 --mark:#5c4a00;--markfg:#fff}}
 body{background:var(--bg);color:var(--fg);font:14px/1.45 system-ui,sans-serif;margin:0 auto;
-max-width:80rem;padding:1rem 1.5rem}
+max-width:80rem;padding:1rem 1.5rem;overflow-wrap:anywhere}
 h1{font-size:1.5rem;margin:.2rem 0 .6rem}h2{font-size:1.15rem;margin:1.4rem 0 .5rem}
 code{font:12.5px ui-monospace,monospace;overflow-wrap:anywhere}
-dl.facts{display:grid;grid-template-columns:max-content 1fr;gap:.15rem 1rem;margin:0}
-dl.facts dt{color:var(--muted)}dl.facts dd{margin:0}
+dl.facts{display:grid;grid-template-columns:max-content minmax(0,1fr);gap:.15rem 1rem;margin:0}
+dl.facts dt{color:var(--muted)}dl.facts dd{margin:0;min-width:0}
 table{border-collapse:collapse;width:100%}
-th,td{border-bottom:1px solid var(--line);padding:.3rem .5rem;text-align:left;vertical-align:top}
-th{background:var(--head);font-weight:600}
-table.rules td:first-child{white-space:nowrap}
+th,td{border-bottom:1px solid var(--line);padding:.3rem .5rem;text-align:left;vertical-align:top;
+overflow-wrap:anywhere}
+th{background:var(--head);font-weight:600;overflow-wrap:normal}
 td.num,th.num{text-align:right;font-variant-numeric:tabular-nums}
+@media (min-width:40.01rem){table.rules td:first-child code{white-space:nowrap}}
 .sev{font-weight:600;white-space:nowrap}.sev.error{color:var(--error)}
 .sev.warning{color:var(--warning)}.sev.note{color:var(--note)}
-.bar{display:inline-block;width:8rem;height:.6rem;background:var(--head);
+.bar{display:inline-block;width:8rem;max-width:100%;height:.6rem;background:var(--head);
 border:1px solid var(--line);vertical-align:middle}
 .bar span{display:block;height:100%;font-size:0}.bar .error{background:var(--error)}
 .bar .warning{background:var(--warning)}.bar .note{background:var(--note)}
+.share{display:block;color:var(--muted);font-size:.9em}
 details{border:1px solid var(--line);border-radius:6px;margin:.6rem 0}
 summary{cursor:pointer;padding:.45rem .7rem;background:var(--head);border-radius:6px}
 details[open] summary{border-bottom:1px solid var(--line);border-radius:6px 6px 0 0}
@@ -54,16 +56,37 @@ tr.note td:first-child{border-left:4px solid var(--note)}
 tr.note td{background:var(--head)}
 td.line{font-variant-numeric:tabular-nums;white-space:nowrap}
 td.unit .name,td.place .sub,td.place .col{display:block;color:var(--muted);font-size:.9em}
-td.cell{min-width:10rem;max-width:28rem}
+table.findings td.cell{width:30%}table.findings td.msg{width:40%}
 td.num .notes{display:block;color:var(--muted);font-size:.9em;white-space:nowrap}
 mark{background:var(--mark);color:var(--markfg);outline:1px solid var(--warning);padding:0 1px}
-mark.empty{display:inline-block;min-width:.6em}
+mark.empty{font:italic .9em system-ui,sans-serif;color:var(--muted);background:none}
 .more{color:var(--muted)}
 a{color:var(--note)}:target{outline:2px solid var(--note)}
+@media (max-width:40rem){body{padding:.6rem .75rem}
+table.findings,table.rules,table.findings tbody,table.rules tbody{display:block}
+table.findings thead,table.rules thead{display:none}
+table.findings tr,table.rules tr{display:grid;grid-template-columns:max-content minmax(0,1fr);
+gap:.15rem .6rem;padding:.45rem .6rem;border-bottom:1px solid var(--line)}
+table.findings td,table.rules td,table.findings td.cell,table.findings td.msg{display:block;
+border:0;padding:0;width:auto;min-width:0}
+table.findings td.place,table.findings td.cell,table.findings td.msg{grid-column:1/-1}
+table.findings td.line::before{content:"line ";color:var(--muted)}
+table.findings td.cell::before{content:"value ";color:var(--muted);font-size:.9em}
+table.findings td.place .sub,table.findings td.place .col{display:inline;margin-left:.5em}
+tr.error td:first-child,tr.warning td:first-child,tr.note td:first-child{border-left:0}
+table.findings tr.error,table.rules tr.error{border-left:4px solid var(--error)}
+table.findings tr.warning,table.rules tr.warning{border-left:4px solid var(--warning)}
+table.findings tr.note{border-left:4px solid var(--note);background:var(--head)}
+table.rules tr{grid-template-columns:minmax(0,1fr) max-content max-content}
+table.rules td:nth-child(4),table.rules td:nth-child(5){grid-column:1/-1}}
 @media print{body{max-width:none;padding:0;font-size:11px}
 :root{--bg:#fff;--fg:#000;--muted:#444;--line:#bbb;--head:#f3f3f3;--mark:#ffe97a;--markfg:#000}
 details{break-inside:auto;border:0}details::details-content{content-visibility:visible;display:block}
-summary{list-style:none}tr{break-inside:avoid}a{color:inherit;text-decoration:none}}
+summary{list-style:none}tr{break-inside:avoid}a{color:inherit;text-decoration:none}
+table{table-layout:fixed}table.findings th:nth-child(1){width:4em}
+table.findings th:nth-child(2),table.findings th:nth-child(3){width:15%}
+table.rules th:nth-child(2){width:6em}table.rules th:nth-child(3){width:5em}
+table.rules th:nth-child(4){width:9rem}table.units th:nth-child(1){width:4em}}
 )css";
 
 // A bar's width goes in steps of 5%, as classes: the page has no style attribute.
@@ -147,6 +170,11 @@ void append_facts(std::string& out, const PageContent& content) {
               "<code>" + html_text(content.facts.unit_table) + "</code>, <code>" +
                   html_text(content.facts.part_list) + "</code>");
   append_fact(out, "Rows", number(summary.rows));
+  append_fact(out, "Columns",
+              content.facts.char_columns
+                  ? "counted in characters from 1 (<code>--columns characters</code>)"
+                  : "counted in bytes from 1 (<code>--columns characters</code> counts "
+                    "characters)");
   append_fact(out, "Errors", counted_badge(Severity::Error, summary.errors));
   append_fact(out, "Warnings", counted_badge(Severity::Warning, summary.warnings));
   if (summary.notes > 0) append_fact(out, "Notes", number(summary.notes));
@@ -170,15 +198,18 @@ void append_rule_table(std::string& out, const PageContent& content,
     out.append("<p>No findings.</p>\n");
     return;
   }
-  std::int64_t most = 1;
-  for (const std::size_t i : found) most = std::max(most, content.rules[i].findings);
+  // Bars are shares of all findings (notes not counted), so that they add up to a whole.
+  std::int64_t all = 0;
+  for (const std::size_t i : found) all += content.rules[i].findings;
+  all = std::max<std::int64_t>(all, 1);
   out.append(
       "<table class=\"rules\">\n<thead><tr><th>Rule</th><th>Level</th><th class=\"num\">Count"
-      "</th><th>Share</th><th>What it expects</th></tr></thead>\n<tbody>\n");
+      "</th><th>Share of all findings</th><th>What it expects</th></tr></thead>\n<tbody>\n");
   for (const std::size_t i : found) {
     const RuleInfo& rule = all_rules()[i];
     const std::int64_t count = content.rules[i].findings;
-    out.append("<tr><td><a href=\"#rule-").append(rule.id).append("\"><code>");
+    out.append("<tr class=\"").append(severity_class(rule.severity)).append("\"><td><a href=\"#rule-");
+    out.append(rule.id).append("\"><code>");
     out.append(rule.id).append("</code></a></td><td>");
     append_badge(out, rule.severity);
     out.append("</td><td class=\"num\">").append(number(count));
@@ -188,17 +219,41 @@ void append_rule_table(std::string& out, const PageContent& content,
       out.append("</span>");
     }
     // At least one step for any finding, so that no count looks like none.
-    const std::int64_t step =
-        count == 0 ? 0 : std::max<std::int64_t>(1, (count * 20 + most - 1) / most);
+    const std::int64_t step = count == 0 ? 0 : std::max<std::int64_t>(1, (count * 20 + all / 2) / all);
     out.append("</td><td><span class=\"bar\"><span class=\"").append(severity_class(rule.severity));
     append_int(out.append(" w"), step * 5);
-    // The share in words too, for a reader that shows no bars.
-    append_int(out.append("\">"), count * 100 / most);
-    out.append("%</span></span></td><td>");
+    // The share in words too, never 0% for a finding: in the bar for a reader that shows no
+    // bars, and under it for the eye.
+    const std::int64_t percent = (count * 100 + all / 2) / all;
+    std::string share;
+    if (percent == 0 && count > 0) {
+      share = "under 1%";
+    } else {
+      append_int(share, percent);
+      share += "%";
+    }
+    out.append("\">").append(share).append("</span></span><span class=\"share\" aria-hidden=\"true\">");
+    out.append(share).append("</span></td><td>");
     append_html(out, rule.help);
     out.append("</td></tr>\n");
   }
   out.append("</tbody>\n</table>\n");
+}
+
+// The section opened at first: the one holding the file's first fault (the lowest line), so
+// that a reader starts where an editor would; the first section when no finding has a line.
+std::size_t section_of_first_fault(const PageContent& content,
+                                   const std::vector<std::size_t>& found) {
+  std::size_t opened = 0;
+  std::int64_t first = 0;
+  for (std::size_t k = 0; k < found.size(); ++k) {
+    const std::int64_t line = content.rules[found[k]].first_line;
+    if (line > 0 && (first == 0 || line < first)) {
+      first = line;
+      opened = k;
+    }
+  }
+  return opened;
 }
 
 void append_rule_section(std::string& out, const PageContent& content, std::size_t i, bool open) {
@@ -279,8 +334,9 @@ std::string html_page(const PageContent& content) {
   const std::vector<std::size_t> found = rules_found(content);
   append_rule_table(out, content, found);
   if (!found.empty()) out.append("<h2 id=\"findings\">Findings by rule</h2>\n");
+  const std::size_t opened = section_of_first_fault(content, found);
   for (std::size_t k = 0; k < found.size(); ++k)
-    append_rule_section(out, content, found[k], k == 0);
+    append_rule_section(out, content, found[k], k == opened);
   append_units(out, content);
   out.append("</main>\n</body>\n</html>\n");
   return out;

@@ -14,12 +14,14 @@ struct PageFacts {
   std::string data_directory;
   std::string unit_table;
   std::string part_list;
+  bool char_columns = false;  // columns are counted in characters (--columns characters)
 };
 
 // The findings of one rule that a page lists, and how many it had.
 struct RuleListing {
   std::int64_t findings = 0;      // notes not included
   std::int64_t notes = 0;         // findings of the rule reported as another's notes
+  std::int64_t first_line = 0;    // the lowest line of its findings (0: none on a line)
   std::vector<std::string> rows;  // <tr> elements (the finding's, then its notes'), listed
 };
 

@@ -45,6 +45,8 @@ void HtmlReport::take(const HtmlRecord& record) {
   }
   RuleListing& listing = rules_[static_cast<std::size_t>(record.rule)];
   listing.findings += 1;
+  if (record.line > 0 && (listing.first_line == 0 || record.line < listing.first_line))
+    listing.first_line = record.line;
   const auto listed = static_cast<std::int64_t>(listing.rows.size());
   if (listed >= kListedPerRule || (listed >= kListedSurely && listed_ >= kListedInAll)) return;
   ++listed_;

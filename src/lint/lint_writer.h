@@ -97,7 +97,6 @@ class LintWriter final : public FindingWriter {
   void flush();
   // Fills in the character columns of the finding and its notes, for a format that asks.
   void count_characters(LintFinding& finding, LinePlace& place) const;
-  void write_item(std::string_view item);
 
   const Format& format_;
   Output& output_;

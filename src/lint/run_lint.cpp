@@ -11,7 +11,6 @@
 #include "lint/lint_messages.h"
 #include "lint/schema_listing.h"
 #include "platform/failure.h"
-#include "platform/file_system.h"
 
 namespace unitcheck::lint {
 
@@ -57,8 +56,21 @@ ReportLimits limits_for(const LintOptions& options, const Format& format) {
 
 // Appends the github format's Markdown summary to the step's summary file; a file that cannot
 // be written is said on standard error and changes nothing else.
+// The summary starts on a line of its own: after a file whose last line has no line end, one is
+// written first.
 void append_step_summary(const LintIo& io, const std::string& markdown) {
-  if (!append_to_file(io.step_summary, markdown))
+  // Opened once, to read its last byte and append: writes go to the end whatever was read.
+  std::FILE* file = std::fopen(io.step_summary, "a+");
+  bool line_open = false;
+  if (file != nullptr) {
+    line_open = std::fseek(file, -1, SEEK_END) == 0 && std::fgetc(file) != '\n';
+    // Reading and writing take a seek between them.
+    std::fseek(file, 0, SEEK_END);
+  }
+  bool written = file != nullptr && (!line_open || std::fputc('\n', file) == '\n') &&
+                 std::fwrite(markdown.data(), 1, markdown.size(), file) == markdown.size();
+  if (file != nullptr && std::fclose(file) != 0) written = false;
+  if (!written)
     io.err.write("unitlint: cannot append to GITHUB_STEP_SUMMARY '" +
                  without_controls(io.step_summary) + "'\n");
 }
@@ -89,7 +101,7 @@ int run_lint(const LintOptions& options, const LintIo& io, DataCheck& data_check
   HtmlReport html_report;
   Output& report_out = html ? static_cast<Output&>(html_report) : io.out;
   const PageFacts page_facts{resolved.directory.root(), resolved.directory.unit_table(),
-                             resolved.directory.part_list()};
+                             resolved.directory.part_list(), options.char_columns};
   std::string refusal = resolved.error;
   // A data file that a link leads out of the directory could show any file in the report.
   if (refusal.empty() && !options.follow_links)
@@ -107,7 +119,8 @@ int run_lint(const LintOptions& options, const LintIo& io, DataCheck& data_check
     }
     return settle_output(io, kExitCannotCheck);
   }
-  const DataDirectory& directory = resolved.directory;
+  DataDirectory directory = resolved.directory;
+  directory.follow_links = options.follow_links;
   LintWriter writer(*format, report_out, {directory.unit_table(), directory.part_list()},
                     limits_for(options, *format));
   if (step_summary) writer.keep_first_items(step_summary_item);

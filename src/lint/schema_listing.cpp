@@ -27,6 +27,24 @@ std::string_view nested_table_of(std::string_view column) {
   return {};
 }
 
+// The first column is named as unit tables' headers name it: whatever its header cell says, it
+// is the unit's key. The schema tables call it index, and so does --schema's JSON "name", which
+// scripts read; its "header_name" is Key.
+constexpr std::string_view kKeyColumn = "Key";
+
+std::string_view shown_name(const ColumnSchema& column, bool unit_table, std::size_t index) {
+  return unit_table && index == 0 ? kKeyColumn : std::string_view(column.name);
+}
+
+// Why a unit column's declared type is not what its cells are checked as, or empty: the unit
+// table declares twelve columns integer that hold no numbers, seven of them nested lists.
+std::string_view type_note(const ColumnSchema& column) {
+  if (column.type != FieldType::Integer) return {};
+  if (!nested_table_of(column.name).empty())
+    return "declared integer, holds a nested list: its fields are checked";
+  return "declared integer, never read as a number: holds text, not checked";
+}
+
 std::string padded(std::string_view text, std::size_t width) {
   std::string out(text);
   out.resize(std::max(width, text.size()), ' ');
@@ -41,18 +59,22 @@ std::string size_text(const ColumnSchema& column) {
   return column.type == FieldType::Text ? std::to_string(column.size) : std::string();
 }
 
-// "  3  Name       text      45  upgrades": one aligned line per column.
+// "  3  Name       text      45  upgrades": one aligned line per column; the unit table's
+// (with_nested) name their nested lists and say why a column is not checked as typed.
 std::string text_lines(std::span<const ColumnSchema> columns, bool with_nested) {
   std::size_t width = 0;
   for (const ColumnSchema& column : columns) width = std::max(width, column.name.size());
   std::string text;
   for (std::size_t i = 0; i < columns.size(); ++i) {
     const ColumnSchema& column = columns[i];
-    std::string line = right_aligned(std::to_string(i + 1), 3) + "  " + padded(column.name, width) +
-                       "  " + padded(field_type_name(column.type), 7) + "  " +
+    std::string line = right_aligned(std::to_string(i + 1), 3) + "  " +
+                       padded(shown_name(column, with_nested, i), width) + "  " +
+                       padded(field_type_name(column.type), 7) + "  " +
                        right_aligned(size_text(column), 3);
     if (with_nested && !nested_table_of(column.name).empty())
       line += "  nested list " + std::string(nested_table_of(column.name));
+    if (with_nested && !type_note(column).empty())
+      line.append(" (").append(type_note(column)).append(")");
     while (!line.empty() && line.back() == ' ') line.pop_back();
     text += line + "\n";
   }
@@ -68,13 +90,16 @@ Json column_json(std::size_t index, const ColumnSchema& column) {
   return json;
 }
 
-// A table row; with_nested adds the cell that links a unit column to its nested list.
+// A table row; with_nested adds the cells that link a unit column to its nested list and say
+// why it is not checked as typed.
 std::string markdown_row(std::size_t index, const ColumnSchema& column, bool with_nested) {
-  std::string row = "| " + std::to_string(index + 1) + " | `" + std::string(column.name) + "` | " +
+  std::string row = "| " + std::to_string(index + 1) + " | `" +
+                    std::string(shown_name(column, with_nested, index)) + "` | " +
                     std::string(field_type_name(column.type)) + " | " + size_text(column) + " |";
   if (with_nested) {
     const std::string nested(nested_table_of(column.name));
     row += nested.empty() ? " |" : " [" + nested + "](#" + nested + ") |";
+    row.append(" ").append(type_note(column)).append(" |");
   }
   return row + "\n";
 }
@@ -90,6 +115,15 @@ constexpr std::string_view kMarkdownHead =
     "floating-point number; `boolean` is `TRUE`, `true`, `FALSE`, `false`, `1` or `0` in a cell "
     "of `units/units.csv`, `1`, `0` or nothing in a nested list.\n"
     "\n"
+    "The types are those the game's unit table declares. Twelve of its columns are declared "
+    "`integer` but hold no number: seven hold nested lists, whose fields are checked by their "
+    "own types, and five hold text (`Textual_Description` holds a unit's description), which "
+    "nothing checks; the Note column says which.\n"
+    "\n"
+    "`Key` is the unit's key, whatever the header's first cell says; the game's table calls it "
+    "`index` (as does the `name` of `unitlint --schema --format json`, whose `header_name` is "
+    "`Key`), and `unitcheck`'s closing report `units.Index`.\n"
+    "\n"
     "A nested list is a cell of groups in braces, values separated by semicolons, such as "
     "`{Laser;Weapons/Guns;1200;1;2;0.5;1;1;;0}`: each group holds the fields of its list in "
     "order.\n";
@@ -100,6 +134,8 @@ std::string schema_text() {
   const auto units = unit_columns();
   std::string text = "units: " + std::to_string(units.size()) + " columns\n";
   text += text_lines(units, true);
+  text.append("\n").append(kKeyColumn).append(
+      " is the unit's key, whatever the header's first cell says.\n");
   for (const NestedListColumn& list : nested_list_columns()) {
     const auto fields = nested_fields(list);
     text.append("\n").append(list.table).append(": ").append(std::to_string(fields.size()));
@@ -114,7 +150,9 @@ std::string schema_json() {
   const auto columns = unit_columns();
   for (std::size_t i = 0; i < columns.size(); ++i) {
     Json column = column_json(i, columns[i]);
+    column["header_name"] = shown_name(columns[i], true, i);
     column["nested_list"] = text_or_null(nested_table_of(columns[i].name));
+    column["type_note"] = text_or_null(type_note(columns[i]));
     units.push_back(std::move(column));
   }
   Json lists = Json::array();
@@ -132,7 +170,7 @@ std::string schema_markdown() {
   std::string text(kMarkdownHead);
   const auto units = unit_columns();
   text += "\n## units/units.csv: " + std::to_string(units.size()) + " columns\n\n";
-  text += "| # | Column | Type | Size | Nested list |\n|--:|---|---|--:|---|\n";
+  text += "| # | Column | Type | Size | Nested list | Note |\n|--:|---|---|--:|---|---|\n";
   for (std::size_t i = 0; i < units.size(); ++i) text += markdown_row(i, units[i], true);
   for (const NestedListColumn& list : nested_list_columns()) {
     const auto fields = nested_fields(list);

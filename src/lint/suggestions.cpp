@@ -5,6 +5,7 @@
 #include <span>
 #include <vector>
 
+#include "lint/utf8.h"
 #include "tables/text_map.h"
 
 namespace unitcheck::lint {
@@ -25,9 +26,52 @@ constexpr std::size_t kWorthRemembering = 64;
 // rather than cost every faulty value a pass over them all.
 constexpr std::int64_t kSearchWork = std::int64_t{1} << 13;
 
-constexpr char fold(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+constexpr char32_t fold(char32_t c) {
+  return c >= U'A' && c <= U'Z' ? c - U'A' + U'a' : c;
 }
+
+// A byte of no well-formed UTF-8 sequence stands for itself as one character, apart from every
+// decoded one: U+DC80 to U+DCFF, surrogates, which a well-formed sequence never holds.
+constexpr char32_t kStrayByte = 0xDC00;
+
+// Calls take(c) for each character of text, in order.
+template <class Take>
+void for_each_character(std::string_view text, Take take) {
+  while (!text.empty()) {
+    const Utf8Char c = first_utf8_char(text);
+    if (c.length == 0) {
+      take(kStrayByte + static_cast<unsigned char>(text.front()));
+      text.remove_prefix(1);
+    } else {
+      take(c.code_point);
+      text.remove_prefix(c.length);
+    }
+  }
+}
+
+// A text's characters, decoded once: names are short, and theirs live on the stack.
+class Characters {
+ public:
+  explicit Characters(std::string_view text) {
+    for_each_character(text, [this](char32_t c) {
+      if (size_ < kStackRow) {
+        stack_[size_] = c;
+      } else {
+        if (heap_.empty()) heap_.assign(stack_.begin(), stack_.end());
+        heap_.push_back(c);
+      }
+      ++size_;
+    });
+  }
+  std::span<const char32_t> view() const {
+    return {size_ <= kStackRow ? stack_.data() : heap_.data(), size_};
+  }
+
+ private:
+  std::array<char32_t, kStackRow> stack_;
+  std::vector<char32_t> heap_;
+  std::size_t size_ = 0;
+};
 
 bool all_letters_upper(std::string_view value) {
   bool any = false;
@@ -38,10 +82,10 @@ bool all_letters_upper(std::string_view value) {
   return any;
 }
 
-// The bytes a text holds, folded, as bits of a 64-bit set.
+// The characters a text holds, folded, as bits of a 64-bit set (a character's low six bits).
 std::uint64_t byte_bits(std::string_view text) {
   std::uint64_t bits = 0;
-  for (const char c : text) bits |= std::uint64_t{1} << (static_cast<unsigned char>(fold(c)) & 63);
+  for_each_character(text, [&](char32_t c) { bits |= std::uint64_t{1} << (fold(c) & 63); });
   return bits;
 }
 
@@ -57,7 +101,7 @@ bool more_bits_than(std::uint64_t bits, int count) {
 }
 
 // Whether a and b are surely more than limit edits apart, from a lower bound of their distance:
-// every edit takes away at most one byte value and brings at most one, and a swap changes
+// every edit takes away at most one character value and brings at most one, and a swap changes
 // neither.
 bool surely_farther(std::size_t length_a, std::uint64_t bits_a, std::size_t length_b,
                     std::uint64_t bits_b, int limit) {
@@ -66,11 +110,11 @@ bool surely_farther(std::size_t length_a, std::uint64_t bits_a, std::size_t leng
   return more_bits_than(bits_a & ~bits_b, limit) || more_bits_than(bits_b & ~bits_a, limit);
 }
 
-// How many of a text's folded bytes fall in each of 16 classes (the byte's low four bits), four
-// bits per class, each count capped at 15.
+// How many of a text's folded characters fall in each of 16 classes (the character's low four
+// bits), four bits per class, each count capped at 15.
 std::uint64_t class_counts(std::string_view text) {
   std::array<unsigned, 16> counts{};
-  for (const char c : text) ++counts[static_cast<unsigned char>(fold(c)) & 15];
+  for_each_character(text, [&](char32_t c) { ++counts[fold(c) & 15]; });
   std::uint64_t packed = 0;
   for (unsigned k = 0; k < 16; ++k) packed |= std::uint64_t{std::min(counts[k], 15u)} << (4 * k);
   return packed;
@@ -90,9 +134,7 @@ bool counts_surely_farther(std::uint64_t a, std::uint64_t b, int limit) {
   return difference > 2 * limit;
 }
 
-}  // namespace
-
-int bounded_distance(std::string_view a, std::string_view b, int bound) {
+int bounded_distance(std::span<const char32_t> a, std::span<const char32_t> b, int bound) {
   const int too_far = bound + 1;
   const auto la = static_cast<std::ptrdiff_t>(a.size());
   const auto lb = static_cast<std::ptrdiff_t>(b.size());
@@ -139,6 +181,26 @@ int bounded_distance(std::string_view a, std::string_view b, int bound) {
   return std::min(previous[static_cast<std::size_t>(lb)], too_far);
 }
 
+}  // namespace
+
+std::size_t character_count(std::string_view text) {
+  std::size_t count = 0;
+  for_each_character(text, [&](char32_t) { ++count; });
+  return count;
+}
+
+int bounded_distance(std::string_view a, std::string_view b, int bound) {
+  // A character takes one to four bytes: lengths that far apart are surely too far, without
+  // decoding a long value.
+  const auto too_long = [bound](std::string_view x, std::string_view y) {
+    return x.size() / 4 > y.size() + static_cast<std::size_t>(bound);
+  };
+  if (too_long(a, b) || too_long(b, a)) return bound + 1;
+  const Characters ca(a);
+  const Characters cb(b);
+  return bounded_distance(ca.view(), cb.view(), bound);
+}
+
 int suggestion_bound(std::size_t length) {
   return length <= 4 ? 1 : 2;
 }
@@ -146,7 +208,7 @@ int suggestion_bound(std::size_t length) {
 std::string_view closest_boolean_word(std::string_view value) {
   const bool upper = all_letters_upper(value);
   const std::string_view words[] = {upper ? "TRUE" : "true", upper ? "FALSE" : "false"};
-  ClosestName closest(value, suggestion_bound(value.size()));
+  ClosestName closest(value, suggestion_bound(character_count(value)));
   for (const std::string_view word : words) closest.consider(word);
   return closest.best();
 }
@@ -220,16 +282,21 @@ std::string_view NameIndex::closest(std::string_view value) const {
 NameIndex::Index::Index(std::span<const std::string_view> names)
     : names(names),
       answers(names.size() >= kWorthRemembering ? std::make_unique<Answers>() : nullptr) {
+  // Lengths in characters, as distances count them.
+  std::vector<std::size_t> lengths(names.size());
   std::size_t longest = 0;
-  for (const std::string_view name : names) longest = std::max(longest, name.size());
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    lengths[i] = character_count(names[i]);
+    longest = std::max(longest, lengths[i]);
+  }
   // Counting sort by length keeps each length's names in their order.
   by_length.assign(longest + 2, 0);
-  for (const std::string_view name : names) ++by_length[name.size() + 1];
+  for (const std::size_t length : lengths) ++by_length[length + 1];
   for (std::size_t n = 1; n < by_length.size(); ++n) by_length[n] += by_length[n - 1];
   entries.resize(names.size());
   std::vector<std::size_t> next(by_length.begin(), by_length.end() - 1);
   for (std::size_t i = 0; i < names.size(); ++i)
-    entries[next[names[i].size()]++] =
+    entries[next[lengths[i]]++] =
         Entry{static_cast<std::uint32_t>(i), byte_bits(names[i]), class_counts(names[i])};
 }
 
@@ -249,16 +316,23 @@ std::string_view NameIndex::Index::closest(std::string_view value) const {
 }
 
 std::uint32_t NameIndex::Index::search(std::string_view value) const {
-  const int bound = suggestion_bound(value.size());
+  // A value of more characters than the longest name allows is near none: a cell of megabytes
+  // is not decoded to find that out.
+  if (value.size() / 4 > by_length.size() + 2) return kNoName;
+  const Characters characters(value);
+  const std::span<const char32_t> chars = characters.view();
+  const int bound = suggestion_bound(chars.size());
   const std::uint64_t value_bits = byte_bits(value);
   const std::uint64_t value_counts = class_counts(value);
-  const std::size_t shortest = value.size() - std::min<std::size_t>(value.size(), bound);
-  const std::size_t longest = std::min(value.size() + bound, by_length.size() - 2);
+  const std::size_t shortest = chars.size() - std::min<std::size_t>(chars.size(), bound);
+  // A value longer than every name by more than the bound is near none.
+  if (shortest + 2 > by_length.size()) return kNoName;
+  const std::size_t longest = std::min(chars.size() + bound, by_length.size() - 2);
   // The best so far is the smallest (distance, order); a name is compared only when it could
   // come before it.
   int best_distance = bound + 1;
   std::uint32_t best_order = kNoName;
-  const auto comparison_work = static_cast<std::int64_t>(value.size()) * (2 * bound + 1);
+  const auto comparison_work = static_cast<std::int64_t>(chars.size()) * (2 * bound + 1);
   std::int64_t work = 0;
   for (std::size_t length = shortest; length <= longest; ++length) {
     for (std::size_t e = by_length[length]; e < by_length[length + 1]; ++e) {
@@ -266,16 +340,17 @@ std::uint32_t NameIndex::Index::search(std::string_view value) const {
       // The bucket tells the name's length and the entry its bytes: most names are passed over
       // without reading them.
       const Entry& entry = entries[e];
-      if (entry.bytes == value_bits && length == value.size() && names[entry.order] == value)
+      if (entry.bytes == value_bits && length == chars.size() && names[entry.order] == value)
         return kNoName;  // nothing to correct
       const int could_take =
           std::min(bound, entry.order < best_order ? best_distance : best_distance - 1);
       if (could_take < 0 ||
-          surely_farther(value.size(), value_bits, length, entry.bytes, could_take) ||
+          surely_farther(chars.size(), value_bits, length, entry.bytes, could_take) ||
           counts_surely_farther(value_counts, entry.counts, could_take))
         continue;
       work += comparison_work;
-      const int distance = bounded_distance(value, names[entry.order], could_take);
+      const Characters name(names[entry.order]);
+      const int distance = bounded_distance(chars, name.view(), could_take);
       if (distance <= could_take) {
         best_distance = distance;
         best_order = entry.order;

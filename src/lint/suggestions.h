@@ -10,13 +10,18 @@
 
 namespace unitcheck::lint {
 
-// The edit distance of a and b with ASCII letters compared without case: inserting, deleting or
-// replacing a byte, or swapping two neighbouring bytes, counts one. Anything above bound is
-// returned as bound + 1, which keeps the cost at about length * bound.
+// The edit distance of a and b in characters, with ASCII letters compared without case:
+// inserting, deleting or replacing a character, or swapping two neighbouring ones, counts one
+// ("Métal" is one edit from "Metal", as a reader counts, not two). A well-formed UTF-8
+// sequence is one character, any other byte one of its own. Anything above bound is returned
+// as bound + 1, which keeps the cost at about length * bound.
 int bounded_distance(std::string_view a, std::string_view b, int bound);
 
-// The largest distance at which a name is offered for a value of this length: short values
-// are one typo away from too many names.
+// The characters of text, counted as bounded_distance counts them.
+std::size_t character_count(std::string_view text);
+
+// The largest distance at which a name is offered for a value of this length in characters:
+// short values are one typo away from too many names.
 int suggestion_bound(std::size_t length);
 
 // The boolean word a value seems meant to be, "true" or "false" (upper case when the value's
@@ -44,14 +49,14 @@ class ClosestName {
 // The closest of names to value, within suggestion_bound of its length; empty when none.
 template <class Names>
 std::string_view closest_name(std::string_view value, const Names& names) {
-  ClosestName closest(value, suggestion_bound(value.size()));
+  ClosestName closest(value, suggestion_bound(character_count(value)));
   for (const auto& name : names) closest.consider(name);
   return closest.best();
 }
 
 // Names to suggest from, indexed so that a value is compared only with the names that can be
-// near it: those of a length within the bound, whose letters differ from the value's in no more
-// distinct bytes than the bound allows. It answers as closest_name over the names in their order
+// near it: those of a length (in characters) within the bound, whose letters differ from the
+// value's in no more distinct characters than the bound allows. It answers as closest_name over the names in their order
 // would. The names must outlive the index.
 //
 // A search does a bounded amount of work (some thousands of names passed over or compared):

@@ -47,10 +47,6 @@ std::vector<std::string> folder_entry_names(const std::string& path);
 // are, and those whose type it does not tell. One listing answers for every entry.
 std::vector<std::string> maybe_link_names(const std::string& path);
 
-// Appends bytes to the file at path, creating it when missing; false when they could not all be
-// written.
-bool append_to_file(const std::string& path, std::string_view bytes);
-
 // The path with "." and ".." worked out from its text alone and doubled slashes made one, as
 // std::filesystem::path::lexically_normal does: links are not followed.
 std::string lexically_normal_path(std::string_view path);

@@ -122,23 +122,6 @@ std::string why_not_readable(const std::string& path) {
   return {};
 }
 
-bool append_to_file(const std::string& path, std::string_view bytes) {
-  if (!is_representable(path)) return false;
-  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666);
-  if (fd < 0) return false;
-  bool written = true;
-  while (!bytes.empty()) {
-    const ssize_t put = ::write(fd, bytes.data(), bytes.size());
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) {
-      written = false;
-      break;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(put));
-  }
-  return ::close(fd) == 0 && written;
-}
-
 LinkState link_state(const std::string& path) {
   struct stat status {};
   if (!is_representable(path) || ::lstat(path.c_str(), &status) != 0) return LinkState::Missing;

@@ -192,23 +192,6 @@ std::string why_not_readable(const std::string& path) {
   return {};
 }
 
-bool append_to_file(const std::string& path, std::string_view bytes) {
-  // A reserved name is allowed here: GITHUB_STEP_SUMMARY=NUL throws the summary away.
-  const std::wstring wide = system_path(path);
-  if (wide.empty() || names_device_namespace(wide)) return false;
-  HANDLE handle = ::CreateFileW(wide.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return false;
-  const Handle file(handle);
-  while (!bytes.empty()) {
-    DWORD put = 0;
-    const auto piece = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
-    if (!::WriteFile(handle, bytes.data(), piece, &put, nullptr) || put == 0) return false;
-    bytes.remove_prefix(put);
-  }
-  return true;
-}
-
 LinkState link_state(const std::string& path) {
   const std::wstring wide = system_path(path);
   WIN32_FILE_ATTRIBUTE_DATA data{};

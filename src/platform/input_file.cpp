@@ -8,6 +8,10 @@ namespace unitcheck {
 
 std::string read_whole_file(std::string path) {
   InputFile file(std::move(path));
+  return read_whole_file(file);
+}
+
+std::string read_whole_file(InputFile& file) {
   // One byte more than the size, so that the read that finds the end needs no growth; a file
   // that grows while it is read grows the text.
   std::string text(file.size_when_opened() + 1, '\0');

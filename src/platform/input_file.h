@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/beneath.h"
 #include "platform/text_source.h"
 
 namespace unitcheck {
@@ -15,6 +16,9 @@ namespace unitcheck {
 class InputFile final : public TextSource {
  public:
   explicit InputFile(std::string path);
+  // The file already opened beneath a data directory (BeneathDirectory::open_file); path names
+  // it in the failure. A file that holds nothing fails as one that cannot be opened.
+  InputFile(std::string path, OpenedFile file);
   InputFile(const InputFile&) = delete;
   InputFile& operator=(const InputFile&) = delete;
   ~InputFile() override;
@@ -28,6 +32,8 @@ class InputFile final : public TextSource {
 
  private:
   [[noreturn]] void fail() const;
+  // Keeps handle_ when it is a regular file of a data file system; fails otherwise.
+  void take_opened();
 
   std::string path_;
   std::intptr_t handle_ = -1;  // a file descriptor, or a Windows HANDLE
@@ -38,5 +44,7 @@ class InputFile final : public TextSource {
 // The whole text of the file at path, read once. A file that cannot be read ends the run
 // (EFOpenError).
 std::string read_whole_file(std::string path);
+// The whole text of an opened file, read from where it stands.
+std::string read_whole_file(InputFile& file);
 
 }  // namespace unitcheck

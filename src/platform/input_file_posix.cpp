@@ -64,18 +64,27 @@ bool on_data_file_system(int fd) {
 InputFile::InputFile(std::string path) : path_(std::move(path)) {
   // O_NONBLOCK keeps a FIFO without a writer from blocking the open; it changes nothing for
   // the reads of a regular file, the only kind that is read.
-  int fd = -1;
   if (path_.find('\0') == std::string::npos)
-    fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) fail();
+    handle_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  take_opened();
+}
+
+InputFile::InputFile(std::string path, OpenedFile file)
+    : path_(std::move(path)), handle_(file.release()) {
+  take_opened();
+}
+
+void InputFile::take_opened() {
+  if (handle_ < 0) fail();
+  const int fd = static_cast<int>(handle_);
   // A directory, FIFO or device is no data file: /dev/zero would never end a line. Nor is a
   // file that the kernel makes up.
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || !on_data_file_system(fd)) {
     ::close(fd);  // no destructor runs for a constructor that throws
+    handle_ = -1;
     fail();
   }
-  handle_ = fd;
   size_ = static_cast<std::size_t>(info.st_size);
 }
 

@@ -15,7 +15,18 @@ InputFile::InputFile(std::string path) : path_(std::move(path)) {
   HANDLE handle = ::CreateFileW(wide.c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) fail();
+  handle_ = handle == INVALID_HANDLE_VALUE ? -1 : reinterpret_cast<std::intptr_t>(handle);
+  take_opened();
+}
+
+InputFile::InputFile(std::string path, OpenedFile file)
+    : path_(std::move(path)), handle_(file.release()) {
+  take_opened();
+}
+
+void InputFile::take_opened() {
+  if (handle_ == -1) fail();
+  const auto handle = reinterpret_cast<HANDLE>(handle_);
   // A reserved name (CON, NUL, COM1, NUL.mesh) opens a device, never a data file: refused as a
   // FIFO is elsewhere. So is a pipe.
   LARGE_INTEGER size{};
@@ -23,9 +34,9 @@ InputFile::InputFile(std::string path) : path_(std::move(path)) {
   if (::GetFileType(handle) != FILE_TYPE_DISK || !::GetFileInformationByHandle(handle, &info) ||
       (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || !::GetFileSizeEx(handle, &size)) {
     ::CloseHandle(handle);  // no destructor runs for a constructor that throws
+    handle_ = -1;
     fail();
   }
-  handle_ = reinterpret_cast<std::intptr_t>(handle);
   size_ = static_cast<std::size_t>(size.QuadPart);
 }
 

@@ -17,9 +17,6 @@
 namespace unitcheck::server {
 namespace {
 
-// The unit table's first data line, 0-based: the second line is passed over by the checks.
-constexpr std::size_t kFirstDataLine = static_cast<std::size_t>(kFirstUnitRow - 1);
-
 // A text of the table as the answers carry it: no more than a client is shown, however long
 // the cell.
 std::string cut(std::string_view text) {
@@ -162,21 +159,25 @@ class Offers {
 // The data directory as the checks name it (ending with a slash) and its real path.
 struct DataRoot {
   std::string root;
-  std::string real;
+  BeneathDirectory opened;
 };
 DataRoot data_root(std::string_view directory) {
   DataRoot out{std::string(directory), {}};
   if (out.root.empty() || out.root.back() != '/') out.root.push_back('/');
-  out.real = real_path(out.root);
+  out.opened = BeneathDirectory(out.root);
   return out;
 }
 
 // Adds the entries of folder (under the data directory) that are folders, or files, as asked;
-// nothing from a folder whose real path lies outside the data directory.
+// nothing from a folder that leads outside the data directory. The folder is listed, and its
+// entries tested, from the directory's handle.
 void offer_entries(const DataRoot& data, const std::string& folder, bool folders, Offers& offers) {
-  if (data.real.empty() || !lies_under(real_path(folder), data.real)) return;
-  for (const std::string& name : folder_entry_names(folder)) {
-    if (!offers.wants(name) || is_directory(folder + "/" + name) != folders) continue;
+  if (!folder.starts_with(data.root)) return;
+  const std::string relative = folder.substr(data.root.size());
+  for (const std::string& name : data.opened.folder_entry_names(relative)) {
+    if (!offers.wants(name)) continue;
+    const EntryKind kind = data.opened.entry_kind(relative + "/" + name);
+    if (kind == EntryKind::Missing || (kind == EntryKind::Directory) != folders) continue;
     if (!offers.add(name)) return;
   }
 }
@@ -185,7 +186,7 @@ void offer_part_list(const CellQuery& query, const DataRoot& data, ColumnRole ro
                      Offers& offers) {
   std::unique_ptr<PartList> part_list;
   try {
-    part_list = read_part_list(query.part_list, data.root, data.real);
+    part_list = read_part_list(query.part_list, data.root, data.opened);
   } catch (const Failure&) {
     return;  // no part list to offer from
   }

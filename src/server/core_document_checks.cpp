@@ -165,10 +165,6 @@ bool is_path_rule(lint::Rule rule) {
          rule == lint::Rule::MeshMissing;
 }
 
-// The first line of a unit table that can hold a unit: the header and the line after it are
-// not unit lines.
-constexpr std::size_t kFirstDataLine = kFirstUnitRow - 1;
-
 // The lines of a document to check again (sorted, from the first data line) and the earlier
 // findings kept, moved to the lines they now lie on, without the run's finding.
 struct Recheck {
@@ -285,6 +281,7 @@ DocumentFinding no_units_checked(std::span<const DocumentFinding> findings) {
 
 struct CoreDocumentChecks::Directory {
   CachedFileTests file_tests;
+  BeneathDirectory opened;  // the directory, opened again with each whole check
   std::string real_root;
   std::unique_ptr<PartList> part_list;
   std::unique_ptr<lint::DataSuggestions> suggestions;
@@ -312,13 +309,14 @@ std::vector<DocumentFinding> CoreDocumentChecks::check_unit_table(const UnitTabl
     directory.part_list.reset();
     directory.suggestions.reset();
     directory.header.reset();
-    directory.real_root = real_path(root);
-    directory.part_list = read_part_list(input.part_list, root, directory.real_root);
+    directory.opened = BeneathDirectory(root);
+    directory.real_root = directory.opened.real_path();
+    directory.part_list = read_part_list(input.part_list, root, directory.opened);
   }
   // Suggestions are drawn as unitlint draws them, from listings that a change on disk outdates.
   if (!directory.suggestions || !input.changed_paths.empty()) {
     directory.suggestions =
-        std::make_unique<lint::DataSuggestions>(*directory.part_list, root, directory.real_root);
+        std::make_unique<lint::DataSuggestions>(*directory.part_list, root, directory.opened);
   }
   const TextDocument& document = input.document;
   const bool header_same = directory.header && input.changed &&

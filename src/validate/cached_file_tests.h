@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/beneath.h"
 #include "platform/file_system.h"
 #include "tables/text_map.h"
 #include "validate/file_tests.h"
@@ -23,12 +24,17 @@ class CachedFileTests final : public FileTests {
  public:
   explicit CachedFileTests(std::size_t max_entries = 1 << 16)
       : max_entries_per_shard_(max_entries / kShards + 1) {}
+  // Tests the paths under data_directory (which ends in a slash and begins them) from its
+  // handle, opened once: a swap of the directory's own path changes no answer. Links below it
+  // are followed as the tests always follow them; nothing is read.
+  explicit CachedFileTests(std::string data_directory, std::size_t max_entries = 1 << 16)
+      : max_entries_per_shard_(max_entries / kShards + 1),
+        directory_(data_directory),
+        root_(std::move(data_directory)) {}
 
-  bool exists(const std::string& path) override {
-    return remembered(&Shard::exists, path, &unitcheck::exists);
-  }
+  bool exists(const std::string& path) override { return remembered(&Shard::exists, path, false); }
   bool is_directory(const std::string& path) override {
-    return remembered(&Shard::directories, path, &unitcheck::is_directory);
+    return remembered(&Shard::directories, path, true);
   }
 
   // Paths are compared as compared_path spells them, so that a cell that reached the file by
@@ -57,8 +63,17 @@ class CachedFileTests final : public FileTests {
     PathAnswers directories;
   };
 
-  bool remembered(PathAnswers Shard::*answers_of, const std::string& path,
-                  bool (*test)(const std::string&)) {
+  // The test itself: from the directory's handle for a path beneath it by its text.
+  bool tested(const std::string& path, bool directory) const {
+    std::string_view rest;
+    if (directory_.is_open() && relative_beneath(root_, path, rest)) {
+      const EntryKind kind = directory_.entry_kind(rest, Links::Anywhere);
+      return directory ? kind == EntryKind::Directory : kind != EntryKind::Missing;
+    }
+    return directory ? unitcheck::is_directory(path) : unitcheck::exists(path);
+  }
+
+  bool remembered(PathAnswers Shard::*answers_of, const std::string& path, bool directory) {
     // Such a path names nothing, and keeping it would hold as much memory as the cell it came
     // from.
     if (is_too_long_to_name(path)) return false;
@@ -71,7 +86,7 @@ class CachedFileTests final : public FileTests {
       if (const int answer = answers.find(path, hash); answer >= 0) return answer != 0;
     }
     // Tested without the lock: two threads may test the same path at once and agree.
-    const bool answer = test(path);
+    const bool answer = tested(path, directory);
     std::lock_guard lock(shard.mutex);
     if (answers.size() >= max_entries_per_shard_) answers.clear();
     answers.insert(path, hash, answer);
@@ -96,6 +111,8 @@ class CachedFileTests final : public FileTests {
 
   std::size_t max_entries_per_shard_;
   std::array<Shard, kShards> shards_;
+  BeneathDirectory directory_;  // none: paths are tested by name
+  std::string root_;
 };
 
 }  // namespace unitcheck

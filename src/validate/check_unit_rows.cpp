@@ -130,7 +130,7 @@ UnitRows check_unit_rows(const UnitHeader& header, UnitChunkReader& rows, const 
                          unsigned worker_threads, const PathJudging* paths) {
   // Sixteen locked shards take kilobytes: on the heap, they leave the stack, which may be as
   // small as the user's limit makes it, to the calls that start the threads.
-  const auto file_tests = std::make_unique<CachedFileTests>();
+  const auto file_tests = std::make_unique<CachedFileTests>(std::string(data_directory));
   return check_unit_rows(header, rows, part_list, data_directory, *file_tests, writer,
                          worker_threads, paths);
 }

@@ -15,8 +15,9 @@ from html.parser import HTMLParser
 TAGS = {"html", "head", "meta", "title", "style", "body", "header", "h1", "h2", "dl", "dt", "dd",
         "code", "strong", "main", "table", "thead", "tbody", "tr", "th", "td", "a", "span",
         "mark", "details", "summary", "p"}
-ATTRIBUTES = {"lang", "charset", "http-equiv", "content", "name", "id", "class", "href", "open"}
-CLASSES = re.compile(r"^(sev|error|warning|note|bar|w\d+|line|unit|name|place|sub|col|cell|msg|"
+ATTRIBUTES = {"lang", "charset", "http-equiv", "content", "name", "id", "class", "href", "open",
+              "aria-hidden"}
+CLASSES = re.compile(r"^(sev|error|warning|note|bar|w\d+|line|unit|name|place|sub|col|cell|msg|share|"
                      r"more|empty|rules|findings|units|facts|num|notes)$")
 IDS = re.compile(r"^(f\d+|rule-[a-z-]+|rules|findings|units)$")
 

@@ -148,16 +148,22 @@ TEST(ItemMarks, EachItemComesBackWithItsSeverityRulesAttachedLineAndText) {
   EXPECT_EQ(k, std::size(texts));
 }
 
-// The step summary's line of a finding is made from the finding: its level, place and message,
-// with the path's controls escaped and Markdown's punctuation taken literally.
+// The step summary's line of a finding is made from the finding: its level, then its place and
+// message as code, so that nothing of the data is markup, a mention or a link; a backtick in
+// the data lengthens the fence, and a span that ends in one is padded.
 TEST(StepSummary, AFindingsLineIsMadeFromTheFinding) {
   LintFinding f;
   f.severity = Severity::Warning;
   f.line = 12;
   f.column = 7;
-  f.message = "Name: \"*bold*\" is <b>";
+  f.message = "Name: \"*bold* @someone\" is <b>";
   EXPECT_EQ(step_summary_item(f, "mods/a\tb/units.csv"),
-            "- **warning** mods/a\\\\x09b/units.csv:12:7 Name: \"\\*bold\\*\" is \\<b\\>\n");
+            "- **warning** `mods/a\\x09b/units.csv:12:7` `Name: \"*bold* @someone\" is <b>`\n");
+  EXPECT_EQ(markdown_code_span("a``b`c"), "```a``b`c```");
+  EXPECT_EQ(markdown_code_span("`x"), "`` `x ``");
+  EXPECT_EQ(markdown_code_span(" x "), "`  x  `");
+  EXPECT_EQ(markdown_code_span("a\nb"), "`a b`");
+  EXPECT_EQ(markdown_code_span(""), "");
 }
 
 }  // namespace

@@ -47,8 +47,12 @@ TEST(HtmlReport, TheStylesheetIsAllowedByItsSha256) {
 class HtmlReportTest : public ::testing::Test {
  protected:
   void add(Rule rule, std::int64_t line, std::string_view line_text, std::int64_t column,
-           std::int64_t end_column, std::size_t notes = 0) {
+           std::int64_t end_column, std::size_t notes = 0, std::string_view table = {},
+           std::string_view field = {}) {
     LintFinding finding;
+    finding.table = table;
+    finding.field = field;
+    finding.char_column = column * 10;  // told apart from the byte column
     finding.rule = rule;
     finding.line = line;
     finding.line_text = line_text;
@@ -64,13 +68,15 @@ class HtmlReportTest : public ::testing::Test {
       report_.write(std::string_view(text).substr(at, 7));
   }
 
-  std::string page() {
+  std::string page(bool char_columns = false) {
     Summary summary;
     summary.checked = true;
-    return report_.page(summary, {"mod/", "mod/units/units.csv", "mod/master_part_list.csv"});
+    return report_.page(summary, {"mod/", "mod/units/units.csv", "mod/master_part_list.csv",
+                                  char_columns});
   }
 
   std::unique_ptr<Format> format_ = make_format(OutputFormat::Html, false);
+  std::unique_ptr<Format> char_format_ = make_format(OutputFormat::Html, false, true);
   HtmlReport report_;
 };
 
@@ -98,12 +104,20 @@ TEST_F(HtmlReportTest, TheCellAroundAValueIsCutToItsNeighbourhood) {
   add(Rule::NestedFloatSyntax, 3, line, 106, 109);
   add(Rule::TooFewCells, 4, line, static_cast<std::int64_t>(line.size()) + 1,
       static_cast<std::int64_t>(line.size()) + 1);
+  add(Rule::NotBoolean, 5, "k,,x", 3, 3);
+  add(Rule::MissingColumn, 1, "Key,Name", 1, 1);
   const std::string text = page();
   EXPECT_NE(text.find("<code>\u2026" + std::string(58, 'a') + "\xc3\xa9<mark>bad</mark>;" +
                       std::string(59, 'z') + "\u2026</code>"),
             std::string::npos)
       << text;
-  EXPECT_NE(text.find("<code><mark class=\"empty\">\u200b</mark></code>"), std::string::npos);
+  EXPECT_NE(text.find("<code><mark class=\"empty\">(end of line)</mark></code>"),
+            std::string::npos);
+  EXPECT_NE(text.find("<td class=\"cell\"><code><mark class=\"empty\">(empty)</mark></code>"),
+            std::string::npos);
+  // A column the header lacks has no cell: the page says so rather than mark the header.
+  EXPECT_NE(text.find("<td class=\"cell\"><span class=\"more\">not in the header</span></td>"),
+            std::string::npos);
 }
 
 // Whatever the number of findings, a page lists a bounded number and counts the rest; the
@@ -130,6 +144,58 @@ TEST_F(HtmlReportTest, ListsAreBoundedAndTheRestCounted) {
             text.find("<tr><td class=\"line\">20000</td>", units));
   EXPECT_NE(text.find("<tr><td class=\"line\">20018</td>", units), std::string::npos);
   EXPECT_EQ(text.find("<tr><td class=\"line\">20019</td>", units), std::string::npos);
+}
+
+// What a reader sees first: the section of the file's first fault is the one open, whatever
+// the order of the sections; bars and percentages are shares of all findings; a key and a name
+// cut at 200 bytes (or by the end of the line's first bytes read) say so; a finding of a whole
+// group names its table without a dangling dot; the page says how it counts columns.
+TEST_F(HtmlReportTest, TheFirstFaultIsOpenAndSharesAddUp) {
+  format_->header_read("Key,Directory,Name,Mass");
+  const std::string long_name = "k,d," + std::string(250, 'N') + ",1";
+  for (std::int64_t line = 10; line < 17; ++line) add(Rule::FloatSyntax, line, "k,d,n,1", 7, 8);
+  add(Rule::NotBoolean, 4, long_name, 1, 2);
+  add(Rule::NestedTooManyValues, 12, "k,d,n,1", 7, 8, 0, "dock");
+  add(Rule::NestedFloatSyntax, 13, "k,d,n,1", 7, 8, 0, "cargo", "price");
+  const std::string long_key(600, 'K');
+  add(Rule::IntegerSyntax, 20, long_key + ",d,n", 1, 2);
+  const std::string text = page();
+  // float-syntax comes first (most findings), not-boolean holds line 4 and is the one open.
+  EXPECT_LT(text.find("<details id=\"rule-float-syntax\">"),
+            text.find("<details id=\"rule-not-boolean\" open>"))
+      << text;
+  EXPECT_EQ(occurrences(text, " open>"), 1U);
+  // 7 of 11 findings: 64%, a bar of 65%; one of 11: 9%, a bar of 10%.
+  EXPECT_NE(text.find("<span class=\"error w65\">64%</span></span><span class=\"share\" "
+                      "aria-hidden=\"true\">64%</span>"),
+            std::string::npos);
+  EXPECT_EQ(occurrences(text, "<span class=\"error w10\">9%</span>"), 4U);
+  EXPECT_NE(text.find("Share of all findings"), std::string::npos);
+  EXPECT_NE(text.find(std::string(200, 'N') + "\u2026</span>"), std::string::npos);
+  EXPECT_EQ(text.find(std::string(201, 'N')), std::string::npos);
+  EXPECT_NE(text.find(std::string(200, 'K') + "\u2026</td>"), std::string::npos);
+  EXPECT_NE(text.find("<span class=\"sub\">dock</span>"), std::string::npos);
+  EXPECT_NE(text.find("<span class=\"sub\">cargo.price</span>"), std::string::npos);
+  EXPECT_NE(text.find("counted in bytes from 1"), std::string::npos);
+  EXPECT_NE(text.find("col 7</span>"), std::string::npos);
+
+  // Counted in characters, the page says so and shows the finding's character column.
+  HtmlReport report;
+  LintFinding finding;
+  finding.rule = Rule::FloatSyntax;
+  finding.line = 3;
+  finding.line_text = "k,1.2.3";
+  finding.column = 3;
+  finding.end_column = 8;
+  finding.char_column = 42;
+  std::string record;
+  char_format_->item(finding, "", record);
+  report.write(record);
+  Summary summary;
+  summary.checked = true;
+  const std::string chars = report.page(summary, {"m/", "m/u.csv", "m/p.csv", true});
+  EXPECT_NE(chars.find("col 42</span>"), std::string::npos) << chars;
+  EXPECT_NE(chars.find("counted in characters from 1"), std::string::npos);
 }
 
 }  // namespace

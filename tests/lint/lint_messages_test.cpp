@@ -1,6 +1,6 @@
 #include "lint/lint_messages.h"
-#include "lint/describe.h"
 #include "lint/suggestion_lists.h"
+#include "support/describe.h"
 
 #include <gtest/gtest.h>
 

@@ -25,5 +25,7 @@ for dir in data "$work/odd: dir [x]/data"; do
   "$unitlint" "${task_options[@]}" "$dir" >text
   "$unitlint" --format=json "$dir" >json
   node "$script" "$readme" text json || status=1
+  /usr/bin/python3 "$(dirname "$script")/validate_json_report.py" \
+    "$(dirname "$readme")/docs/unitlint.schema.json" json || status=1
 done
 exit $status

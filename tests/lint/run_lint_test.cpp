@@ -324,8 +324,17 @@ TEST(RunLint, SchemaListsEveryColumnAndNestedListInTextAndJson) {
   const auto lines = lines_of(out);
   EXPECT_EQ(lines[0], "units: 116 columns");
   EXPECT_EQ(lines[3], "  3  Name                           text      45");
-  EXPECT_EQ(lines[98], " 98  Upgrades                       integer       nested list upgrades");
-  EXPECT_EQ(lines[118], "upgrades: 3 fields, the nested list of column Upgrades");
+  // The first column as headers name it; the columns declared integer that hold no number
+  // say so, and why they pass unchecked as numbers.
+  EXPECT_EQ(lines[1], "  1  Key                            text      50");
+  EXPECT_EQ(lines[7],
+            "  7  Textual_Description            integer      (declared integer, never read as a "
+            "number: holds text, not checked)");
+  EXPECT_EQ(lines[98],
+            " 98  Upgrades                       integer       nested list upgrades (declared "
+            "integer, holds a nested list: its fields are checked)");
+  EXPECT_EQ(lines[118], "Key is the unit's key, whatever the header's first cell says.");
+  EXPECT_EQ(lines[120], "upgrades: 3 fields, the nested list of column Upgrades");
   out.clear();
   const char* json[] = {"unitlint", "--schema", "--format", "json"};
   EXPECT_EQ(run_command_line(parse_command_line(4, json), {out_text, err_text}, check), 0);
@@ -335,6 +344,14 @@ TEST(RunLint, SchemaListsEveryColumnAndNestedListInTextAndJson) {
   EXPECT_EQ(schema["units"][45]["type"], "boolean");
   EXPECT_TRUE(schema["units"][45]["size"].is_null());
   EXPECT_EQ(schema["units"][106]["nested_list"], "cargo");
+  // Scripts read the first column's name as the game's table has it; header_name is Key.
+  EXPECT_EQ(schema["units"][0]["name"], "index");
+  EXPECT_EQ(schema["units"][0]["header_name"], "Key");
+  EXPECT_EQ(schema["units"][2]["header_name"], "Name");
+  EXPECT_TRUE(schema["units"][2]["type_note"].is_null());
+  std::size_t unchecked = 0;
+  for (const Json& column : schema["units"]) unchecked += column["type_note"].is_string();
+  EXPECT_EQ(unchecked, 12u);
   std::set<std::string> tables;
   std::size_t fields = 0;
   for (const Json& list : schema["nested_lists"]) {

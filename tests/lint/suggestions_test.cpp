@@ -34,6 +34,15 @@ TEST(Suggestions, BoundedDistanceCountsEditsWithoutCaseAndStopsAtTheBound) {
       {"Mass", "Mesh", 1, 2},
       {"ab", "ba", 0, 1},
       {"\xe9t\xe9", "\xc9T\xc9", 2, 2},  // only ASCII letters fold
+      // Characters, not bytes: an accented letter is one edit, as is a swap of two of them; a
+      // byte of no character is one of its own, never a part of its neighbour.
+      {"M\xc3\xa9tal", "Metal", 2, 1},
+      {"Raw_Materials/M\xc3\xa9tal", "Raw_Materials/Metals", 2, 2},
+      {"\xe6\x97\xa5\xe6\x9c\xac", "\xe6\x9c\xac\xe6\x97\xa5", 2, 1},
+      {"\xc3", "\xc3\xa9", 2, 1},
+      {"\xc3\xa9", "\xc3\xa8", 2, 1},
+      {"\xf0\x9f\x9a\x80" "abc", "abc", 1, 1},
+      {std::string_view("x\0y", 3), "xy", 2, 1},
   };
   for (const auto& c : cases)
     EXPECT_EQ(bounded_distance(c.a, c.b, c.bound), c.expected) << c.a << " / " << c.b;
@@ -106,6 +115,10 @@ TEST(Suggestions, ClosestNameIsTheFirstOfTheNearestWithinTheBound) {
   EXPECT_EQ(closest_name("Equipment/Mining", names), "");
   EXPECT_EQ(closest_name("Upg", names), "");  // short values get one edit at most
   EXPECT_EQ(closest_name("x", std::vector<std::string_view>{}), "");
+  // Lengths and bounds in characters: five letters allow two edits however many bytes.
+  EXPECT_EQ(closest_name("Raw_Materials/M\xc3\xa9tal", names), "Raw_Materials/Metals");
+  EXPECT_EQ(closest_name("\xc3\x9cpgrade", names), "Upgrades");
+  EXPECT_EQ(closest_name("\xc3\x9cpg", names), "");
 }
 
 // The index must answer exactly as the plain search over the names in their order: the same
@@ -113,10 +126,14 @@ TEST(Suggestions, ClosestNameIsTheFirstOfTheNearestWithinTheBound) {
 // alphabet, in both cases, collide and tie often.
 TEST(Suggestions, NameIndexAnswersAsThePlainSearch) {
   std::mt19937 random(20261208);
+  // Characters of one to three bytes, and a byte of none, which differ in their first byte
+  // only or share their last: a search that counted bytes would answer otherwise.
   const auto random_text = [&](std::size_t longest) {
-    static constexpr std::string_view kBytes = "abcABC_/.";
-    std::string text(random() % (longest + 1), ' ');
-    for (char& c : text) c = kBytes[random() % kBytes.size()];
+    static constexpr std::string_view kPieces[] = {"a", "b", "c", "A", "B", "C", "_", "/", ".",
+                                                   "\xc3\xa9", "\xc3\xa8", "\xe6\x97\xa5", "\xc3"};
+    std::string text;
+    for (std::size_t n = random() % (longest + 1); n > 0; --n)
+      text += kPieces[random() % std::size(kPieces)];
     return text;
   };
   for (int round = 0; round < 200; ++round) {

@@ -8,12 +8,12 @@
 #include <string_view>
 #include <vector>
 
-#include "lint/describe.h"
 #include "lint/format.h"
 #include "lint/github_format.h"
 #include "lint/lint_messages.h"
 #include "lint/suggestion_lists.h"
 #include "lint/utf8.h"
+#include "support/describe.h"
 
 namespace unitcheck::lint {
 namespace {

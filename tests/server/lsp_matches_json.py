@@ -42,6 +42,18 @@ def receive_until(proc, accept):
             return message
 
 
+def validate_report(report, path):
+    """The report validates against the JSON Schema of --format json (with Debian's python3,
+    which the tests' packages give jsonschema)."""
+    here = Path(__file__).resolve().parent
+    path.write_bytes(report)
+    python = "/usr/bin/python3" if Path("/usr/bin/python3").exists() else sys.executable
+    checked = subprocess.run([python, str(here.parent / "lint" / "validate_json_report.py"),
+                              str(here.parents[1] / "docs" / "unitlint.schema.json"), str(path)],
+                             capture_output=True, text=True)
+    assert checked.returncode == 0, checked.stdout + checked.stderr
+
+
 def main():
     unitlint, example = sys.argv[1], Path(sys.argv[2])
     compare(unitlint, example, keep_lines=None)
@@ -58,6 +70,7 @@ def compare(unitlint, example, keep_lines):
             header = table.read_bytes().split(b"\n")[0]
             table.write_bytes(header + b"\n,keyless\n")
         report = subprocess.run([unitlint, "--format", "json", str(data)], capture_output=True)
+        validate_report(report.stdout, Path(temp) / "report.json")
         expected = json.loads(report.stdout)["findings"]
         assert expected, "the example has findings to compare"
 

@@ -5,7 +5,8 @@
 
 namespace unitcheck::lint {
 
-// A finding enriched and worded, ready for a format.
+// A finding enriched and worded, ready for a format: the tests' and fuzzers' shorthand for the
+// two steps that the writer and the server take on their own threads.
 inline void describe(const Finding& finding, const FindingContext& context, LintFinding& out) {
   enrich(finding, context, out);
   word(out);
@@ -17,11 +18,6 @@ inline LintFinding describe(const Finding& finding, const FindingContext& contex
 }
 inline LintFinding describe(const HeaderFinding& finding) {
   LintFinding out = enrich(finding);
-  word(out);
-  return out;
-}
-inline LintFinding describe_no_units_checked(std::int64_t keyless) {
-  LintFinding out = enrich_no_units_checked(keyless);
   word(out);
   return out;
 }
