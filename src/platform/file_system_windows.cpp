@@ -103,6 +103,12 @@ std::wstring final_path(HANDLE handle) {
 
 }  // namespace
 
+std::string real_path_of_handle(void* handle) {
+  std::string real = utf8_from_wide(final_path(handle));
+  convert_separators(real);
+  return real;
+}
+
 bool exists(const std::string& path) {
   return test_existence(path) == Existence::Present;
 }
@@ -154,9 +160,7 @@ std::string real_path(const std::string& path) {
   if (wide.empty() || names_device_namespace(wide) || ends_in_reserved_name(wide)) return {};
   const Handle entry = open_entry(wide);
   if (!entry) return {};
-  std::string real = utf8_from_wide(final_path(entry.get()));
-  convert_separators(real);
-  return real;
+  return real_path_of_handle(entry.get());
 }
 
 std::string why_not_readable(const std::string& path) {

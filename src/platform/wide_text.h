@@ -28,6 +28,10 @@ bool names_device_namespace(std::wstring_view path);
 // with or without an extension (NUL.mesh) or trailing dots and spaces.
 bool ends_in_reserved_name(std::wstring_view path);
 
+// The real path of what an opened handle (a HANDLE) reaches, as GetFinalPathNameByHandleW gives
+// it: a drive letter or \\server\share, slashes, no \\?\; empty when it cannot be told.
+std::string real_path_of_handle(void* handle);
+
 // The text of a Windows error code: the words a POSIX system gives the same fault ("No such file
 // or directory", "Permission denied", ...), so that messages are the same on both; the system's
 // own words for the others.
