@@ -6,11 +6,13 @@ RELEASE := build/release
 ASAN := build/asan
 TSAN := build/tsan
 FUZZ := build/fuzz
+WINDOWS := build/windows
+STATIC := build/static
 FUZZ_SECONDS ?= 20
 # Installs the Debian packages a target needs and the machine lacks (DEPS=: skips it).
 DEPS ?= tools/install-deps
 
-.PHONY: programs build run test asan tsan fuzz microbench bench package vsix clean
+.PHONY: programs build run test windows static release asan tsan fuzz microbench bench package vsix clean
 
 # unitcheck and unitlint with their man pages (all that cmake --install installs), in the release
 # folder: neither the tests nor the data generator are configured, so their packages are not
@@ -34,6 +36,27 @@ run: programs
 
 test: build
 	ctest --test-dir $(RELEASE) --output-on-failure -j $(JOBS)
+
+# The Windows programs, cross-compiled with MinGW-w64: build/windows/unitcheck.exe, unitlint.exe
+# and unitcheck-gen.exe, with the tests that run them under Wine (.ci/windows runs those).
+windows:
+	$(DEPS) windows
+	cmake -S . -B $(WINDOWS) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+	  -DCMAKE_BUILD_TYPE=Release -DUNITCHECK_TESTS=ON -DUNITCHECK_TOOLS=ON $(CMAKE_FLAGS)
+	cmake --build $(WINDOWS) -j $(JOBS)
+
+# unitcheck and unitlint linked statically, for any x86-64 Linux whatever its C library.
+static:
+	$(DEPS) programs
+	cmake -S . -B $(STATIC) -DCMAKE_BUILD_TYPE=Release -DUNITCHECK_TESTS=OFF -DUNITCHECK_TOOLS=OFF \
+	  -DUNITCHECK_STATIC=ON $(CMAKE_FLAGS)
+	cmake --build $(STATIC) -j $(JOBS)
+
+# What a user downloads, in build/dist/: the Windows zip, the Linux archive, the Debian package
+# and their SHA256SUMS (tools/release).
+release: package windows static
+	$(DEPS) windows
+	tools/release
 
 # The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
 asan:

@@ -9,6 +9,10 @@
 #   cmd       the command line to run, evaluated by bash; its standard output is the transcript
 #   expected  the expected transcript, byte for byte, with the temporary root written as @WORK@
 #   status    the expected exit status (0 when absent)
+#   windows-skip
+#             why the case cannot hold on Windows (permission bits, FIFOs, /proc): with
+#             UNITCHECK_ON_WINDOWS set (the Windows build's tests, under Wine) the case is skipped
+#             with status 77
 #
 # The failure report's code addresses differ from build to build: its first line is compared
 # with the address written as XXXXXXXX and its stack lines are left out.
@@ -25,13 +29,18 @@
 #                            runs on two processors at most: every checking thread reserves a
 #                            stack and a memory arena, and the bound must not depend on the
 #                            machine. Sanitizer builds reserve terabytes of address space and run
-#                            slower: there only the time is bounded, ten times as long.
+#                            slower, and so does Wine: there only the time is bounded, ten times
+#                            as long.
 #
 # The working directory is $WORK/w/x, so the relative candidates that climb two levels stay
 # inside the temporary root. HOME is $WORK/home unless cmd says otherwise.
 set -u
 exe=$1
 case_dir=$2
+if [ -n "${UNITCHECK_ON_WINDOWS:-}" ] && [ -f "$case_dir/windows-skip" ]; then
+  echo "skipped on Windows: $(cat "$case_dir/windows-skip")"
+  exit 77
+fi
 for f in cmd expected; do
   [ -f "$case_dir/$f" ] || { echo "case $case_dir has no $f file"; exit 1; }
 done
@@ -62,7 +71,7 @@ two_processors() {
 bounded() {
   local megabytes=$1 seconds=$2
   shift 2
-  if [ -n "${UNITCHECK_SANITIZED:-}" ]; then
+  if [ -n "${UNITCHECK_SANITIZED:-}${UNITCHECK_ON_WINDOWS:-}" ]; then
     prlimit --cpu=$((seconds * 10)) "$@"
   else
     taskset -c "$(two_processors)" prlimit --as=$((megabytes << 20)) --cpu="$seconds" "$@"
@@ -70,7 +79,10 @@ bounded() {
 }
 (export HOME="$work/home"; eval "$(cat "$case_dir/cmd")") >"$work/actual.raw"
 status=$?
-LC_ALL=C sed -E -e "s|$work|@WORK@|g" \
+# Wine shows the Unix root as drive Z:, so that a Windows program's real paths begin with it.
+wine_root=()
+[ -n "${UNITCHECK_ON_WINDOWS:-}" ] && wine_root=(-e "s|Z:$work|@WORK@|g")
+LC_ALL=C sed -E "${wine_root[@]}" -e "s|$work|@WORK@|g" \
   -e 's/^(An unhandled exception occurred at \$)[0-9A-F]{8} :$/\1XXXXXXXX :/' \
   -e '/^  \$[0-9A-F]{8}$/d' "$work/actual.raw" >"$work/actual"
 if [ "${UPDATE:-0}" = 1 ]; then

@@ -1,14 +1,8 @@
 #include "lint/data_directory.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-
 #include "lint/inside_directory.h"
 #include "lint/lint_messages.h"
+#include "platform/file_system.h"
 
 namespace unitcheck::lint {
 
@@ -38,21 +32,6 @@ std::string prefix_of(std::string_view directory) {
   return std::string(directory) + "/";
 }
 
-// Why path does not open for reading as a regular file, in the operating system's words; empty
-// when it does. O_NONBLOCK: a FIFO must not hang the open.
-std::string unreadable_reason(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-  if (fd < 0) return std::strerror(errno);
-  struct stat status {};
-  const bool stated = ::fstat(fd, &status) == 0;
-  const int stat_error = errno;
-  ::close(fd);
-  if (!stated) return std::strerror(stat_error);
-  if (S_ISDIR(status.st_mode)) return std::strerror(EISDIR);
-  if (!S_ISREG(status.st_mode)) return "Not a regular file";
-  return {};
-}
-
 // The data directory that the argument means, before its unit table is opened.
 std::string meant_prefix(std::string_view argument) {
   const std::string_view path = without_trailing_slashes(argument);
@@ -61,8 +40,8 @@ std::string meant_prefix(std::string_view argument) {
     return prefix_of(parent(parent(path)));
   const std::string prefix = prefix_of(path);
   // A units/ folder, unless the directory of that name is itself a data directory.
-  if (name == "units" && !unreadable_reason(prefix + "units/units.csv").empty() &&
-      unreadable_reason(prefix + "units.csv").empty())
+  if (name == "units" && !why_not_readable(prefix + "units/units.csv").empty() &&
+      why_not_readable(prefix + "units.csv").empty())
     return prefix_of(parent(path));
   return prefix;
 }
@@ -71,9 +50,9 @@ std::string meant_prefix(std::string_view argument) {
 
 DataDirectoryResult resolve_data_directory(std::string_view argument) {
   DataDirectoryResult result;
-  result.directory.prefix = meant_prefix(argument);
+  result.directory.prefix = meant_prefix(path_from_user(argument));
   const std::string unit_table = result.directory.unit_table();
-  const std::string reason = unreadable_reason(unit_table);
+  const std::string reason = why_not_readable(unit_table);
   if (!reason.empty())
     result.error = "cannot read '" + without_controls(unit_table) + "': " + reason;
   return result;

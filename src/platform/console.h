@@ -13,7 +13,8 @@ namespace unitcheck {
 // with status 0.
 class Console {
  public:
-  // Standard output (file descriptor 1), flushing per line when it is a terminal.
+  // Standard output, flushing per line when it is a terminal. A Windows console is written
+  // characters (UTF-16) whatever its code page; a pipe or a file is written the bytes as they are.
   static Console standard_output();
   // Writes into a string instead: for tests.
   explicit Console(std::string& sink) : sink_(&sink) {}
@@ -78,6 +79,9 @@ class Console {
   bool flush_each_line_ = false;
   std::string buffer_;
   bool line_open_ = false;  // the last byte written is not a line feed
+  // The first bytes of a character whose rest a later write brings: a console that takes
+  // characters rather than bytes (Windows) is handed whole ones only.
+  std::string carry_;
 };
 
 }  // namespace unitcheck

@@ -7,12 +7,24 @@
 
 namespace unitcheck {
 
+// Paths are UTF-8 bytes in the programs, on every system: Windows is handed UTF-16 at its edge.
+
+// A path given by the user as the programs hold it: on Windows, where a backslash separates
+// names as a slash does, every backslash becomes a slash; elsewhere, where it is a character of
+// a name, the path stays as it is.
+std::string path_from_user(std::string_view path);
+
 // Makes every backslash of a path a slash, in place.
 void convert_separators(std::string& path);
 
 // The system names nothing by a path of this many bytes or more (ENAMETOOLONG): exists and
 // is_directory answer false for one without asking, and a cache need not keep it.
+#ifdef _WIN32
+// 32,767 UTF-16 units, which no more than three bytes of UTF-8 each make.
+inline constexpr std::size_t kLongestSystemPath = 32767 * 3;
+#else
 inline constexpr std::size_t kLongestSystemPath = 4095;
+#endif
 inline bool is_too_long_to_name(std::string_view path) {
   return path.size() > kLongestSystemPath;
 }
@@ -39,7 +51,14 @@ std::vector<std::string> maybe_link_names(const std::string& path);
 // std::filesystem::path::lexically_normal does: links are not followed.
 std::string lexically_normal_path(std::string_view path);
 
-// The path as realpath(3) resolves it; empty when it cannot be resolved.
+// Why the path does not open for reading as a regular file, in the system's words ("No such
+// file or directory", "Is a directory", "Not a regular file"); empty when it does. Nothing is
+// read, and a FIFO does not hang the test.
+std::string why_not_readable(const std::string& path);
+
+// The path with every link followed, as realpath(3) resolves it (on Windows, the final path of
+// the opened entry, with a drive letter or \\server\share and slashes); empty when it cannot
+// be resolved.
 std::string real_path(const std::string& path);
 // Whether real (an absolute path without links, dots or doubled slashes) is root or lies under
 // it.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "platform/beneath.h"
@@ -10,8 +11,8 @@ namespace unitcheck {
 
 // A regular file opened for reading raw bytes. Opening or reading it fails with the Failure
 // EFOpenError 'Unable to open file "PATH"', and so does opening anything but a regular file
-// (a directory, a FIFO, a device), following symbolic links, or a file of a kernel file system
-// (/proc, /sys and the like).
+// (a directory, a FIFO, a device, a reserved device name such as NUL or COM1 on Windows),
+// following symbolic links, or a file of a kernel file system (/proc, /sys and the like).
 class InputFile final : public TextSource {
  public:
   explicit InputFile(std::string path);
@@ -31,11 +32,11 @@ class InputFile final : public TextSource {
 
  private:
   [[noreturn]] void fail() const;
-  // Keeps fd_ when it is a regular file of a data file system; fails otherwise.
+  // Keeps handle_ when it is a regular file of a data file system; fails otherwise.
   void take_opened();
 
   std::string path_;
-  int fd_ = -1;
+  std::intptr_t handle_ = -1;  // a file descriptor, or a Windows HANDLE
   std::size_t size_ = 0;
   std::size_t offset_ = 0;  // bytes read so far
 };

@@ -1,7 +1,5 @@
 #include "platform/ordered_work.h"
 
-#include <sched.h>
-
 #include <algorithm>
 #include <condition_variable>
 #include <cstddef>
@@ -194,14 +192,6 @@ void run_ordered_work(const OrderedWork& work, unsigned workers) {
     return;
   }
   ring.run();
-}
-
-unsigned usable_processors() {
-  cpu_set_t set;
-  CPU_ZERO(&set);
-  if (sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0)
-    return static_cast<unsigned>(CPU_COUNT(&set));
-  return std::max(std::thread::hardware_concurrency(), 1u);
 }
 
 unsigned checking_threads() {

@@ -1,38 +1,16 @@
 #include "platform/page_warmer.h"
 
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
 #include <system_error>
+
+#include "platform/page_memory.h"
 
 namespace unitcheck {
 namespace {
 
-#ifndef MADV_POPULATE_WRITE
-#define MADV_POPULATE_WRITE 23  // Linux 5.14; older headers lack the name
-#endif
-
 // The most made ready in one round, so that end() waits for little.
 constexpr std::size_t kRoundBytes = std::size_t{1} << 20;
-
-std::uintptr_t page_size() {
-  static const auto size = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
-  return size;
-}
-
-// Makes ready the whole pages inside [begin, end); false when the kernel refuses the call.
-bool populate(char* begin, char* end) {
-  const std::uintptr_t page = page_size();
-  const std::uintptr_t first = (reinterpret_cast<std::uintptr_t>(begin) + page - 1) & ~(page - 1);
-  const std::uintptr_t last = reinterpret_cast<std::uintptr_t>(end) & ~(page - 1);
-  if (last <= first) return true;
-  // Memory the kernel cannot make (EFAULT, ENOMEM) is left for the writer's own faults.
-  return ::madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE) == 0 ||
-         errno != EINVAL;
-}
 
 }  // namespace
 
@@ -97,7 +75,7 @@ void PageWarmer::run() {
     warm_ += bytes;
     busy_ = true;
     lock.unlock();
-    const bool worked = populate(begin, begin + bytes);
+    const bool worked = populate_for_writing(begin, begin + bytes);
     lock.lock();
     busy_ = false;
     if (!worked) {

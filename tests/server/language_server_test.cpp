@@ -21,6 +21,7 @@
 #include "lint/rules.h"
 #include "platform/failure.h"
 #include "server/message_json.h"
+#include "support/os_pipe.h"
 
 namespace unitcheck::server {
 namespace {
@@ -917,9 +918,9 @@ TEST(LanguageServer, StopsReadingWhileItsOutputIsBlocked) {
 
 TEST(LanguageServer, ExitsWhileItsReaderWaitsForInput) {
   int fds[2];
-  ASSERT_EQ(::pipe(fds), 0);
+  ASSERT_TRUE(testing::make_os_pipe(fds));
   const std::string said = initialize() + request(1, "shutdown") + notice("exit");
-  ASSERT_EQ(::write(fds[1], said.data(), said.size()), static_cast<ssize_t>(said.size()));
+  ASSERT_TRUE(testing::write_to_fd(fds[1], said));
   FlaseChecks checks;
   FdSource input(fds[0]);
   TextSink output;
@@ -927,10 +928,10 @@ TEST(LanguageServer, ExitsWhileItsReaderWaitsForInput) {
   auto done = std::async(std::launch::async,
                          [&] { return run_language_server(input, output, log, checks); });
   const bool ended = done.wait_for(kPatience) == std::future_status::ready;
-  ::close(fds[1]);  // frees a server that still waits, so that the test ends either way
+  testing::close_fd(fds[1]);  // frees a server that still waits, so that the test ends either way
   EXPECT_TRUE(ended);
   EXPECT_EQ(done.get(), 0);
-  ::close(fds[0]);
+  testing::close_fd(fds[0]);
   EXPECT_EQ(log.text, "");
   EXPECT_NE(output.text.find("\"id\":1,\"result\":null"), std::string::npos);
 }

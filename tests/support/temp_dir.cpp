@@ -2,14 +2,25 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <random>
+#include <string>
 #include <stdexcept>
 
 namespace unitcheck::testing {
 
 TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "unitcheck-test.XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+  // create_directory makes the folder or finds it there, at once: a name another run took is
+  // passed over. (mkdtemp is POSIX's; this is the same on every system.)
+  std::random_device random;
+  for (int tries = 0; tries < 100; ++tries) {
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("unitcheck-test." + std::to_string(random()));
+    if (std::filesystem::create_directory(path)) {
+      path_ = path;
+      return;
+    }
+  }
+  throw std::runtime_error("no temporary folder could be made");
 }
 
 TempDir::~TempDir() {

@@ -8,7 +8,7 @@
 namespace unitcheck::gen {
 
 OutputBuffer::OutputBuffer(const std::filesystem::path& file)
-    : file_(std::fopen(file.c_str(), "wb")), path_(file.string()) {
+    : file_(std::fopen(file.string().c_str(), "wb")), path_(file.string()) {
   if (!file_) throw std::runtime_error("cannot create " + path_);
   std::setvbuf(file_.get(), nullptr, _IONBF, 0);
 }

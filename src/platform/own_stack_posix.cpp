@@ -6,6 +6,10 @@
 
 #include <cstdint>
 
+#ifndef MAP_STACK
+#define MAP_STACK 0  // a hint that Linux and the BSDs take; macOS has no such flag
+#endif
+
 namespace unitcheck {
 
 namespace {
